@@ -1,0 +1,11 @@
+#include <ctime>
+
+#include "ops/local_time.h"
+
+bool ToLocalTime(int64_t seconds, LocalTime& out) {
+    std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    if (localtime_r(&t, &tm) == nullptr) return false;
+    out = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    return true;
+}

@@ -1,0 +1,88 @@
+// "Connect"/"Discon" against the virtual reader.
+#include <gtest/gtest.h>
+
+#include "ops/connection.h"
+#include "pty/reader_fixture.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+TEST_F(ReaderTest, ConnectLogsTheVersionAndDisconnectIsSilent) {
+    reader.SetVersion(2, 10);
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:2.10"}));
+    EXPECT_TRUE(g_bConnected);
+    EXPECT_NE(g_hComm, nullptr);
+    EXPECT_EQ(ui.connectCaption, "Discon");
+    EXPECT_TRUE(ui.upgradeEnabled);
+
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log.size(), 2u) << "no log line on disconnect";
+    EXPECT_FALSE(g_bConnected);
+    EXPECT_EQ(g_hComm, nullptr);
+    EXPECT_EQ(ui.connectCaption, "Connect");
+    EXPECT_FALSE(ui.upgradeEnabled);
+
+    PortHandle other = nullptr;
+    EXPECT_EQ(OpenCommPort(other, reader.PortPath()), 0) << "port released for other programs";
+    ClosePort(other);
+    EXPECT_EQ(reader.Snapshot().received.size(), 1u) << "nothing sent on disconnect";
+}
+
+TEST_F(ReaderTest, VersionBytesPrintAsUnsigned) {
+    reader.SetVersion(200, 255);
+    OnBnClickedConnect(ui);
+    ASSERT_EQ(ui.log.size(), 2u);
+    EXPECT_EQ(ui.log[1], "Reader firmvare version:200.255");
+}
+
+TEST_F(ReaderTest, NoPortSelectedFailsToOpen) {
+    ui.port.clear();
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log, (Log{"CommPort open failed!"}));
+    EXPECT_FALSE(g_bConnected);
+    EXPECT_EQ(g_hComm, nullptr);
+    EXPECT_EQ(ui.connectCaption, "Connect");
+}
+
+TEST_F(ReaderTest, SilentReaderFailsAfterTheHeaderTimeoutAndReleasesThePort) {
+    reader.AddFault({CMD_GET_VERSION, FaultKind::Silent});
+    double seconds = SecondsFor([&] { OnBnClickedConnect(ui); });
+    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
+    EXPECT_GE(seconds, 2.75);
+    EXPECT_LT(seconds, 6.0);
+    EXPECT_FALSE(g_bConnected);
+    EXPECT_EQ(g_hComm, nullptr);
+    EXPECT_EQ(ui.connectCaption, "Connect");
+    EXPECT_FALSE(ui.upgradeEnabled);
+    PortHandle other = nullptr;
+    EXPECT_EQ(OpenCommPort(other, reader.PortPath()), 0);
+    ClosePort(other);
+}
+
+TEST_F(ReaderTest, GarbageOrVanishingReaderLeavesUsDisconnected) {
+    for (FaultKind kind : {FaultKind::Garbage, FaultKind::WrongHeader, FaultKind::ShortBody}) {
+        reader.ClearFaults();
+        reader.AddFault({CMD_GET_VERSION, kind, 0, 0, 1});
+        ui.log.clear();
+        OnBnClickedConnect(ui);
+        EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
+        EXPECT_FALSE(g_bConnected);
+        EXPECT_EQ(g_hComm, nullptr);
+    }
+    // The reader behaves again: the next click connects.
+    ui.log.clear();
+    OnBnClickedConnect(ui);
+    EXPECT_TRUE(g_bConnected);
+}
+
+TEST_F(ReaderTest, ReaderThatHangsUpMidAnswerLeavesUsDisconnected) {
+    reader.AddFault({CMD_GET_VERSION, FaultKind::Hangup});
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
+    EXPECT_FALSE(g_bConnected);
+    EXPECT_EQ(g_hComm, nullptr);
+}
+
+}  // namespace
