@@ -298,6 +298,10 @@ void VirtualReader::HandleFrame(const std::vector<uint8_t>& frame) {
         break;
     }
     case FaultKind::Empty: Send({kResponseHeader, 0x00, 0x00}); break;
+    case FaultKind::CountByte:
+        if (answer.size() > 4) answer[4] = static_cast<uint8_t>(fault->arg);
+        Send(answer);
+        break;
     case FaultKind::Hangup: {
         answer.resize(answer.size() / 2);
         Send(answer);

@@ -30,6 +30,7 @@ enum class FaultKind {
     Garbage,      // arg random bytes (default 40) instead of an answer
     Empty,        // 0B 00 00: a response with L = 0
     Hangup,       // half an answer, then the pty is closed (the reader vanishes)
+    CountByte,    // response byte 4 (a record count) = arg, the rest as usual
 };
 
 struct FaultRule {
