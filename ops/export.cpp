@@ -1,0 +1,143 @@
+#include "ops/export.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "link/protocol.h"
+#include "ops/clock.h"
+#include "ops/export_file.h"
+#include "ops/state.h"
+#include "ops/tag_record.h"
+
+namespace {
+
+const char* const kCountFailed = "Get records cnt failed.";
+const char* const kCountZero = "Records cnt is 0.";
+const char* const kRecordsFailed = "Get records failed.";
+const char* const kSaved = "Data has been saved!";
+const char* const kPartlySavedFormat = "Only %d of %d records have been saved!";
+const char* const kCannotCreate = "can not create file!";
+const char* const kCannotWrite = "can not write file!";
+
+// Failed attempts in a row at one start index before the export gives up.
+constexpr int kMaxBlockFailures = 3;
+// Response byte 2 counts the bytes after the header: the status byte, then the payload.
+constexpr size_t kCountAnswerLength = 1 + 4;  // status, 32-bit count
+constexpr size_t kBlockAnswerHead = 1 + 1;    // status, record count
+constexpr size_t kRecordsOffset = 3 + kBlockAnswerHead;
+
+enum class CopyEnd { Done, WriteFailed, RequestsFailed };
+
+// The reader's record count, or nothing when the request failed or the
+// answer was too short to hold one.
+bool FetchCount(int32_t& count) {
+    std::vector<uint8_t> request = BuildRequest(CMD_GET_RECORD_COUNT);
+    ResponseBuffer response{};
+    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0) return false;
+    if (response[2] < kCountAnswerLength) return false;
+    count = static_cast<int32_t>(GetBigEndian32(&response[4]));
+    return true;
+}
+
+// The number of records a block request at `start` brought into `response`,
+// or -1 when the attempt failed. A count byte that claims more records than
+// the answer carries fails the attempt: nothing past the bytes received is
+// ever read. (At most 15 whole records fit in one answer.)
+int FetchBlock(int64_t start, ResponseBuffer& response) {
+    uint8_t data[5];
+    PutBigEndian32(data, static_cast<uint32_t>(start));
+    data[4] = kRecordsPerRequest;
+    std::vector<uint8_t> request = BuildRequest(CMD_GET_RECORDS, data);
+    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0) return -1;
+    const size_t received = response[2];
+    if (received < kBlockAnswerHead) return -1;
+    const size_t carried = (received - kBlockAnswerHead) / kTagRecordSize;
+    if (response[4] > carried) return -1;
+    return response[4];
+}
+
+// Fetches blocks from index 0 until the total is reached or a block comes
+// back empty, writing one row per record; `rows` counts the rows written.
+CopyEnd CopyRecords(std::ofstream& out, int& rows) {
+    ResponseBuffer response{};
+    int64_t start = 0;
+    int failures = 0;
+    do {
+        const int count = FetchBlock(start, response);
+        if (count < 0) {
+            if (++failures == kMaxBlockFailures) return CopyEnd::RequestsFailed;
+            continue;
+        }
+        failures = 0;
+        if (count == 0) break;
+        for (int i = 0; i < count; ++i) {
+            TagRecord record;
+            std::copy_n(response.begin() + kRecordsOffset + i * kTagRecordSize, kTagRecordSize, record.begin());
+            if (!WriteCsvLine(out, CsvRow(rows + 1, DecodeTagRecord(record)))) return CopyEnd::WriteFailed;
+            ++rows;
+        }
+        start += count;
+    } while (start < g_nRecordTotal);
+    // A negative total allows one attempt only; if that failed, nothing was saved.
+    return failures > 0 ? CopyEnd::RequestsFailed : CopyEnd::Done;
+}
+
+}  // namespace
+
+ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
+    ExportResult result;
+    const LocalTime started = SystemClock().now();
+
+    if (!FetchCount(g_nRecordTotal)) {
+        ui.AppendLog(kCountFailed);
+        return result;
+    }
+    result.total = g_nRecordTotal;
+    if (g_nRecordTotal == 0) {
+        ui.AppendLog(kCountZero);
+        result.status = ExportStatus::NoRecords;
+        return result;
+    }
+
+    const std::filesystem::path path = FreeExportPath(dir, started);
+    std::ofstream out(path, std::ios::binary);
+    if (!out) {
+        ui.ShowMessage(kCannotCreate, Feedback::Buttons::Ok);
+        result.status = ExportStatus::CannotCreate;
+        return result;
+    }
+    result.file = path;
+
+    CopyEnd end = WriteCsvLine(out, kCsvHeader) ? CopyRecords(out, result.rows) : CopyEnd::WriteFailed;
+    out.close();
+    if (end == CopyEnd::Done && out.fail()) end = CopyEnd::WriteFailed;
+
+    switch (end) {
+    case CopyEnd::WriteFailed:
+        ui.ShowMessage(kCannotWrite, Feedback::Buttons::Ok);
+        result.status = ExportStatus::CannotWrite;
+        break;
+    case CopyEnd::RequestsFailed: {
+        ui.AppendLog(kRecordsFailed);
+        char text[96];
+        std::snprintf(text, sizeof text, kPartlySavedFormat, result.rows, result.total);
+        ui.ShowMessage(text, Feedback::Buttons::Ok);
+        result.status = ExportStatus::RecordsFailed;
+        break;
+    }
+    case CopyEnd::Done:
+        ui.ShowMessage(kSaved, Feedback::Buttons::Ok);
+        result.status = ExportStatus::Saved;
+        break;
+    }
+    return result;
+}
+
+void OnBnClickedGetData(Feedback& ui) {
+    std::error_code error;
+    // Should the working directory be gone, the bare name fails to open and says so.
+    ExportRecords(ui, std::filesystem::current_path(error));
+}
