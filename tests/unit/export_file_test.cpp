@@ -42,6 +42,21 @@ TEST(ExportFile, LinesEndInCrLfAndAreOnDiskBeforeTheFileCloses) {
               "12,HDX,1023,2147483648,\r\n");
 }
 
+TEST(ExportFile, AnyUnicodeFolderTakesTheFile) {
+    TempDir dir;
+    const std::filesystem::path folder = dir.path() / std::filesystem::path(u8"Z\u00fcrich \u0434\u0430\u043d\u043d\u044b\u0435 \u6771\u4eac");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::filesystem::path path = FreeExportPath(folder, kMorning);
+    std::ofstream out(path, std::ios::binary);
+    ASSERT_TRUE(WriteCsvLine(out, kCsvHeader));
+    out.close();
+    std::filesystem::directory_iterator entries(folder);
+    ASSERT_NE(entries, std::filesystem::directory_iterator());
+    EXPECT_EQ(entries->path().filename(), "20210919_0544.csv");
+    EXPECT_EQ(ReadBytes(entries->path()), "INDEX,TYPE,COUNTRY ID,TID,TIME\r\n");
+    EXPECT_EQ(FreeExportPath(folder, kMorning).filename(), "20210919_0544_2.csv");
+}
+
 TEST(ExportFile, WriteToAStreamThatIsNotOpenFails) {
     std::ofstream closed;
     EXPECT_FALSE(WriteCsvLine(closed, kCsvHeader));
