@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -20,6 +21,8 @@ using Clock = std::chrono::steady_clock;
 // An incomplete request older than this is dropped as noise.
 constexpr auto kFrameGap = std::chrono::milliseconds(100);
 constexpr size_t kMaxRecordsPerAnswer = 15;
+// Bytes a paced answer delivers at once, like a UART's receive FIFO.
+constexpr size_t kFifoBytes = 16;
 
 void PutRecord(TagBytes& r, uint32_t timestamp) {
     r[12] = static_cast<uint8_t>(timestamp >> 24);
@@ -185,6 +188,9 @@ ReaderSnapshot VirtualReader::Snapshot() const {
 }
 
 void VirtualReader::Run() {
+    // Paced answers need wake-ups on time; the default 50 us of timer slack
+    // would be added to every answer.
+    prctl(PR_SET_TIMERSLACK, 1UL);
     std::vector<uint8_t> pending;
     Clock::time_point firstByteAt{};
     for (;;) {
@@ -240,7 +246,11 @@ void VirtualReader::Run() {
                 baud = config_.baud;
             }
             // On a real line the request's last byte arrives only after all of it has crossed.
-            if (baud) std::this_thread::sleep_until(firstByteAt + std::chrono::microseconds(frame.size() * 10'000'000ull / baud));
+            answerFrom_ = firstByteAt;
+            if (baud) {
+                answerFrom_ += std::chrono::microseconds(frame.size() * 10'000'000ull / baud);
+                std::this_thread::sleep_until(answerFrom_);
+            }
             HandleFrame(frame);
             firstByteAt = Clock::now();
             if (master_ < 0) return;
@@ -284,7 +294,8 @@ void VirtualReader::HandleFrame(const std::vector<uint8_t>& frame) {
         Send(answer);
         break;
     case FaultKind::Late:
-        std::this_thread::sleep_for(std::chrono::milliseconds(fault->arg));
+        answerFrom_ += std::chrono::milliseconds(fault->arg);
+        std::this_thread::sleep_until(answerFrom_);
         Send(answer);
         break;
     case FaultKind::Garbage: {
@@ -408,7 +419,10 @@ void VirtualReader::Send(const std::vector<uint8_t>& bytes) {
         std::lock_guard lock(mutex_);
         baud = config_.baud;
     }
-    const auto start = Clock::now();
+    // The answer's bytes are due on the schedule of a line that starts sending
+    // when the request has arrived, however late this thread woke up: a
+    // reader's UART does not add our scheduling delays to the wire time.
+    const auto start = answerFrom_;
     size_t sent = 0;
     while (sent < bytes.size() && master_ >= 0) {
         size_t due = bytes.size();
@@ -417,7 +431,11 @@ void VirtualReader::Send(const std::vector<uint8_t>& bytes) {
             // A byte is there once its ten bits have crossed the line.
             due = std::min(bytes.size(), static_cast<size_t>(elapsed * static_cast<long long>(baud) / 10'000'000));
             if (due <= sent) {
-                std::this_thread::sleep_until(start + std::chrono::microseconds((sent + 1) * 10'000'000ull / baud));
+                // Bytes come a FIFO's worth at a time, as from a UART, each group when
+                // its last byte has crossed; the answer's last byte is never late.
+                // Waking once per byte would cost a busy machine more than the line.
+                const size_t next = std::min(bytes.size(), sent + kFifoBytes);
+                std::this_thread::sleep_until(start + std::chrono::microseconds((next * 10'000'000ull + baud - 1) / baud));
                 continue;
             }
         }

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -118,4 +119,5 @@ private:
     int stopPipe_[2] = {-1, -1};
     std::thread thread_;
     uint32_t garbageSeed_ = 12345;
+    std::chrono::steady_clock::time_point answerFrom_;  // when the current answer may start on the line
 };
