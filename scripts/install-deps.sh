@@ -6,7 +6,7 @@ packages=(
   cmake make g++ python3
   libgtest-dev libcli11-dev
   g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xauth imagemagick x11-utils
+  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
 )
 
 missing=()
