@@ -55,7 +55,7 @@ INT_PTR CKavrinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
 BOOL CKavrinDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    UpdateData(false);  // binds the controls
+    BindControls();
 
     // The list sorts itself as text, so COM12: comes before COM3:.
     for (const std::string& name : ProbeCommPorts())
@@ -66,6 +66,20 @@ BOOL CKavrinDlg::OnInitDialog() {
     m_nPowerDownMin = kInitialPowerDownMin;
     UpdateData(false);
     return TRUE;  // the focus goes to the first control
+}
+
+void CKavrinDlg::BindControls() {
+    m_cbPort = GetDlgItem(m_hWnd, IDC_PORT);
+    m_btnConnect = GetDlgItem(m_hWnd, IDC_CONNECT);
+    m_lbLog = GetDlgItem(m_hWnd, IDC_LOG);
+    m_btnBrowse = GetDlgItem(m_hWnd, IDC_BROWSE);
+    m_btnUpgrade = GetDlgItem(m_hWnd, IDC_UPGRADE);
+    m_cbFile = GetDlgItem(m_hWnd, IDC_FILE);
+    m_progress = GetDlgItem(m_hWnd, IDC_PROGRESS);
+    m_btnGetCnt = GetDlgItem(m_hWnd, IDC_GET_CNT);
+    m_btnGetData = GetDlgItem(m_hWnd, IDC_GET_DATA);
+    m_btnDeleteAll = GetDlgItem(m_hWnd, IDC_DELETE_ALL);
+    m_btnSet = GetDlgItem(m_hWnd, IDC_SET_POWER_DOWN);
 }
 
 // Only a minimised window draws something of its own: the icon, centred.

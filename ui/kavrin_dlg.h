@@ -41,9 +41,11 @@ private:
     void OnOK();
     bool OnSetCursor();
 
-    // Binds the controls, then moves the integer fields: window to members
-    // with their checks when `save`, members to window otherwise. False when
-    // a check failed; its message has been shown.
+    // Finds the controls the members stand for.
+    void BindControls();
+    // Moves the integer fields: window to members with their checks when
+    // `save`, members to window otherwise. False when a check failed; its
+    // message has been shown.
     bool UpdateData(bool save);
     // One field's text to `member`; false (message shown, field focused) when it is not an integer.
     bool PullInteger(int controlId, int& member);

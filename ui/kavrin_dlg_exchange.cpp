@@ -25,28 +25,17 @@ bool CKavrinDlg::PullFields() { return UpdateData(true); }
 
 void CKavrinDlg::PushFields() { UpdateData(false); }
 
-// In this order; a member is written as soon as its field has been read, so a
-// failed check leaves the fields before it pulled and the value that failed
-// the range check in its member.
+// "Records Cnt" first, then "Auto PwrDwn Time" and its range. A member is
+// written as soon as its field has been read, so a failed check leaves the
+// fields before it pulled, and a value out of range in its member: the
+// operations that pull the fields look at the member, not at the outcome.
 bool CKavrinDlg::UpdateData(bool save) {
-    m_cbPort = GetDlgItem(m_hWnd, IDC_PORT);
-    m_btnConnect = GetDlgItem(m_hWnd, IDC_CONNECT);
-    m_lbLog = GetDlgItem(m_hWnd, IDC_LOG);
-    m_btnBrowse = GetDlgItem(m_hWnd, IDC_BROWSE);
-    m_btnUpgrade = GetDlgItem(m_hWnd, IDC_UPGRADE);
-    m_cbFile = GetDlgItem(m_hWnd, IDC_FILE);
-    m_progress = GetDlgItem(m_hWnd, IDC_PROGRESS);
-    m_btnGetCnt = GetDlgItem(m_hWnd, IDC_GET_CNT);
-    m_btnGetData = GetDlgItem(m_hWnd, IDC_GET_DATA);
-    m_btnDeleteAll = GetDlgItem(m_hWnd, IDC_DELETE_ALL);
     if (!save) {
         PushInteger(IDC_RECORD_COUNT, m_nRecordCount);
-        m_btnSet = GetDlgItem(m_hWnd, IDC_SET_POWER_DOWN);
         PushInteger(IDC_POWER_DOWN, m_nPowerDownMin);
         return true;
     }
     if (!PullInteger(IDC_RECORD_COUNT, m_nRecordCount)) return false;
-    m_btnSet = GetDlgItem(m_hWnd, IDC_SET_POWER_DOWN);
     if (!PullInteger(IDC_POWER_DOWN, m_nPowerDownMin)) return false;
     if (m_nPowerDownMin < kPowerDownMinLow || m_nPowerDownMin > kPowerDownMinHigh) {
         FailOn(IDC_POWER_DOWN, kPowerDownOutOfRange);
