@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs every test: natively,
-# and the Windows programs under Wine. Ends with one "N passed, N failed" line.
+# natively again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the Windows programs under Wine. Ends with one "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh || exit 1
-bash scripts/build.sh || exit 1
+bash scripts/build.sh --sanitizers || exit 1
 
 passed=0
 failed=0
-for build in build/linux build/windows; do
+for build in build/linux build/sanitizers build/windows; do
   log=$(mktemp)
   (cd "$build" && ctest --output-on-failure) 2>&1 | tee "$log"
   total=$(sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\)/\1 \2/p' "$log" | tail -n 1)
