@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ python3
+  cmake make g++ python3 clang libclang-rt-14-dev
   libgtest-dev libcli11-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
