@@ -50,7 +50,7 @@ INTEGER_MESSAGE = "Please enter an integer."
 
 class MainWindowTest(DialogTest):
 
-    def test_the_compiled_window_template_is_the_one_specified(self):
+    def test_the_compiled_window_template_has_every_control_in_place(self):
         windows_path = "Z:" + Session.kavrin.replace("/", "\\")
         compiled = self.driver("template", 102, windows_path)
         self.assertEqual(compiled["dialog"], {
