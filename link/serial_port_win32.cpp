@@ -31,9 +31,11 @@ OpenFailure FailureFromError(DWORD code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME: return OpenFailure::NotFound;
-    // A COM port held by another program answers "access denied".
+    // A COM port held by another program answers "access denied" on
+    // Windows; Wine reports a tty held with TIOCEXCL as a lock violation.
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION: return OpenFailure::Busy;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return OpenFailure::Busy;
     default: return OpenFailure::Other;
     }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,6 +97,22 @@ TEST_F(SerialPortTest, PortHeldByAnotherProcessGivesOneEvenForRoot) {
     EXPECT_EQ(OpenCommPort(port, reader.PortPath()), 0) << "released when its holder ended";
     close(ready[0]);
     close(ready[1]);
+}
+
+TEST_F(SerialPortTest, PortWithoutPermissionSaysAccessDenied) {
+    // Root may open anything; the check runs as an ordinary user in a child.
+    ASSERT_EQ(chmod(reader.PortPath().c_str(), 0600), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+        PortHandle mine = nullptr;
+        int result = OpenCommPort(mine, reader.PortPath());
+        _exit(result == 1 && mine == nullptr && LastOpenStatus().failure == OpenFailure::AccessDenied ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(SerialPortTest, ClosedPortCanBeOpenedAgain) {

@@ -1,0 +1,115 @@
+#include "ops/housekeeping.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "link/protocol.h"
+#include "ops/clock.h"
+#include "ops/state.h"
+
+namespace {
+
+const char* const kGetCntFailed = "Get records cnt failed.";
+const char* const kGetCntSuccess = "Get records cnt success.";
+const char* const kDeleteFailed = "Delete records failed.";
+const char* const kPleaseWait = "Please wait...";
+const char* const kDeleted = "All records has been Deleted.";
+const char* const kSyncSuccess = "Sync time success.";
+const char* const kSyncFailed = "Sync time failed.";
+const char* const kParamsError = "Params error.";
+const char* const kGetParamsFailed = "Get params Failed.";
+const char* const kGetParamsOk = "Get params OK.";
+const char* const kSetPowerDownFailed = "Set Power down time Failed.";
+const char* const kSetPowerDownOk = "Set Power down time Ok.";
+
+constexpr unsigned kDeleteWaitMs = 200;
+constexpr int kPowerDownMin = 1;
+constexpr int kPowerDownMax = 60;
+
+// Response offsets: status, then the payload.
+constexpr size_t kStatus = 3;
+constexpr size_t kPayload = 4;
+constexpr size_t kPowerDownByte = 3;  // within the parameter block
+
+// One transaction over the borrowed port handle (null when disconnected).
+bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
+    std::vector<uint8_t> request = BuildRequest(command, data);
+    return SendCommand(g_hComm, request.data(), request.size(), response) == 0;
+}
+
+// True when the reader actually sent response bytes up to `index`. A short
+// answer leaves the rest of the buffer as it was; reading it would show a
+// count or write back parameters the reader never gave.
+bool Received(const ResponseBuffer& response, size_t index) { return size_t{response[2]} + 3 > index; }
+
+}  // namespace
+
+void OnBnClickedGetCnt(Feedback& ui) {
+    ResponseBuffer response{};
+    if (!Transact(CMD_GET_RECORD_COUNT, {}, response) || !Received(response, kPayload + 3)) {
+        ui.AppendLog(kGetCntFailed);
+        return;
+    }
+    // The field is a signed int: counts of 2^31 and above show negative.
+    ui.m_nRecordCount = static_cast<int32_t>(GetBigEndian32(&response[kPayload]));
+    ui.AppendLog(kGetCntSuccess);
+    ui.PushFields();
+}
+
+void OnBnClickedDeleteAll(Feedback& ui) {
+    ResponseBuffer response{};
+    if (!Transact(CMD_DELETE_RECORDS, {}, response)) {
+        ui.AppendLog(kDeleteFailed);
+        return;
+    }
+    ui.AppendLog(kPleaseWait);
+    ui.PullFields();
+    ui.ShowWaitCursor(true);
+    SystemClock().sleep(kDeleteWaitMs);
+    ui.AppendLog(kDeleted);
+    ui.ShowWaitCursor(false);
+}
+
+void OnBnClickedSyncTime(Feedback& ui) {
+    const LocalTime now = SystemClock().now();
+    const uint8_t data[] = {
+        static_cast<uint8_t>(now.year - 2000), static_cast<uint8_t>(now.month),  static_cast<uint8_t>(now.day),
+        static_cast<uint8_t>(now.hour),        static_cast<uint8_t>(now.minute), static_cast<uint8_t>(now.second),
+    };
+    ResponseBuffer response{};
+    ui.AppendLog(Transact(CMD_SET_TIME, data, response) ? kSyncSuccess : kSyncFailed);
+}
+
+void OnBnClickedSetPowerDown(Feedback& ui) {
+    // A value out of range has already shown its own message here.
+    ui.PullFields();
+    if (ui.m_nPowerDownMin < kPowerDownMin || ui.m_nPowerDownMin > kPowerDownMax) {
+        ui.AppendLog(kParamsError);
+        return;
+    }
+
+    ResponseBuffer response{};
+    if (!Transact(CMD_GET_PARAMS, {}, response) || !Received(response, kPayload + 3)) {
+        ui.AppendLog(kGetParamsFailed);
+        return;
+    }
+    // The first three bytes mean nothing to us; the reader gets them back untouched.
+    uint8_t params[4] = {response[kPayload], response[kPayload + 1], response[kPayload + 2], 0};
+    params[kPowerDownByte] = static_cast<uint8_t>(ui.m_nPowerDownMin);
+
+    response = {};
+    const bool ok = Transact(CMD_SET_PARAMS, params, response) && Received(response, kStatus) && response[kStatus] == 0;
+    ui.AppendLog(ok ? kSetPowerDownOk : kSetPowerDownFailed);
+}
+
+void OnBnClickedGetPowerDown(Feedback& ui) {
+    ResponseBuffer response{};
+    if (Transact(CMD_GET_PARAMS, {}, response) && Received(response, kPayload + 3)) {
+        ui.m_nPowerDownMin = response[kPayload + kPowerDownByte];
+        ui.AppendLog(kGetParamsOk);
+    } else {
+        ui.AppendLog(kGetParamsFailed);
+    }
+    ui.PushFields();
+}

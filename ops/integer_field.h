@@ -1,0 +1,15 @@
+// The check on the window's integer fields ("Records Cnt", "Auto PwrDwn
+// Time"), for every front end that reads them as text.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+// The whole text as a decimal int: spaces or tabs around it, an optional
+// sign, digits, nothing else. Nothing when the text is not such a number or
+// does not fit in an int.
+std::optional<int> ParseIntegerField(std::string_view text);
+
+// The automatic power-down time the reader accepts, in minutes.
+inline constexpr int kPowerDownMinLow = 1;
+inline constexpr int kPowerDownMinHigh = 60;

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the Linux programs (build/linux), the Windows ones (build/windows)
+# and, with --sanitizers, the Linux tests once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build/sanitizers).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/linux -j2
+cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+      -DKAVRIN_SIM="$PWD/build/linux/kavrin-sim" >/dev/null
+cmake --build build/windows -j2
+
+if [ "${1:-}" = "--sanitizers" ]; then
+  cmake -S . -B build/sanitizers -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" >/dev/null
+  cmake --build build/sanitizers -j2
+fi

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building and testing Kavrin needs on Debian 12 (run as root).
+set -euo pipefail
+
+packages=(
+  cmake make g++ python3 clang libclang-rt-14-dev
+  libgtest-dev libcli11-dev
+  g++-mingw-w64-x86-64-posix
+  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi

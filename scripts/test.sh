@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything and runs every test: natively,
+# natively again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Windows programs under Wine, and each fuzz target for a fixed number of
+# inputs. Ends with one "N passed, N failed" line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh || exit 1
+bash scripts/build.sh --sanitizers || exit 1
+
+passed=0
+failed=0
+for build in build/linux build/sanitizers build/windows; do
+  log=$(mktemp)
+  (cd "$build" && ctest --output-on-failure -j2) 2>&1 | tee "$log"
+  total=$(sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\)/\1 \2/p' "$log" | tail -n 1)
+  if [ -z "$total" ]; then
+    failed=$((failed + 1))
+  else
+    set -- $total
+    failed=$((failed + $1))
+    passed=$((passed + $2 - $1))
+  fi
+  rm -f "$log"
+done
+
+# Each fuzz target counts as one test.
+fuzzlog=$(mktemp)
+bash scripts/fuzz.sh >"$fuzzlog" 2>&1
+fuzzrc=$?
+cat "$fuzzlog"
+passed=$((passed + $(grep -c ': #[0-9]*[[:space:]]*DONE' "$fuzzlog")))
+if [ "$fuzzrc" -ne 0 ]; then failed=$((failed + 1)); fi
+rm -f "$fuzzlog"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,127 @@
+// The Win32 serial code under Wine, over real ttys with virtual readers on
+// the other side. run_link_tests.py maps each COM port named in the
+// environment to a reader that behaves in one way.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "link/protocol.h"
+#include "link/serial_port.h"
+
+namespace {
+
+std::string PortFor(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value ? value : "";
+}
+
+double SecondsFor(const std::function<void()>& action) {
+    auto start = std::chrono::steady_clock::now();
+    action();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+class Win32Port : public ::testing::Test {
+protected:
+    void TearDown() override { ClosePort(port); }
+
+    int Transaction(const std::string& name, uint8_t command) {
+        if (OpenCommPort(port, name) != 0) return -1;
+        std::vector<uint8_t> request = BuildRequest(command);
+        response.fill(0xEE);
+        return SendCommand(port, request.data(), request.size(), response);
+    }
+
+    PortHandle port = nullptr;
+    ResponseBuffer response{};
+};
+
+TEST_F(Win32Port, OpensTheReaderAndReadsBackItsLineSettings) {
+    ASSERT_EQ(OpenCommPort(port, PortFor("KAVRIN_COM_READER")), 0);
+    LineSettings line;
+    ASSERT_TRUE(ReadLineSettings(port, line));
+    EXPECT_EQ(line.baudRate, 115200u);
+    EXPECT_EQ(line.dataBits, 8);
+    EXPECT_FALSE(line.parity);
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_FALSE(line.hardwareFlow);
+    EXPECT_FALSE(line.softwareFlow);
+}
+
+TEST_F(Win32Port, GoodAnswer) {
+    ASSERT_EQ(Transaction(PortFor("KAVRIN_COM_READER"), CMD_GET_VERSION), 0);
+    EXPECT_EQ(response[4], 2);
+    EXPECT_EQ(response[5], 10);
+}
+
+TEST_F(Win32Port, PortsAboveNineOpenThroughTheirDevicePath) {
+    ASSERT_EQ(Transaction(PortFor("KAVRIN_COM_HIGH"), CMD_GET_VERSION), 0);
+    EXPECT_EQ(response[4], 2);
+}
+
+TEST_F(Win32Port, EmptyAnswerSucceeds) {
+    ASSERT_EQ(Transaction(PortFor("KAVRIN_COM_EMPTY"), CMD_GET_VERSION), 0);
+    EXPECT_EQ(response[2], 0);
+    EXPECT_EQ(response[3], 0xEE);
+}
+
+TEST_F(Win32Port, NonzeroStatusSucceedsAtThisLevel) {
+    ASSERT_EQ(Transaction(PortFor("KAVRIN_COM_STATUS"), CMD_GET_VERSION), 0);
+    EXPECT_NE(response[3], 0);
+}
+
+TEST_F(Win32Port, WrongHeaderFails) {
+    EXPECT_EQ(Transaction(PortFor("KAVRIN_COM_WRONG_HEADER"), CMD_GET_VERSION), 1);
+}
+
+TEST_F(Win32Port, ShortBodyFailsAboutEightHundredMsAfterTheLastByte) {
+    int result = 0;
+    double seconds = SecondsFor([&] { result = Transaction(PortFor("KAVRIN_COM_SHORT"), CMD_GET_VERSION); });
+    EXPECT_EQ(result, 1);
+    EXPECT_GE(seconds, 0.7);
+    EXPECT_LT(seconds, 4.0);
+}
+
+TEST_F(Win32Port, SilentReaderFailsAfterTheHeaderTimeoutNotForever) {
+    int result = 0;
+    double seconds = SecondsFor([&] { result = Transaction(PortFor("KAVRIN_COM_SILENT"), CMD_GET_VERSION); });
+    EXPECT_EQ(result, 1);
+    EXPECT_GE(seconds, 2.6);
+    EXPECT_LT(seconds, 8.0);
+}
+
+TEST_F(Win32Port, VanishingReaderFailsWithinTheBound) {
+    int result = 0;
+    double seconds = SecondsFor([&] { result = Transaction(PortFor("KAVRIN_COM_HANGUP"), CMD_GET_VERSION); });
+    EXPECT_EQ(result, 1);
+    EXPECT_LT(seconds, 8.0);
+}
+
+TEST_F(Win32Port, BadNamesGiveOne) {
+    for (const std::string& name : {std::string(), PortFor("KAVRIN_COM_MISSING"), std::string("COM99:")}) {
+        EXPECT_EQ(OpenCommPort(port, name), 1) << name;
+        ClosePort(port);
+        EXPECT_EQ(port, nullptr);
+    }
+}
+
+TEST_F(Win32Port, HandleAlreadySetGivesOneAndLeavesThePortWorking) {
+    ASSERT_EQ(OpenCommPort(port, PortFor("KAVRIN_COM_READER")), 0);
+    PortHandle before = port;
+    EXPECT_EQ(OpenCommPort(port, PortFor("KAVRIN_COM_READER")), 1);
+    EXPECT_EQ(port, before);
+    std::vector<uint8_t> request = BuildRequest(CMD_GET_VERSION);
+    EXPECT_EQ(SendCommand(port, request.data(), request.size(), response), 0);
+}
+
+TEST_F(Win32Port, PortHeldByAnotherProgramGivesOne) {
+    EXPECT_EQ(OpenCommPort(port, PortFor("KAVRIN_COM_HELD")), 1);
+    EXPECT_EQ(LastOpenStatus().failure, OpenFailure::Busy) << LastOpenStatus().detail;
+    ClosePort(port);
+    EXPECT_EQ(port, nullptr);
+}
+
+}  // namespace

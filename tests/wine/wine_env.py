@@ -1,0 +1,119 @@
+"""A private Wine session with COM ports mapped to virtual readers.
+
+Wine maps COMn to a Unix path through HKLM\\Software\\Wine\\Ports and rebuilds
+its dosdevices links from that key when the session starts, so every mapping
+change is followed by `wineserver -k`. All of COM1 to COM18 are mapped, the
+unused ones to a path that does not exist, so the host's own /dev/ttyS* never
+show up as ports.
+"""
+
+import os
+import subprocess
+import tempfile
+import time
+
+MISSING = "/nonexistent/kavrin-no-port"
+
+# Wine and its server run without CAP_SYS_ADMIN, so that a port another
+# program holds with TIOCEXCL refuses them as a busy port refuses a Windows
+# program, even though the tests run as root.
+UNPRIVILEGED = ["setpriv", "--bounding-set", "-sys_admin"]
+
+
+def wine_command(*argv):
+    return UNPRIVILEGED + list(argv)
+
+
+def wine_environment(prefix):
+    env = dict(os.environ)
+    env["WINEPREFIX"] = prefix
+    env["WINEDEBUG"] = "-all"
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    return env
+
+
+def ensure_prefix(prefix):
+    """Creates the prefix once; later runs reuse it."""
+    if not os.path.exists(os.path.join(prefix, "system.reg")):
+        os.makedirs(prefix, exist_ok=True)
+        subprocess.run(wine_command("wineboot", "-i"), env=wine_environment(prefix), check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+        subprocess.run(wine_command("wineserver", "-w"), env=wine_environment(prefix), timeout=300)
+
+
+def map_ports(prefix, mapping):
+    """mapping: {port number: unix path}; every other COM1..COM18 goes nowhere."""
+    lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"]
+    for n in range(1, 19):
+        lines.append('"COM%d"="%s"' % (n, mapping.get(n, MISSING)))
+    with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False) as reg:
+        reg.write("\r\n".join(lines) + "\r\n")
+    env = wine_environment(prefix)
+    subprocess.run(wine_command("wine", "regedit", "/S", reg.name), env=env, check=True, timeout=120,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.unlink(reg.name)
+    subprocess.run(wine_command("wineserver", "-k"), env=env, timeout=60)
+    subprocess.run(wine_command("wineserver", "-w"), env=env, timeout=60)
+
+
+class Sim:
+    """A kavrin-sim process with its control channel on stdin/stdout."""
+
+    def __init__(self, sim_path, link, *args):
+        self.link = link
+        self.proc = subprocess.Popen([sim_path, "--control", "--link", link, *args],
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.path = self.proc.stdout.readline().strip()
+        if not self.path:
+            raise RuntimeError("kavrin-sim did not start: %s" % " ".join(args))
+
+    def command(self, line):
+        """Sends one control command; returns its output lines without the final ok."""
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+        out = []
+        while True:
+            reply = self.proc.stdout.readline()
+            if not reply:
+                raise RuntimeError("kavrin-sim ended during: " + line)
+            reply = reply.rstrip("\n")
+            if reply == "ok":
+                return out
+            if reply.startswith("error:"):
+                raise RuntimeError(reply)
+            out.append(reply)
+
+    def state(self):
+        return dict(line.split("=", 1) for line in self.command("state"))
+
+    def received(self):
+        return self.command("received")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.write("quit\n")
+                self.proc.stdin.flush()
+                self.proc.wait(timeout=5)
+            except (BrokenPipeError, subprocess.TimeoutExpired):
+                self.proc.kill()
+                self.proc.wait()
+
+
+def run_wine(prefix, argv, timeout, extra_env=None):
+    env = wine_environment(prefix)
+    env.update(extra_env or {})
+    start = time.monotonic()
+    result = subprocess.run(wine_command("wine", *argv), env=env, timeout=timeout)
+    return result.returncode, time.monotonic() - start
+
+
+def hold_exclusively(path):
+    """Opens a tty and marks it exclusive, as a program using the port would.
+
+    Returns the file descriptor; closing it lets the port go."""
+    import fcntl
+    import termios
+    fd = os.open(path, os.O_RDWR | os.O_NOCTTY)
+    fcntl.ioctl(fd, termios.TIOCEXCL)
+    return fd
