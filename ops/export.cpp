@@ -31,8 +31,8 @@ constexpr size_t kRecordsOffset = 3 + kBlockAnswerHead;
 
 enum class CopyEnd { Done, WriteFailed, RequestsFailed };
 
-// The reader's record count, or nothing when the request failed or the
-// answer was too short to hold one.
+// Reads the reader's record count into `count`. False when the request
+// failed or the answer was too short to hold a count.
 bool FetchCount(int32_t& count) {
     std::vector<uint8_t> request = BuildRequest(CMD_GET_RECORD_COUNT);
     ResponseBuffer response{};
