@@ -5,6 +5,7 @@
 namespace {
 
 const char* const kProgramPrefix = "kavrin-cli: ";
+const char* const kItemIndent = "  ";
 const char* const kPowerDownRange = "the power-down time must be 1 to 60 minutes";
 
 }  // namespace
@@ -36,3 +37,5 @@ bool CliFeedback::ShowMessage(const std::string& text, Buttons buttons) {
 }
 
 void CliFeedback::Say(const std::string& text) { progress_.WriteLine(kProgramPrefix + text); }
+
+void CliFeedback::SayItem(const std::string& text) { progress_.WriteLine(kItemIndent + text); }

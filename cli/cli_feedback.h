@@ -41,6 +41,8 @@ public:
 
     // A line of the program's own (a reason, a hint) on standard error.
     void Say(const std::string& text);
+    // One entry of a list that a Say line introduced.
+    void SayItem(const std::string& text);
     bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
     std::string port;

@@ -11,7 +11,7 @@ const char* const kHelp = "connect and print the reader's firmware version";
 // The connection's own log line carries the version after this text.
 const std::string kVersionLine = "Reader firmvare version:";
 
-int PrintVersion(const CliFeedback& ui) {
+int PrintVersion(CliFeedback& ui) {
     for (const std::string& line : ui.log) {
         if (!line.starts_with(kVersionLine)) continue;
         std::printf("%s\n", line.substr(kVersionLine.size()).c_str());
@@ -21,12 +21,7 @@ int PrintVersion(const CliFeedback& ui) {
 }
 
 void AddInfo(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    app.add_subcommand("info", kHelp)->callback([&global, &action] {
-        action = [&global] {
-            CliFeedback ui;
-            return WithReader(global, ui, [&ui] { return PrintVersion(ui); });
-        };
-    });
+    app.add_subcommand("info", kHelp)->callback([&] { action = OnReader(global, PrintVersion); });
 }
 
 [[maybe_unused]] const bool kRegistered = RegisterCommand({20, AddInfo});

@@ -11,7 +11,6 @@ const char* const kNoAdapter =
     "(kavrin-cli ports lists the ports that open)";
 const char* const kSeveralAdapters = "several USB serial adapters; name the reader's with --port:";
 const char* const kUsing = "using ";
-const char* const kIndent = "  ";
 
 // An empty text when the port opens, else why not.
 std::string TryOpen(const std::string& port) {
@@ -35,7 +34,7 @@ PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& 
         ui.Say(kSeveralAdapters);
         for (const std::string& port : adapters) {
             std::string failure = TryOpen(port);
-            ui.Say(kIndent + (failure.empty() ? port : failure));
+            ui.SayItem(failure.empty() ? port : failure);
         }
         return {{}, kExitUsage};
     }

@@ -28,3 +28,10 @@ int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function
     if (g_bConnected) OnBnClickedConnect(ui);
     return exitCode;
 }
+
+std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work) {
+    return [&global, work] {
+        CliFeedback ui;
+        return WithReader(global, ui, [&ui, &work] { return work(ui); });
+    };
+}

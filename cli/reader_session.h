@@ -14,3 +14,7 @@
 // The exit status of `work`, or kExitFailed/kExitUsage when no reader
 // could be reached.
 int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int()>& work);
+
+// A subcommand's whole run: a fresh feedback, then WithReader. `global` is
+// read when the run starts, after the command line has been parsed.
+std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work);
