@@ -6,11 +6,13 @@ namespace {
 
 const char* const kProgramPrefix = "kavrin-cli: ";
 const char* const kItemIndent = "  ";
+// The window's power-down field shows 10 until it is read or typed over.
+const int kStartPowerDownMin = 10;
 const char* const kPowerDownRange = "the power-down time must be 1 to 60 minutes";
 
 }  // namespace
 
-CliFeedback::CliFeedback(std::FILE* err) : progress_(err, IsTerminal(err)) {}
+CliFeedback::CliFeedback(std::FILE* err) : progress_(err, IsTerminal(err)) { m_nPowerDownMin = kStartPowerDownMin; }
 
 void CliFeedback::AppendLog(const std::string& text) {
     log.push_back(text);

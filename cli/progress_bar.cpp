@@ -28,7 +28,7 @@ std::string Rate(double perSecond) {
 
 }  // namespace
 
-std::string FormatProgress(long long done, long long total, const std::string& unit, double elapsedSeconds) {
+std::string FormatProgress(long long done, long long total, const std::string& unit, double perSecond) {
     total = std::max(total, 0LL);
     const long long shown = std::clamp(done, 0LL, total);
     const long long percent = total > 0 ? shown * 100 / total : 100;
@@ -36,14 +36,15 @@ std::string FormatProgress(long long done, long long total, const std::string& u
 
     std::string rate = kUnknown;
     std::string left = kUnknown;
-    if (shown > 0 && elapsedSeconds > 0) {
-        const double perSecond = static_cast<double>(shown) / elapsedSeconds;
+    if (perSecond > 0) {
         rate = Rate(perSecond);
         left = Duration(static_cast<double>(total - shown) / perSecond);
     }
 
-    std::string bar = "[" + std::string(static_cast<size_t>(cells), '#') +
-                      std::string(static_cast<size_t>(kBarCells - cells), '-') + "]";
+    std::string bar(kBarCells + 2, '-');
+    bar.front() = '[';
+    bar.back() = ']';
+    std::fill_n(bar.begin() + 1, cells, '#');
     char text[256];
     std::snprintf(text, sizeof text, "%s %3lld%%  %lld/%lld %s  %s %s/s  %s left", bar.c_str(), percent, shown, total,
                   unit.c_str(), rate.c_str(), unit.c_str(), left.c_str());
@@ -71,7 +72,7 @@ void ProgressBar::Start(long long total, const std::string& unit) {
     done_ = 0;
     total_ = total;
     unit_ = unit;
-    startedAt_ = clock_();
+    firstAt_ = -1;
     drawnAt_ = -1;
 }
 
@@ -80,6 +81,10 @@ void ProgressBar::Update(long long done) {
     done_ = done;
     if (!drawBar_) return;
     const double now = clock_();
+    if (firstAt_ < 0) {
+        firstAt_ = now;
+        firstDone_ = done;
+    }
     if (drawnAt_ >= 0 && now - drawnAt_ < kRedrawSeconds && done_ < total_) return;
     Draw();
     drawnAt_ = now;
@@ -98,7 +103,9 @@ void ProgressBar::Clear() {
 }
 
 void ProgressBar::Draw() {
-    std::string text = FormatProgress(done_, total_, unit_, clock_() - startedAt_);
+    const double elapsed = clock_() - firstAt_;
+    const double perSecond = elapsed > 0 ? static_cast<double>(done_ - firstDone_) / elapsed : 0;
+    std::string text = FormatProgress(done_, total_, unit_, perSecond);
     // A shorter line must cover the longer one drawn before it.
     if (text.size() < drawnWidth_) text.append(drawnWidth_ - text.size(), ' ');
     std::fprintf(out_, "\r%s", text.c_str());

@@ -14,9 +14,9 @@
 #include <functional>
 #include <string>
 
-// The bar's text for `done` of `total` units after `elapsedSeconds`.
-// Rate and time left read "--" until there is something to go on.
-std::string FormatProgress(long long done, long long total, const std::string& unit, double elapsedSeconds);
+// The bar's text for `done` of `total` units going at `perSecond`. Rate and
+// time left read "--" while the rate is not known (0).
+std::string FormatProgress(long long done, long long total, const std::string& unit, double perSecond);
 
 class ProgressBar {
 public:
@@ -28,7 +28,9 @@ public:
     // A log line, above the bar if one is shown.
     void WriteLine(const std::string& line);
 
-    // Starts a bar of `total` units, shown from the first Update.
+    // Starts a bar of `total` units, shown from the first Update. The rate
+    // is measured from that first Update, so the work before the first
+    // unit (an erase, a count) does not make it look slow.
     void Start(long long total, const std::string& unit);
     // Redraws at most ten times a second, and always for the last unit.
     void Update(long long done);
@@ -50,7 +52,8 @@ private:
     long long done_ = 0;
     long long total_ = 0;
     std::string unit_;
-    double startedAt_ = 0;
+    long long firstDone_ = 0;
+    double firstAt_ = -1;
     double drawnAt_ = -1;
     size_t drawnWidth_ = 0;
 };

@@ -100,6 +100,13 @@ TEST(CliFeedbackTest, QuestionsTakeTheYesFlagAndMessagesBecomeLines) {
 }
 
 TEST(CliFeedbackTest, PullingTheFieldsKeepsThemAndChecksThePowerDownRange) {
+    {
+        // Deleting and upgrading pull the fields too: untouched, they pass quietly.
+        CapturedStream err;
+        CliFeedback ui(err.file());
+        EXPECT_TRUE(ui.PullFields());
+        EXPECT_EQ(err.Text(), "");
+    }
     for (int minutes : {0, 1, 30, 60, 61}) {
         CapturedStream err;
         CliFeedback ui(err.file());

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +32,13 @@ int RemainingMs(std::chrono::steady_clock::time_point until) {
 CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     int outPipe[2], errPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) return {};
+    if (options.errOnTerminal) {
+        close(errPipe[0]);
+        close(errPipe[1]);
+        if (openpty(&errPipe[0], &errPipe[1], nullptr, nullptr, nullptr) != 0) return {};
+        fcntl(errPipe[0], F_SETFD, FD_CLOEXEC);
+        fcntl(errPipe[1], F_SETFD, FD_CLOEXEC);
+    }
     std::string program = KAVRIN_CLI;
     std::vector<char*> argv = Argv(program, args);
 
@@ -40,6 +48,7 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
         dup2(devNull, 0);
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
+        if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(125);
         if (options.group != static_cast<gid_t>(-1) && (setgroups(0, nullptr) != 0 || setgid(options.group) != 0))
             _exit(125);
         if (options.user != static_cast<uid_t>(-1) && setuid(options.user) != 0) _exit(125);
@@ -65,6 +74,7 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
             if (n > 0) {
                 sinks[i]->append(buffer, static_cast<size_t>(n));
             } else {
+                // A pipe ends with 0; a terminal's master with EIO once the program is gone.
                 close(fds[i].fd);
                 fds[i].fd = -1;
                 --open;

@@ -15,6 +15,10 @@ struct CliOptions {
     // Run as this user and group instead of ours (needs root); -1 keeps ours.
     uid_t user = static_cast<uid_t>(-1);
     gid_t group = static_cast<gid_t>(-1);
+    // Standard error on a pseudo-terminal, as when a person watches.
+    bool errOnTerminal = false;
+    // Where the program runs; empty keeps ours.
+    std::string workingDirectory;
 };
 
 // Runs kavrin-cli with `args`, its standard input closed, and waits for it
