@@ -7,10 +7,9 @@
 
 #include "link/serial_port.h"
 #include "processes.h"
+#include "text_helpers.h"
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class CliTest : public ::testing::Test {
 protected:

@@ -3,22 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 
 #include "ops/tag_record.h"
 #include "processes.h"
 #include "sim/virtual_reader.h"
+#include "text_helpers.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // What the file must hold for the records kavrin-sim generates.
 std::string ExpectedCsv(size_t count) {
@@ -58,7 +52,7 @@ TEST_F(ExportCliTest, WritesTheDatedCsvIntoTheFolderAndPrintsItsPath) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(run.out, files[0].string() + "\n");
     EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(\d{8}_\d{4}\.csv)")));
-    EXPECT_EQ(ReadFile(files[0]), ExpectedCsv(25));
+    EXPECT_EQ(ReadFile(files[0].string()), ExpectedCsv(25));
     EXPECT_TRUE(run.err.ends_with("Data has been saved!\n")) << run.err;
 }
 
@@ -84,7 +78,7 @@ TEST_F(ExportCliTest, AnEmptyReaderIsNoFailureAndWritesNoFile) {
 TEST_F(ExportCliTest, AFolderThatDoesNotExistExitsTwoBeforeAnythingIsSent) {
     CliRun run = RunCli({"-p", sim.Port(), "export", "-o", (folder / "missing").string()});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("no such folder"), std::string::npos) << run.err;
+    EXPECT_TRUE(Contains(run.err, "no such folder")) << run.err;
     EXPECT_EQ(sim.State("received"), "0");
 }
 

@@ -9,10 +9,9 @@
 #include "cli/port_choice.h"
 #include "link/serial_port.h"
 #include "processes.h"
+#include "text_helpers.h"
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(PortChoiceTest, UsesTheOneAdapterOnlyWhenItIsAloneAndOpens) {
     SimProcess reader, other;

@@ -5,10 +5,9 @@
 #include <ctime>
 
 #include "processes.h"
+#include "text_helpers.h"
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class HousekeepingCliTest : public ::testing::Test {
 protected:

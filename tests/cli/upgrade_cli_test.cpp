@@ -3,24 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "processes.h"
+#include "text_helpers.h"
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string WriteImage(const std::string& name, size_t size) {
     std::string path = ::testing::TempDir() + "/" + name;
     std::ofstream out(path, std::ios::binary);
     for (size_t i = 0; i < size; ++i) out.put(static_cast<char>(i * 7 + i / 251));
     return path;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class UpgradeCliTest : public ::testing::Test {
