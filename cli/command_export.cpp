@@ -16,15 +16,21 @@ const char* const kHelp =
     "download all records into the dated CSV file in DIR (default: the working directory); print the file's path";
 const char* const kFolderHelp = "the folder for the CSV file";
 const char* const kWorkingFolder = ".";
-
-// An empty reader is not a failure: there is simply no file.
-const char* const kNoRecords = "Records cnt is 0.";
+const char* const kPartialFile = "the rows fetched before the failure are in ";
 
 int Export(CliFeedback& ui, const std::string& folder) {
-    std::optional<std::filesystem::path> written = ExportRecords(ui, PathFromUtf8(folder));
-    if (!written) return ui.Logged(kNoRecords) ? kExitOk : kExitFailed;
-    std::printf("%s\n", Utf8FromPath(written->lexically_normal()).c_str());
-    return kExitOk;
+    ExportResult result = ExportRecords(ui, PathFromUtf8(folder));
+    std::string file = Utf8FromPath(result.file.lexically_normal());
+    switch (result.status) {
+    case ExportStatus::Saved: std::printf("%s\n", file.c_str()); return kExitOk;
+    // An empty reader is not a failure: there is simply no file.
+    case ExportStatus::NoRecords: return kExitOk;
+    case ExportStatus::CannotWrite:
+    case ExportStatus::RecordsFailed: ui.Say(kPartialFile + file); return kExitFailed;
+    case ExportStatus::CountFailed:
+    case ExportStatus::CannotCreate: return kExitFailed;
+    }
+    return kExitFailed;
 }
 
 void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action) {

@@ -1,14 +1,13 @@
 // kavrin-cli upgrade FILE --yes: send a firmware image through the firmware
 // upgrade operations, "Browse" with FILE and then "Upgrade", whose question
 // --yes answers. A bar counts the acknowledged blocks on a terminal.
-#include <filesystem>
-#include <system_error>
+#include <cstdint>
+#include <optional>
 
 #include "cli/argument_checks.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
 #include "cli/subcommands.h"
-#include "cli/utf8_path.h"
 #include "link/frame.h"
 #include "ops/state.h"
 #include "ops/upgrade.h"
@@ -24,10 +23,9 @@ const char* const kBlocks = "blocks";
 const char* const kUpgradeOk = "Upgrade Finished";
 
 // The transfer sends one block more than the whole blocks in the image.
-long long BlocksToSend(const std::string& file) {
-    std::error_code error;
-    std::uintmax_t size = std::filesystem::file_size(PathFromUtf8(file), error);
-    return error ? 0 : static_cast<long long>(size / kFirmwareBlockSize + 1);
+long long BlocksToSend() {
+    std::optional<uint64_t> length = g_firmwareFile.Length();
+    return length ? static_cast<long long>(*length / kFirmwareBlockSize + 1) : 0;
 }
 
 int Upgrade(const GlobalOptions& global, const std::string& file) {
@@ -37,10 +35,10 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
     // The image is opened before the reader is touched; the operation has
     // shown why when it cannot be.
     OnBnClickedBrowse(ui);
-    if (g_firmwareFile == nullptr) return kExitFailed;
+    if (!g_firmwareFile.IsOpen()) return kExitFailed;
 
-    return WithReader(global, ui, [&ui, &file] {
-        ui.StartProgress(BlocksToSend(file), kBlocks);
+    return WithReader(global, ui, [&ui] {
+        ui.StartProgress(BlocksToSend(), kBlocks);
         OnBnClickedUpgrade(ui);
         ui.FinishProgress();
         return ui.Logged(kUpgradeOk) ? kExitOk : kExitFailed;
