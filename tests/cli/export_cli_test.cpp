@@ -91,4 +91,18 @@ TEST_F(ExportCliTest, AFailingCountExitsOneAfterTheOperationsOwnLine) {
     EXPECT_TRUE(Files().empty());
 }
 
+TEST_F(ExportCliTest, BlocksThatKeepFailingExitOneAndNameThePartialFile) {
+    sim.Command("fault GET_RECORDS:wrong-header:0:1");  // the first block gets through
+    CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "") << "no path where a script expects a complete file";
+    std::vector<fs::path> files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(Contains(run.err, "are in " + files[0].string())) << run.err;
+    std::string expected = ExpectedCsv(25);
+    size_t tenRows = 0;
+    for (int lines = 0; lines < 11; ++lines) tenRows = expected.find('\n', tenRows) + 1;
+    EXPECT_EQ(ReadFile(files[0].string()), expected.substr(0, tenRows));
+}
+
 }  // namespace
