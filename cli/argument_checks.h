@@ -1,0 +1,19 @@
+// Checks of subcommand arguments, run while the command line is parsed so
+// that bad arguments end the program before anything is sent. Each check
+// gives an empty text when the argument is good, else what is wrong with it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Whole decimal minutes from 1 to 60: "5" and "05", not "5.0", "0x3c" or " 5".
+std::optional<int> ParseMinutes(const std::string& text);
+std::string CheckMinutes(const std::string& text);
+
+// An existing regular file (UTF-8 path).
+std::string CheckFile(const std::string& text);
+// An existing folder (UTF-8 path).
+std::string CheckFolder(const std::string& text);
+
+// Refuses a subcommand that changes the reader for good unless --yes was given.
+void RequireYes(bool given, const std::string& refusal);

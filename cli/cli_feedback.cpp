@@ -1,0 +1,43 @@
+#include "cli/cli_feedback.h"
+
+#include "cli/terminal.h"
+
+namespace {
+
+const char* const kProgramPrefix = "kavrin-cli: ";
+const char* const kItemIndent = "  ";
+// The window's power-down field shows 10 until it is read or typed over.
+const int kStartPowerDownMin = 10;
+const char* const kPowerDownRange = "the power-down time must be 1 to 60 minutes";
+
+}  // namespace
+
+CliFeedback::CliFeedback(std::FILE* err) : progress_(err, IsTerminal(err)) { m_nPowerDownMin = kStartPowerDownMin; }
+
+void CliFeedback::AppendLog(const std::string& text) {
+    log.push_back(text);
+    progress_.WriteLine(text);
+}
+
+void CliFeedback::StartProgress(long long total, const std::string& unit) {
+    progressCalls_ = 0;
+    progress_.Start(total, unit);
+}
+
+void CliFeedback::SetProgress(int) { progress_.Update(++progressCalls_); }
+
+bool CliFeedback::PullFields() {
+    if (m_nPowerDownMin >= 1 && m_nPowerDownMin <= 60) return true;
+    Say(kPowerDownRange);
+    return false;
+}
+
+bool CliFeedback::ShowMessage(const std::string& text, Buttons buttons) {
+    if (buttons == Buttons::OkCancel) return assumeYes;
+    progress_.WriteLine(text);
+    return true;
+}
+
+void CliFeedback::Say(const std::string& text) { progress_.WriteLine(kProgramPrefix + text); }
+
+void CliFeedback::SayItem(const std::string& text) { progress_.WriteLine(kItemIndent + text); }

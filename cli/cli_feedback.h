@@ -1,0 +1,56 @@
+// The window feedback of the operations, as a terminal shows it.
+//
+// Log lines and message boxes become lines on standard error (above the
+// progress bar, if one is shown); a question is answered by the --yes the
+// user gave; the port and the firmware file come from the command line.
+// The window's caption, button state and wait cursor have no terminal
+// counterpart. Every log line is also kept, so a subcommand can tell from
+// its operation's own line how it ended.
+#pragma once
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/progress_bar.h"
+#include "ops/feedback.h"
+
+class CliFeedback : public Feedback {
+public:
+    explicit CliFeedback(std::FILE* err = stderr);
+
+    void AppendLog(const std::string& text) override;
+    void SetConnectCaption(const std::string&) override {}
+    void EnableUpgrade(bool) override {}
+    std::string SelectedPort() override { return port; }
+    void AddFirmwareFile(const std::string&) override {}
+    // Called once per acknowledged firmware block: the bar counts calls.
+    void SetProgress(int position) override;
+    // Keeps what the command line put into the fields and checks them.
+    bool PullFields() override;
+    void PushFields() override {}
+    bool ShowMessage(const std::string& text, Buttons buttons) override;
+    void ShowWaitCursor(bool) override {}
+    std::optional<std::string> ChooseFirmwareFile() override { return firmwareFile; }
+
+    // A bar of `total` units for the work that follows, on a terminal only.
+    void StartProgress(long long total, const std::string& unit);
+    void FinishProgress() { progress_.Finish(); }
+
+    // A line of the program's own (a reason, a hint) on standard error.
+    void Say(const std::string& text);
+    // One entry of a list that a Say line introduced.
+    void SayItem(const std::string& text);
+    bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
+
+    std::string port;
+    bool assumeYes = false;
+    std::optional<std::string> firmwareFile;
+    std::vector<std::string> log;
+
+private:
+    ProgressBar progress_;
+    long long progressCalls_ = 0;
+};

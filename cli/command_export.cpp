@@ -1,0 +1,47 @@
+// kavrin-cli export [-o DIR]: every stored record into the dated CSV file
+// in DIR, through the record export; the file's path on standard output.
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/argument_checks.h"
+#include "cli/exit_codes.h"
+#include "cli/reader_session.h"
+#include "cli/subcommands.h"
+#include "cli/utf8_path.h"
+#include "ops/export.h"
+
+namespace {
+
+const char* const kHelp =
+    "download all records into the dated CSV file in DIR (default: the working directory); print the file's path";
+const char* const kFolderHelp = "the folder for the CSV file";
+const char* const kWorkingFolder = ".";
+const char* const kPartialFile = "the rows fetched before the failure are in ";
+
+int Export(CliFeedback& ui, const std::string& folder) {
+    ExportResult result = ExportRecords(ui, PathFromUtf8(folder));
+    std::string file = Utf8FromPath(result.file.lexically_normal());
+    switch (result.status) {
+    case ExportStatus::Saved: std::printf("%s\n", file.c_str()); return kExitOk;
+    // An empty reader is not a failure: there is simply no file.
+    case ExportStatus::NoRecords: return kExitOk;
+    case ExportStatus::CannotWrite:
+    case ExportStatus::RecordsFailed: ui.Say(kPartialFile + file); return kExitFailed;
+    case ExportStatus::CountFailed:
+    case ExportStatus::CannotCreate: return kExitFailed;
+    }
+    return kExitFailed;
+}
+
+void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
+    CLI::App* command = app.add_subcommand("export", kHelp);
+    auto folder = std::make_shared<std::string>(kWorkingFolder);
+    command->add_option("-o,--output", *folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
+    command->callback([&global, &action, folder] {
+        action = OnReader(global, [folder](CliFeedback& ui) { return Export(ui, *folder); });
+    });
+}
+
+[[maybe_unused]] const bool kRegistered = RegisterCommand({40, AddExport});
+
+}  // namespace

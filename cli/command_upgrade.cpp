@@ -1,0 +1,62 @@
+// kavrin-cli upgrade FILE --yes: send a firmware image through the firmware
+// upgrade operations, "Browse" with FILE and then "Upgrade", whose question
+// --yes answers. A bar counts the acknowledged blocks on a terminal.
+#include <cstdint>
+#include <optional>
+
+#include "cli/argument_checks.h"
+#include "cli/exit_codes.h"
+#include "cli/reader_session.h"
+#include "cli/subcommands.h"
+#include "link/frame.h"
+#include "ops/state.h"
+#include "ops/upgrade.h"
+
+namespace {
+
+const char* const kHelp = "send a firmware image (refuses without --yes)";
+const char* const kFileHelp = "the firmware image (.bin)";
+const char* const kYesHelp = "yes, replace the reader's firmware";
+const char* const kUpgradeRefused = "upgrade replaces the reader's firmware: add --yes to go ahead";
+const char* const kBlocks = "blocks";
+
+const char* const kUpgradeOk = "Upgrade Finished";
+
+// The transfer sends one block more than the whole blocks in the image.
+long long BlocksToSend() {
+    std::optional<uint64_t> length = g_firmwareFile.Length();
+    return length ? static_cast<long long>(*length / kFirmwareBlockSize + 1) : 0;
+}
+
+int Upgrade(const GlobalOptions& global, const std::string& file) {
+    CliFeedback ui;
+    ui.firmwareFile = file;
+    ui.assumeYes = true;
+    // The image is opened before the reader is touched; the operation has
+    // shown why when it cannot be.
+    OnBnClickedBrowse(ui);
+    if (!g_firmwareFile.IsOpen()) return kExitFailed;
+
+    return WithReader(global, ui, [&ui] {
+        ui.StartProgress(BlocksToSend(), kBlocks);
+        OnBnClickedUpgrade(ui);
+        ui.FinishProgress();
+        return ui.Logged(kUpgradeOk) ? kExitOk : kExitFailed;
+    });
+}
+
+void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
+    CLI::App* command = app.add_subcommand("upgrade", kHelp);
+    auto file = std::make_shared<std::string>();
+    auto yes = std::make_shared<bool>(false);
+    command->add_option("FILE", *file, kFileHelp)->required()->check(CLI::Validator(CheckFile, ""));
+    command->add_flag("--yes", *yes, kYesHelp);
+    command->callback([&global, &action, file, yes] {
+        RequireYes(*yes, kUpgradeRefused);
+        action = [&global, file] { return Upgrade(global, *file); };
+    });
+}
+
+[[maybe_unused]] const bool kRegistered = RegisterCommand({80, AddUpgrade});
+
+}  // namespace

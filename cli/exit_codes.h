@@ -1,0 +1,6 @@
+// What kavrin-cli's exit status tells a script.
+#pragma once
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the reader, the port or a file failed
+inline constexpr int kExitUsage = 2;   // bad usage or bad arguments; nothing was sent

@@ -1,0 +1,20 @@
+// A subcommand's time with the reader: choose the port, connect through
+// the connection operation, do the work, disconnect.
+//
+// When the connection fails the operation has logged its own line; this
+// adds the reason a user can act on (no such port, permission, busy, no
+// reader answering).
+#pragma once
+
+#include <functional>
+
+#include "cli/cli_feedback.h"
+#include "cli/global_options.h"
+
+// The exit status of `work`, or kExitFailed/kExitUsage when no reader
+// could be reached.
+int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int()>& work);
+
+// A subcommand's whole run: a fresh feedback, then WithReader. `global` is
+// read when the run starts, after the command line has been parsed.
+std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work);

@@ -1,0 +1,5 @@
+#include "cli/terminal.h"
+
+#include <unistd.h>
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }

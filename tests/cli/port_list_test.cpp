@@ -1,0 +1,71 @@
+// Finding serial ports on Linux, in a /dev and /sys/class/tty of our own
+// whose USB adapter is the virtual reader's pty.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli/device_tree.h"
+#include "processes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DeviceTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.Started());
+        root = fs::path(::testing::TempDir()) / ("kavrin-devices-" + std::to_string(getpid()));
+        fs::remove_all(root);
+        tree = {root / "dev", root / "sys/class/tty"};
+        fs::create_directories(tree.dev / "serial/by-id");
+        // Hardware ttys have a device behind them; a virtual console has none.
+        for (const char* name : {"ttyS0", "ttyS10", "ttyS2", "ttyUSB0"}) {
+            fs::create_directories(tree.sysClassTty / name / "device");
+            if (std::string(name) != "ttyUSB0") std::ofstream(tree.dev / name);
+        }
+        fs::create_directories(tree.sysClassTty / "tty1");
+        std::ofstream(tree.dev / "tty1");
+        std::ofstream(tree.dev / "ttyACM3");
+        fs::create_symlink(sim.Port(), tree.dev / "ttyUSB0");
+        fs::create_symlink("../../ttyUSB0", tree.dev / "serial/by-id" / kById);
+    }
+
+    void TearDown() override { fs::remove_all(root); }
+
+    std::string Dev(const std::string& name) { return (tree.dev / name).string(); }
+
+    static constexpr const char* kById = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    SimProcess sim;
+    fs::path root;
+    DeviceTree tree;
+};
+
+TEST_F(DeviceTreeTest, ListsHardwareTtysInNaturalOrderWithTheirByIdNames) {
+    std::vector<SerialPortName> ports = ListSerialDevices(tree);
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[0].device, Dev("ttyS0"));
+    EXPECT_EQ(ports[1].device, Dev("ttyS2"));
+    EXPECT_EQ(ports[2].device, Dev("ttyS10"));
+    EXPECT_EQ(ports[3].device, Dev("ttyUSB0"));
+    EXPECT_EQ(ports[3].byId, Dev(std::string("serial/by-id/") + kById));
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(ports[i].byId, "") << ports[i].device;
+}
+
+TEST_F(DeviceTreeTest, AdaptersAreTheByIdLinksWhenThereAreAny) {
+    EXPECT_EQ(ListUsbAdapters(tree), std::vector<std::string>{Dev(std::string("serial/by-id/") + kById)});
+
+    fs::remove(tree.dev / "serial/by-id" / kById);
+    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyACM3"), Dev("ttyUSB0")}));
+
+    fs::remove_all(tree.dev / "serial");
+    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyACM3"), Dev("ttyUSB0")}));
+}
+
+TEST_F(DeviceTreeTest, NothingIsFoundWhereThereIsNoTree) {
+    DeviceTree empty{root / "none/dev", root / "none/sys"};
+    EXPECT_TRUE(ListSerialDevices(empty).empty());
+    EXPECT_TRUE(ListUsbAdapters(empty).empty());
+}
+
+}  // namespace
