@@ -8,6 +8,7 @@ const char* const kProgramPrefix = "kavrin-cli: ";
 const char* const kItemIndent = "  ";
 // The window's power-down field shows 10 until it is read or typed over.
 const int kStartPowerDownMin = 10;
+const char* const kRecords = "records";
 const char* const kPowerDownRange = "the power-down time must be 1 to 60 minutes";
 
 }  // namespace
@@ -25,6 +26,12 @@ void CliFeedback::StartProgress(long long total, const std::string& unit) {
 }
 
 void CliFeedback::SetProgress(int) { progress_.Update(++progressCalls_); }
+
+void CliFeedback::ShowRecordsFetched(long long fetched, long long total) {
+    // A reader may hand out more records than it counted, or report a negative count.
+    if (!progress_.Active()) StartProgress(std::max(total, fetched), kRecords);
+    progress_.Update(fetched);
+}
 
 bool CliFeedback::PullFields() {
     if (m_nPowerDownMin >= 1 && m_nPowerDownMin <= 60) return true;

@@ -34,6 +34,8 @@ public:
     bool ShowMessage(const std::string& text, Buttons buttons) override;
     void ShowWaitCursor(bool) override {}
     std::optional<std::string> ChooseFirmwareFile() override { return firmwareFile; }
+    // The export's bar starts with its first block.
+    void ShowRecordsFetched(long long fetched, long long total) override;
 
     // A bar of `total` units for the work that follows, on a terminal only.
     void StartProgress(long long total, const std::string& unit);

@@ -20,6 +20,7 @@ const char* const kPartialFile = "the rows fetched before the failure are in ";
 
 int Export(CliFeedback& ui, const std::string& folder) {
     ExportResult result = ExportRecords(ui, PathFromUtf8(folder));
+    ui.FinishProgress();
     std::string file = Utf8FromPath(result.file.lexically_normal());
     switch (result.status) {
     case ExportStatus::Saved: std::printf("%s\n", file.c_str()); return kExitOk;

@@ -61,7 +61,7 @@ int FetchBlock(int64_t start, ResponseBuffer& response) {
 
 // Fetches blocks from index 0 until the total is reached or a block comes
 // back empty, writing one row per record; `rows` counts the rows written.
-CopyEnd CopyRecords(std::ofstream& out, int& rows) {
+CopyEnd CopyRecords(Feedback& ui, std::ofstream& out, int& rows) {
     ResponseBuffer response{};
     int64_t start = 0;
     int failures = 0;
@@ -80,6 +80,7 @@ CopyEnd CopyRecords(std::ofstream& out, int& rows) {
             ++rows;
         }
         start += count;
+        ui.ShowRecordsFetched(start, g_nRecordTotal);
     } while (start < g_nRecordTotal);
     // A negative total allows one attempt only; if that failed, nothing was saved.
     return failures > 0 ? CopyEnd::RequestsFailed : CopyEnd::Done;
@@ -111,7 +112,7 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
     }
     result.file = path;
 
-    CopyEnd end = WriteCsvLine(out, kCsvHeader) ? CopyRecords(out, result.rows) : CopyEnd::WriteFailed;
+    CopyEnd end = WriteCsvLine(out, kCsvHeader) ? CopyRecords(ui, out, result.rows) : CopyEnd::WriteFailed;
     out.close();
     if (end == CopyEnd::Done && out.fail()) end = CopyEnd::WriteFailed;
 

@@ -38,6 +38,12 @@ public:
     virtual void ShowWaitCursor(bool on) = 0;
     // The firmware image the user picked, as a UTF-8 path; nothing when cancelled.
     virtual std::optional<std::string> ChooseFirmwareFile() = 0;
+    // After each block of an export: records fetched so far of the count the
+    // reader reported. The window shows nothing for it; a terminal draws a bar.
+    virtual void ShowRecordsFetched(long long fetched, long long total) {
+        (void)fetched;
+        (void)total;
+    }
 
     int m_nRecordCount = 0;
     int m_nPowerDownMin = 0;

@@ -56,6 +56,18 @@ TEST_F(ExportCliTest, WritesTheDatedCsvIntoTheFolderAndPrintsItsPath) {
     EXPECT_TRUE(run.err.ends_with("Data has been saved!\n")) << run.err;
 }
 
+TEST_F(ExportCliTest, OnATerminalABarCountsTheRecordsAndAPipeGetsNone) {
+    CliOptions terminal;
+    terminal.errOnTerminal = true;
+    CliRun watched = RunCli({"-p", sim.Port(), "export", "-o", folder.string()}, terminal);
+    EXPECT_EQ(watched.exitCode, 0) << watched.err;
+    EXPECT_TRUE(Contains(watched.err, "25/25 records")) << watched.err;
+
+    CliRun piped = RunCli({"-p", sim.Port(), "export", "-o", folder.string()});
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_FALSE(Contains(piped.err, "\r")) << "no bar on a pipe";
+}
+
 TEST_F(ExportCliTest, WithoutAFolderTheFileLandsInTheWorkingDirectory) {
     CliOptions inFolder;
     inFolder.workingDirectory = folder.string();
