@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building and testing Kavrin needs on Debian 12 (run as root).
+# With --linux, only what the Linux programs need.
 set -euo pipefail
 
-packages=(
-  cmake make g++ python3 clang libclang-rt-14-dev
-  libgtest-dev libcli11-dev
-  g++-mingw-w64-x86-64-posix
-  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
-)
+packages=(cmake make g++ libgtest-dev libcli11-dev)
+if [ "${1:-}" != "--linux" ]; then
+  packages+=(
+    python3 clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix
+    wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
