@@ -2,6 +2,7 @@
 
 #include "link/utf.h"
 #include "ops/connection.h"
+#include "ops/housekeeping.h"
 #include "ui/port_probe.h"
 #include "ui/resource.h"
 
@@ -18,6 +19,11 @@ struct ButtonRoute {
 
 const ButtonRoute kButtonMap[] = {
     {IDC_CONNECT, OnBnClickedConnect},
+    {IDC_GET_CNT, OnBnClickedGetCnt},
+    {IDC_DELETE_ALL, OnBnClickedDeleteAll},
+    {IDC_SYNC_TIME, OnBnClickedSyncTime},
+    {IDC_SET_POWER_DOWN, OnBnClickedSetPowerDown},
+    {IDC_GET_POWER_DOWN, OnBnClickedGetPowerDown},
 };
 
 }  // namespace
