@@ -2,6 +2,7 @@
 
 #include "link/utf.h"
 #include "ops/connection.h"
+#include "ops/export.h"
 #include "ops/housekeeping.h"
 #include "ui/port_probe.h"
 #include "ui/resource.h"
@@ -19,6 +20,7 @@ struct ButtonRoute {
 
 const ButtonRoute kButtonMap[] = {
     {IDC_CONNECT, OnBnClickedConnect},
+    {IDC_GET_DATA, OnBnClickedGetData},
     {IDC_GET_CNT, OnBnClickedGetCnt},
     {IDC_DELETE_ALL, OnBnClickedDeleteAll},
     {IDC_SYNC_TIME, OnBnClickedSyncTime},
