@@ -3,7 +3,7 @@
 PortHandle g_hComm = nullptr;
 bool g_bConnected = false;
 
-std::FILE* g_firmwareFile = nullptr;
+FirmwareFile g_firmwareFile;
 std::string g_strFirmwarePath;
 std::string g_strFirmwareName;
 uint32_t g_dwFirmwareLength = 0;

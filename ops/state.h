@@ -7,16 +7,16 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "link/frame.h"
 #include "link/serial_port.h"
+#include "ops/firmware_file.h"
 
 extern PortHandle g_hComm;
 extern bool g_bConnected;
 
-extern std::FILE* g_firmwareFile;  // the image opened by "Browse"; nullptr when none
+extern FirmwareFile g_firmwareFile;  // the image opened by "Browse"; closed when none
 extern std::string g_strFirmwarePath;
 extern std::string g_strFirmwareName;
 extern uint32_t g_dwFirmwareLength;

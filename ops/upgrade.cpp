@@ -1,0 +1,121 @@
+#include "ops/upgrade.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
+#include <span>
+
+#include "link/protocol.h"
+#include "ops/clock.h"
+#include "ops/connection.h"
+#include "ops/state.h"
+
+namespace {
+
+const char* const kCannotOpen = "can not open file!";
+const char* const kConfirm = "Are you sure download the file?";
+const char* const kFileError = "File error!";
+const char* const kEraseFailed = "Earse Failed!";
+const char* const kStartFailed = "Upgrade start failed!";
+const char* const kPleaseWait = "Please wait.......";
+const char* const kBlockFailed = "Upgrade Failed!";
+const char* const kEndFailed = "Upgrade Failed2!";
+const char* const kFinished = "Upgrade Finished";
+
+constexpr uint32_t kMinimumImageLength = 8000;
+// The reader needs a moment after the erase before it takes the start command.
+constexpr unsigned kAfterEraseMs = 200;
+// Flash reads back 0xFF where nothing was written, so that is what pads the
+// last block: never bytes left over from an earlier block.
+constexpr uint8_t kFiller = 0xFF;
+
+// One command the reader must accept: a complete answer with status 0. An
+// answer without a status byte accepts nothing.
+bool Accepted(uint8_t command, std::span<const uint8_t> data = {}) {
+    std::vector<uint8_t> request = BuildRequest(command, data);
+    ResponseBuffer response{};
+    return SendCommand(g_hComm, request.data(), request.size(), response) == 0 && response[2] >= 1 &&
+           response[3] == 0;
+}
+
+// The image length, when an image is open and its length fits the start command.
+std::optional<uint32_t> ImageLength() {
+    g_dwFirmwareLength = 0;
+    std::optional<uint64_t> length = g_firmwareFile.Length();
+    if (!length) return std::nullopt;
+    g_dwFirmwareLength = static_cast<uint32_t>(*length);
+    if (*length > std::numeric_limits<uint32_t>::max() || *length < kMinimumImageLength) return std::nullopt;
+    return g_dwFirmwareLength;
+}
+
+// Block `index` of an image of `length` bytes into g_firmwareBlock, padded
+// with the filler past the end of the image or of what the file still holds.
+void ReadBlock(uint32_t index, uint32_t length) {
+    const uint64_t offset = uint64_t{index} * kFirmwareBlockSize;
+    size_t got = 0;
+    if (offset < length)
+        got = g_firmwareFile.ReadAt(offset, g_firmwareBlock.data(),
+                                    static_cast<size_t>(std::min<uint64_t>(kFirmwareBlockSize, length - offset)));
+    std::fill_n(g_firmwareBlock.data() + got, g_firmwareBlock.size() - got, kFiller);
+}
+
+bool SendImage(Feedback& ui, uint32_t length) {
+    const uint32_t lastBlock = length / kFirmwareBlockSize;
+    for (uint32_t i = 0; i <= lastBlock; ++i) {
+        ReadBlock(i, length);
+        if (!Accepted(CMD_UPGRADE_DATA, g_firmwareBlock)) return false;
+        // Wide arithmetic: i x 12800 outgrows 32 bits for images past 40 MB.
+        ui.SetProgress(static_cast<int>(uint64_t{i} * 12800 / length));
+    }
+    return true;
+}
+
+}  // namespace
+
+void OnBnClickedBrowse(Feedback& ui) {
+    std::optional<std::string> path = ui.ChooseFirmwareFile();
+    if (!path) return;
+    g_strFirmwarePath = *path;
+    g_strFirmwareName = FileNameOf(*path);
+    ui.AddFirmwareFile(*path);
+    if (!g_firmwareFile.Open(*path)) ui.ShowMessage(kCannotOpen, Feedback::Buttons::Ok);
+}
+
+void OnBnClickedUpgrade(Feedback& ui) {
+    if (!ui.ShowMessage(kConfirm, Feedback::Buttons::OkCancel)) return;
+    // A failed check has shown its own message; the upgrade goes on regardless.
+    ui.PullFields();
+
+    std::optional<uint32_t> length = ImageLength();
+    if (!length) {
+        ui.AppendLog(kFileError);
+        return;
+    }
+    if (!Accepted(CMD_ERASE, kEraseKey)) {
+        ui.AppendLog(kEraseFailed);
+        return;
+    }
+    SystemClock().sleep(kAfterEraseMs);
+
+    std::array<uint8_t, 4> lengthBytes{};
+    PutBigEndian32(lengthBytes.data(), *length);
+    if (!Accepted(CMD_UPGRADE_START, lengthBytes)) {
+        ui.AppendLog(kStartFailed);
+        return;
+    }
+    ui.AppendLog(kPleaseWait);
+    ui.PushFields();
+
+    if (!SendImage(ui, *length)) {
+        ui.AppendLog(kBlockFailed);
+        return;
+    }
+    if (!Accepted(CMD_UPGRADE_END)) {
+        ui.AppendLog(kEndFailed);
+        return;
+    }
+    g_firmwareFile.Close();
+    ui.AppendLog(kFinished);
+    OnBnClickedConnect(ui);
+}
