@@ -4,6 +4,7 @@
 #include "ops/connection.h"
 #include "ops/export.h"
 #include "ops/housekeeping.h"
+#include "ops/upgrade.h"
 #include "ui/port_probe.h"
 #include "ui/resource.h"
 
@@ -20,6 +21,8 @@ struct ButtonRoute {
 
 const ButtonRoute kButtonMap[] = {
     {IDC_CONNECT, OnBnClickedConnect},
+    {IDC_BROWSE, OnBnClickedBrowse},
+    {IDC_UPGRADE, OnBnClickedUpgrade},
     {IDC_GET_DATA, OnBnClickedGetData},
     {IDC_GET_CNT, OnBnClickedGetCnt},
     {IDC_DELETE_ALL, OnBnClickedDeleteAll},
