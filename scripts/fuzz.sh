@@ -17,13 +17,16 @@ for target in build/fuzz/fuzz/*_fuzz; do
   name=$(basename "$target")
   corpus=build/fuzz/corpus/$name
   mkdir -p "$corpus"
+  # Hand-made inputs that reach deep paths from the first run (read only).
+  seeds=()
+  if [ -d "fuzz/seeds/$name" ]; then seeds=("fuzz/seeds/$name"); fi
   if [ -n "$seconds" ]; then
     limit=(-max_total_time="$seconds")
   else
     limit=(-runs="$runs" -seed=1)
   fi
   log=build/fuzz/$name.log
-  if ! "$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 "$corpus" >"$log" 2>&1; then
+  if ! "$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "$name: FAILED"
     exit 1
