@@ -19,6 +19,8 @@ READERS = [
     (6, "KAVRIN_COM_STATUS", ["--fault", "all:status:5"]),
     (7, "KAVRIN_COM_HANGUP", ["--fault", "all:hangup"]),
     (8, "KAVRIN_COM_HELD", []),
+    # A second reader that hangs up: the first is gone after its test.
+    (10, "KAVRIN_COM_VANISHING", ["--fault", "all:hangup"]),
     (12, "KAVRIN_COM_HIGH", ["--firmware-version", "2.10"]),
 ]
 HELD_PORT = 8

@@ -1,5 +1,5 @@
 // The Win32 serial code under Wine, over real ttys with virtual readers on
-// the other side. run_link_tests.py maps each COM port named in the
+// the other side, bare and through the connection. run_link_tests.py maps each COM port named in the
 // environment to a reader that behaves in one way.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,9 @@
 
 #include "link/protocol.h"
 #include "link/serial_port.h"
+#include "ops/connection.h"
+#include "ops/state.h"
+#include "tests/pty/test_feedback.h"
 
 namespace {
 
@@ -122,6 +125,39 @@ TEST_F(Win32Port, PortHeldByAnotherProgramGivesOne) {
     EXPECT_EQ(LastOpenStatus().failure, OpenFailure::Busy) << LastOpenStatus().detail;
     ClosePort(port);
     EXPECT_EQ(port, nullptr);
+}
+
+// "Connect" against each faulty reader: the failure line, no port kept, in
+// bounded time; then a reader that behaves connects.
+TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
+    using Log = std::vector<std::string>;
+    struct Case {
+        const char* variable;
+        double maxSeconds;
+    };
+    const Case cases[] = {
+        {"KAVRIN_COM_SILENT", 8.0},
+        {"KAVRIN_COM_SHORT", 4.0},
+        {"KAVRIN_COM_WRONG_HEADER", 4.0},
+        {"KAVRIN_COM_VANISHING", 8.0},
+    };
+    for (const Case& c : cases) {
+        TestFeedback ui;
+        ui.port = PortFor(c.variable);
+        double seconds = SecondsFor([&] { OnBnClickedConnect(ui); });
+        EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"})) << c.variable;
+        EXPECT_LT(seconds, c.maxSeconds) << c.variable;
+        EXPECT_FALSE(g_bConnected) << c.variable;
+        EXPECT_EQ(g_hComm, nullptr) << c.variable;
+        EXPECT_EQ(ui.connectCaption, "Connect") << c.variable;
+    }
+    TestFeedback ui;
+    ui.port = PortFor("KAVRIN_COM_READER");
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:2.10"}));
+    EXPECT_TRUE(g_bConnected);
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(g_hComm, nullptr);
 }
 
 }  // namespace
