@@ -14,6 +14,9 @@ const char* const kVersionFormat = "Reader firmvare version:%u.%u";
 const char* const kCaptionConnect = "Connect";
 const char* const kCaptionDisconnect = "Discon";
 
+// Response byte 2 counts the status byte and the two version bytes.
+constexpr size_t kVersionAnswerLength = 1 + 2;
+
 void Connect(Feedback& ui) {
     if (OpenCommPort(g_hComm, ui.SelectedPort()) != 0) {
         ui.AppendLog(kOpenFailed);
@@ -25,7 +28,10 @@ void Connect(Feedback& ui) {
 
     std::vector<uint8_t> request = BuildRequest(CMD_GET_VERSION);
     ResponseBuffer response{};
-    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0) {
+    // An answer too short to carry a version proves no reader: showing the
+    // zeroed buffer would report a version nobody sent.
+    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0 ||
+        response[2] < kVersionAnswerLength) {
         ui.AppendLog(kReaderFailed);
         ClosePort(g_hComm);
         return;

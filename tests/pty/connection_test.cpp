@@ -46,4 +46,17 @@ TEST_F(ReaderTest, NoPortSelectedFailsToOpen) {
     EXPECT_EQ(ui.connectCaption, "Connect");
 }
 
+TEST_F(ReaderTest, AnswerWithoutVersionBytesIsNoReader) {
+    reader.AddFault({CMD_GET_VERSION, FaultKind::Empty, 0, 0, 1});
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
+    EXPECT_FALSE(g_bConnected);
+    EXPECT_EQ(g_hComm, nullptr);
+
+    ui.log.clear();
+    OnBnClickedConnect(ui);
+    EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:1.0"}));
+    EXPECT_TRUE(g_bConnected);
+}
+
 }  // namespace
