@@ -21,6 +21,11 @@ READERS = [
     (8, "KAVRIN_COM_HELD", []),
     # A second reader that hangs up: the first is gone after its test.
     (10, "KAVRIN_COM_VANISHING", ["--fault", "all:hangup"]),
+    # 25 records; every block request after the first fails.
+    (11, "KAVRIN_COM_EXPORT_SILENT", ["--records", "25", "--fault", "GET_RECORDS:silent:0:1"]),
+    (13, "KAVRIN_COM_EXPORT_SHORT", ["--records", "25", "--fault", "GET_RECORDS:short-body:0:1"]),
+    (14, "KAVRIN_COM_EXPORT_WRONG_HEADER", ["--records", "25", "--fault", "GET_RECORDS:wrong-header:0:1"]),
+    (15, "KAVRIN_COM_EXPORT_VANISHING", ["--records", "25", "--fault", "GET_RECORDS:hangup:0:1"]),
     (12, "KAVRIN_COM_HIGH", ["--firmware-version", "2.10"]),
 ]
 HELD_PORT = 8

@@ -7,12 +7,15 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 
 #include "link/protocol.h"
 #include "link/serial_port.h"
 #include "ops/connection.h"
+#include "ops/export.h"
 #include "ops/state.h"
 #include "tests/pty/test_feedback.h"
+#include "tests/unit/temp_dir.h"
 
 namespace {
 
@@ -25,6 +28,16 @@ double SecondsFor(const std::function<void()>& action) {
     auto start = std::chrono::steady_clock::now();
     action();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor time this thread has used, in seconds.
+double ThreadCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
 }
 
 class Win32Port : public ::testing::Test {
@@ -158,6 +171,44 @@ TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
     EXPECT_TRUE(g_bConnected);
     OnBnClickedConnect(ui);
     EXPECT_EQ(g_hComm, nullptr);
+}
+
+// "Get Data" from readers of 25 records that fail from the second block on:
+// the export gives up within a bound and keeps the first block's ten rows.
+TEST(Win32Export, ReaderFailingMidExportEndsInTimeAndKeepsTheRows) {
+    using Log = std::vector<std::string>;
+    struct Case {
+        const char* variable;
+        double maxSeconds;
+    };
+    const Case cases[] = {
+        {"KAVRIN_COM_EXPORT_SILENT", 3 * 2.8 + 4},
+        {"KAVRIN_COM_EXPORT_SHORT", 3 * 1.2 + 4},
+        {"KAVRIN_COM_EXPORT_WRONG_HEADER", 4.0},
+        {"KAVRIN_COM_EXPORT_VANISHING", 4.0},
+    };
+    for (const Case& c : cases) {
+        TestFeedback ui;
+        ui.port = PortFor(c.variable);
+        OnBnClickedConnect(ui);
+        ASSERT_TRUE(g_bConnected) << c.variable;
+        TempDir dir;
+        ExportResult result;
+        const double cpuBefore = ThreadCpuSeconds();
+        double seconds = SecondsFor([&] { result = ExportRecords(ui, dir.path()); });
+        EXPECT_LT(ThreadCpuSeconds() - cpuBefore, 1.0) << c.variable << ": no busy waiting on the port";
+        EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:1.0", "Get records failed."}))
+            << c.variable;
+        EXPECT_EQ(ui.messages, Log{"Only 10 of 25 records have been saved!"}) << c.variable;
+        EXPECT_LT(seconds, c.maxSeconds) << c.variable;
+        std::ifstream csv(result.file);
+        size_t lines = 0;
+        for (std::string line; std::getline(csv, line);) ++lines;
+        EXPECT_EQ(lines, 1u + 10u) << c.variable;
+        csv.close();
+        OnBnClickedConnect(ui);
+        EXPECT_EQ(g_hComm, nullptr) << c.variable;
+    }
 }
 
 }  // namespace
