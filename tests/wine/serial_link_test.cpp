@@ -140,21 +140,25 @@ TEST_F(Win32Port, PortHeldByAnotherProgramGivesOne) {
     EXPECT_EQ(port, nullptr);
 }
 
+using Log = std::vector<std::string>;
+
+// The COM port of a reader that fails in one way, and how long an operation
+// against it may take.
+struct FaultyReader {
+    const char* variable;
+    double maxSeconds;
+};
+
 // "Connect" against each faulty reader: the failure line, no port kept, in
 // bounded time; then a reader that behaves connects.
 TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
-    using Log = std::vector<std::string>;
-    struct Case {
-        const char* variable;
-        double maxSeconds;
-    };
-    const Case cases[] = {
+    const FaultyReader cases[] = {
         {"KAVRIN_COM_SILENT", 8.0},
         {"KAVRIN_COM_SHORT", 4.0},
         {"KAVRIN_COM_WRONG_HEADER", 4.0},
         {"KAVRIN_COM_VANISHING", 8.0},
     };
-    for (const Case& c : cases) {
+    for (const FaultyReader& c : cases) {
         TestFeedback ui;
         ui.port = PortFor(c.variable);
         double seconds = SecondsFor([&] { OnBnClickedConnect(ui); });
@@ -176,18 +180,13 @@ TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
 // "Get Data" from readers of 25 records that fail from the second block on:
 // the export gives up within a bound and keeps the first block's ten rows.
 TEST(Win32Export, ReaderFailingMidExportEndsInTimeAndKeepsTheRows) {
-    using Log = std::vector<std::string>;
-    struct Case {
-        const char* variable;
-        double maxSeconds;
-    };
-    const Case cases[] = {
+    const FaultyReader cases[] = {
         {"KAVRIN_COM_EXPORT_SILENT", 3 * 2.8 + 4},
         {"KAVRIN_COM_EXPORT_SHORT", 3 * 1.2 + 4},
         {"KAVRIN_COM_EXPORT_WRONG_HEADER", 4.0},
         {"KAVRIN_COM_EXPORT_VANISHING", 4.0},
     };
-    for (const Case& c : cases) {
+    for (const FaultyReader& c : cases) {
         TestFeedback ui;
         ui.port = PortFor(c.variable);
         OnBnClickedConnect(ui);
