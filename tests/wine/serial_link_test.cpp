@@ -143,25 +143,35 @@ TEST_F(Win32Port, PortHeldByAnotherProgramGivesOne) {
 using Log = std::vector<std::string>;
 
 // The COM port of a reader that fails in one way, and how long an operation
-// against it may take.
+// against it may take, in all and of this thread's processor time. Waiting
+// for a reader costs no processor time, except where the reader vanished:
+// Wine's serial emulation then polls the hung-up tty in a loop inside the
+// one ReadFile call until the read's time-out (2.8 s for a header), which
+// our code cannot shorten; that time-out bounds it.
 struct FaultyReader {
     const char* variable;
     double maxSeconds;
+    double maxCpuSeconds;
 };
+
+constexpr double kIdleCpuSeconds = 1.0;
+constexpr double kVanishedCpuSeconds = 3.5;
 
 // "Connect" against each faulty reader: the failure line, no port kept, in
 // bounded time; then a reader that behaves connects.
 TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
     const FaultyReader cases[] = {
-        {"KAVRIN_COM_SILENT", 8.0},
-        {"KAVRIN_COM_SHORT", 4.0},
-        {"KAVRIN_COM_WRONG_HEADER", 4.0},
-        {"KAVRIN_COM_VANISHING", 8.0},
+        {"KAVRIN_COM_SILENT", 8.0, kIdleCpuSeconds},
+        {"KAVRIN_COM_SHORT", 4.0, kIdleCpuSeconds},
+        {"KAVRIN_COM_WRONG_HEADER", 4.0, kIdleCpuSeconds},
+        {"KAVRIN_COM_VANISHING", 8.0, kVanishedCpuSeconds},
     };
     for (const FaultyReader& c : cases) {
         TestFeedback ui;
         ui.port = PortFor(c.variable);
+        const double cpuBefore = ThreadCpuSeconds();
         double seconds = SecondsFor([&] { OnBnClickedConnect(ui); });
+        EXPECT_LT(ThreadCpuSeconds() - cpuBefore, c.maxCpuSeconds) << c.variable;
         EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"})) << c.variable;
         EXPECT_LT(seconds, c.maxSeconds) << c.variable;
         EXPECT_FALSE(g_bConnected) << c.variable;
@@ -181,10 +191,10 @@ TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
 // the export gives up within a bound and keeps the first block's ten rows.
 TEST(Win32Export, ReaderFailingMidExportEndsInTimeAndKeepsTheRows) {
     const FaultyReader cases[] = {
-        {"KAVRIN_COM_EXPORT_SILENT", 3 * 2.8 + 4},
-        {"KAVRIN_COM_EXPORT_SHORT", 3 * 1.2 + 4},
-        {"KAVRIN_COM_EXPORT_WRONG_HEADER", 4.0},
-        {"KAVRIN_COM_EXPORT_VANISHING", 4.0},
+        {"KAVRIN_COM_EXPORT_SILENT", 3 * 2.8 + 4, kIdleCpuSeconds},
+        {"KAVRIN_COM_EXPORT_SHORT", 3 * 1.2 + 4, kIdleCpuSeconds},
+        {"KAVRIN_COM_EXPORT_WRONG_HEADER", 4.0, kIdleCpuSeconds},
+        {"KAVRIN_COM_EXPORT_VANISHING", 8.0, kVanishedCpuSeconds},
     };
     for (const FaultyReader& c : cases) {
         TestFeedback ui;
@@ -195,7 +205,7 @@ TEST(Win32Export, ReaderFailingMidExportEndsInTimeAndKeepsTheRows) {
         ExportResult result;
         const double cpuBefore = ThreadCpuSeconds();
         double seconds = SecondsFor([&] { result = ExportRecords(ui, dir.path()); });
-        EXPECT_LT(ThreadCpuSeconds() - cpuBefore, 1.0) << c.variable << ": no busy waiting on the port";
+        EXPECT_LT(ThreadCpuSeconds() - cpuBefore, c.maxCpuSeconds) << c.variable;
         EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:1.0", "Get records failed."}))
             << c.variable;
         EXPECT_EQ(ui.messages, Log{"Only 10 of 25 records have been saved!"}) << c.variable;
