@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "link/protocol.h"
 #include "ops/state.h"
+#include "ops/transaction.h"
 
 namespace {
 
@@ -23,9 +23,8 @@ void Connect(Feedback& ui) {
     }
     ui.AppendLog(kOpenSuccess);
 
-    std::vector<uint8_t> request = BuildRequest(CMD_GET_VERSION);
     ResponseBuffer response{};
-    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0) {
+    if (!Transact(CMD_GET_VERSION, {}, response)) {
         ui.AppendLog(kReaderFailed);
         ClosePort(g_hComm);
         return;
