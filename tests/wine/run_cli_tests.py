@@ -250,8 +250,10 @@ def main():
     Session.links = tempfile.mkdtemp(prefix="kavrin-cli-ports-")
     wine_env.map_ports(prefix, {n: os.path.join(Session.links, "com%d" % n) for n in range(1, 19)})
     Session.env = dict(wine_env.wine_environment(prefix), TZ=ZONE)
-    # A server that stays up, and its services started with no output to hold.
-    subprocess.run(wine_env.wine_command("wineserver", "-p"), env=Session.env, timeout=60,
+    # A server that stays up between commands (and goes by itself a minute
+    # after the last, should this script be killed), and its services
+    # started with no output to hold.
+    subprocess.run(wine_env.wine_command("wineserver", "-p60"), env=Session.env, timeout=60,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         wine("cmd", "/c", "exit")
