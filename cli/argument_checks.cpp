@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <system_error>
 
-#include "cli/utf8_path.h"
+#include "link/utf8_path.h"
 
 namespace {
 

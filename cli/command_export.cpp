@@ -7,7 +7,7 @@
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
 #include "cli/subcommands.h"
-#include "cli/utf8_path.h"
+#include "link/utf8_path.h"
 #include "ops/export.h"
 
 namespace {

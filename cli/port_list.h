@@ -16,9 +16,9 @@ struct SerialPortName {
 // Every serial port present, in natural order (ttyS2 before ttyS10).
 std::vector<SerialPortName> PresentSerialPorts();
 
-// The ports worth trying when the user named none: USB adapters on Linux
-// (their by-id names, else /dev/ttyUSB* and /dev/ttyACM*), the present COM
-// ports on Windows.
+// The ports worth trying when the user named none: USB adapters only. On
+// Linux their by-id names, else /dev/ttyUSB* and /dev/ttyACM*; on Windows
+// the present COM ports of USB serial drivers (usb_serial_device.h).
 std::vector<std::string> AdapterPorts();
 
 // What a user who may not open a port can do about it; empty where

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "cli/natural_order.h"
+#include "cli/usb_serial_device.h"
 #include "link/utf.h"
 
 namespace {
@@ -11,8 +12,9 @@ namespace {
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 // The COM names Windows lists as present now: each value of the key is a
-// driver's device, its data the port name.
-std::vector<std::string> PresentComNames() {
+// driver's device, its data the port name. With `usbOnly`, only the ports
+// of USB serial drivers.
+std::vector<std::string> PresentComNames(bool usbOnly) {
     std::vector<std::string> names;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
@@ -26,6 +28,7 @@ std::vector<std::string> PresentComNames() {
                                 reinterpret_cast<BYTE*>(data), &dataBytes);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
+        if (usbOnly && !IsUsbSerialDevice(std::wstring_view(valueName, valueNameLength))) continue;
         std::string name = NarrowFromWide(data);
         if (!name.empty()) names.push_back(name);
     }
@@ -39,10 +42,10 @@ std::vector<std::string> PresentComNames() {
 
 std::vector<SerialPortName> PresentSerialPorts() {
     std::vector<SerialPortName> ports;
-    for (const std::string& name : PresentComNames()) ports.push_back({name, {}});
+    for (const std::string& name : PresentComNames(false)) ports.push_back({name, {}});
     return ports;
 }
 
-std::vector<std::string> AdapterPorts() { return PresentComNames(); }
+std::vector<std::string> AdapterPorts() { return PresentComNames(true); }
 
 std::string AccessDeniedHint() { return {}; }

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "link/protocol.h"
 #include "ops/state.h"
+#include "ops/transaction.h"
 
 namespace {
 
@@ -14,8 +14,9 @@ const char* const kVersionFormat = "Reader firmvare version:%u.%u";
 const char* const kCaptionConnect = "Connect";
 const char* const kCaptionDisconnect = "Discon";
 
-// Response byte 2 counts the status byte and the two version bytes.
-constexpr size_t kVersionAnswerLength = 1 + 2;
+// Where the answer carries the version.
+constexpr size_t kMajorByte = 4;
+constexpr size_t kMinorByte = 5;
 
 void Connect(Feedback& ui) {
     if (OpenCommPort(g_hComm, ui.SelectedPort()) != 0) {
@@ -26,18 +27,16 @@ void Connect(Feedback& ui) {
     }
     ui.AppendLog(kOpenSuccess);
 
-    std::vector<uint8_t> request = BuildRequest(CMD_GET_VERSION);
     ResponseBuffer response{};
     // An answer too short to carry a version proves no reader: showing the
     // zeroed buffer would report a version nobody sent.
-    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0 ||
-        response[2] < kVersionAnswerLength) {
+    if (!Transact(CMD_GET_VERSION, {}, response) || !Carries(response, kMinorByte)) {
         ui.AppendLog(kReaderFailed);
         ClosePort(g_hComm);
         return;
     }
     char line[64];
-    std::snprintf(line, sizeof line, kVersionFormat, unsigned{response[4]}, unsigned{response[5]});
+    std::snprintf(line, sizeof line, kVersionFormat, unsigned{response[kMajorByte]}, unsigned{response[kMinorByte]});
     ui.AppendLog(line);
 
     ui.SetConnectCaption(kCaptionDisconnect);

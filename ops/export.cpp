@@ -6,11 +6,11 @@
 #include <system_error>
 #include <vector>
 
-#include "link/protocol.h"
 #include "ops/clock.h"
 #include "ops/export_file.h"
 #include "ops/state.h"
 #include "ops/tag_record.h"
+#include "ops/transaction.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ const char* const kCannotWrite = "can not write file!";
 
 // Failed attempts in a row at one start index before the export gives up.
 constexpr int kMaxBlockFailures = 3;
+constexpr size_t kCountLastByte = 3 + 4;  // the count fills response bytes 4 to 7
 // Response byte 2 counts the bytes after the header: the status byte, then the payload.
-constexpr size_t kCountAnswerLength = 1 + 4;  // status, 32-bit count
-constexpr size_t kBlockAnswerHead = 1 + 1;    // status, record count
+constexpr size_t kBlockAnswerHead = 1 + 1;  // status, record count
 constexpr size_t kRecordsOffset = 3 + kBlockAnswerHead;
 
 enum class CopyEnd { Done, WriteFailed, RequestsFailed };
@@ -34,10 +34,8 @@ enum class CopyEnd { Done, WriteFailed, RequestsFailed };
 // Reads the reader's record count into `count`. False when the request
 // failed or the answer was too short to hold a count.
 bool FetchCount(int32_t& count) {
-    std::vector<uint8_t> request = BuildRequest(CMD_GET_RECORD_COUNT);
     ResponseBuffer response{};
-    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0) return false;
-    if (response[2] < kCountAnswerLength) return false;
+    if (!Transact(CMD_GET_RECORD_COUNT, {}, response) || !Carries(response, kCountLastByte)) return false;
     count = static_cast<int32_t>(GetBigEndian32(&response[4]));
     return true;
 }
@@ -50,8 +48,7 @@ int FetchBlock(int64_t start, ResponseBuffer& response) {
     uint8_t data[5];
     PutBigEndian32(data, static_cast<uint32_t>(start));
     data[4] = kRecordsPerRequest;
-    std::vector<uint8_t> request = BuildRequest(CMD_GET_RECORDS, data);
-    if (SendCommand(g_hComm, request.data(), request.size(), response) != 0) return -1;
+    if (!Transact(CMD_GET_RECORDS, data, response)) return -1;
     const size_t received = response[2];
     if (received < kBlockAnswerHead) return -1;
     const size_t carried = (received - kBlockAnswerHead) / kTagRecordSize;

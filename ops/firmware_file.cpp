@@ -3,13 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace {
-
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
+#include "link/utf8_path.h"
 
 bool FirmwareFile::Open(const std::string& path) {
     Close();
@@ -44,6 +38,5 @@ size_t FirmwareFile::ReadAt(uint64_t offset, uint8_t* data, size_t size) {
 }
 
 std::string FileNameOf(const std::string& path) {
-    const std::u8string name = PathFromUtf8(path).filename().u8string();
-    return std::string(name.begin(), name.end());
+    return Utf8FromPath(PathFromUtf8(path).filename());
 }

@@ -4,9 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "link/protocol.h"
 #include "ops/clock.h"
-#include "ops/state.h"
+#include "ops/transaction.h"
 
 namespace {
 
@@ -27,27 +26,15 @@ constexpr unsigned kDeleteWaitMs = 200;
 constexpr int kPowerDownMin = 1;
 constexpr int kPowerDownMax = 60;
 
-// Response offsets: status, then the payload.
-constexpr size_t kStatus = 3;
+// Response offset of the payload.
 constexpr size_t kPayload = 4;
 constexpr size_t kPowerDownByte = 3;  // within the parameter block
-
-// One transaction over the borrowed port handle (null when disconnected).
-bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
-    std::vector<uint8_t> request = BuildRequest(command, data);
-    return SendCommand(g_hComm, request.data(), request.size(), response) == 0;
-}
-
-// True when the reader actually sent response bytes up to `index`. A short
-// answer leaves the rest of the buffer as it was; reading it would show a
-// count or write back parameters the reader never gave.
-bool Received(const ResponseBuffer& response, size_t index) { return size_t{response[2]} + 3 > index; }
 
 }  // namespace
 
 void OnBnClickedGetCnt(Feedback& ui) {
     ResponseBuffer response{};
-    if (!Transact(CMD_GET_RECORD_COUNT, {}, response) || !Received(response, kPayload + 3)) {
+    if (!Transact(CMD_GET_RECORD_COUNT, {}, response) || !Carries(response, kPayload + 3)) {
         ui.AppendLog(kGetCntFailed);
         return;
     }
@@ -90,7 +77,7 @@ void OnBnClickedSetPowerDown(Feedback& ui) {
     }
 
     ResponseBuffer response{};
-    if (!Transact(CMD_GET_PARAMS, {}, response) || !Received(response, kPayload + 3)) {
+    if (!Transact(CMD_GET_PARAMS, {}, response) || !Carries(response, kPayload + 3)) {
         ui.AppendLog(kGetParamsFailed);
         return;
     }
@@ -98,14 +85,12 @@ void OnBnClickedSetPowerDown(Feedback& ui) {
     uint8_t params[4] = {response[kPayload], response[kPayload + 1], response[kPayload + 2], 0};
     params[kPowerDownByte] = static_cast<uint8_t>(ui.m_nPowerDownMin);
 
-    response = {};
-    const bool ok = Transact(CMD_SET_PARAMS, params, response) && Received(response, kStatus) && response[kStatus] == 0;
-    ui.AppendLog(ok ? kSetPowerDownOk : kSetPowerDownFailed);
+    ui.AppendLog(Accepted(CMD_SET_PARAMS, params) ? kSetPowerDownOk : kSetPowerDownFailed);
 }
 
 void OnBnClickedGetPowerDown(Feedback& ui) {
     ResponseBuffer response{};
-    if (Transact(CMD_GET_PARAMS, {}, response) && Received(response, kPayload + 3)) {
+    if (Transact(CMD_GET_PARAMS, {}, response) && Carries(response, kPayload + 3)) {
         ui.m_nPowerDownMin = response[kPayload + kPowerDownByte];
         ui.AppendLog(kGetParamsOk);
     } else {

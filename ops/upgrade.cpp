@@ -6,10 +6,10 @@
 #include <optional>
 #include <span>
 
-#include "link/protocol.h"
 #include "ops/clock.h"
 #include "ops/connection.h"
 #include "ops/state.h"
+#include "ops/transaction.h"
 
 namespace {
 
@@ -29,15 +29,6 @@ constexpr unsigned kAfterEraseMs = 200;
 // Flash reads back 0xFF where nothing was written, so that is what pads the
 // last block: never bytes left over from an earlier block.
 constexpr uint8_t kFiller = 0xFF;
-
-// One command the reader must accept: a complete answer with status 0. An
-// answer without a status byte accepts nothing.
-bool Accepted(uint8_t command, std::span<const uint8_t> data = {}) {
-    std::vector<uint8_t> request = BuildRequest(command, data);
-    ResponseBuffer response{};
-    return SendCommand(g_hComm, request.data(), request.size(), response) == 0 && response[2] >= 1 &&
-           response[3] == 0;
-}
 
 // The image length, when an image is open and its length fits the start command.
 std::optional<uint32_t> ImageLength() {

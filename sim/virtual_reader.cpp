@@ -408,9 +408,9 @@ std::vector<uint8_t> VirtualReader::Answer(const std::vector<uint8_t>& frame) {
         fw.erased = false;
         break;
     }
-    std::vector<uint8_t> answer = {kResponseHeader, 0x00, static_cast<uint8_t>(1 + payload.size()), status};
-    answer.insert(answer.end(), payload.begin(), payload.end());
-    return answer;
+    const uint8_t head[] = {kResponseHeader, 0x00, static_cast<uint8_t>(1 + payload.size()), status};
+    payload.insert(payload.begin(), std::begin(head), std::end(head));
+    return payload;
 }
 
 void VirtualReader::Send(const std::vector<uint8_t>& bytes) {

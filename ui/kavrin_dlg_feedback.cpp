@@ -27,8 +27,11 @@ std::wstring ListEntry(HWND comboBox, LRESULT index) {
 
 }  // namespace
 
+// Painted at once: a line such as "Please wait......." must show while the
+// operation that logged it goes on, and no messages are handled until it ends.
 void CKavrinDlg::AppendLog(const std::string& text) {
     SendMessageW(m_lbLog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromNarrow(text).c_str()));
+    UpdateWindow(m_lbLog);
 }
 
 void CKavrinDlg::SetConnectCaption(const std::string& caption) {

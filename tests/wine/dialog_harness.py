@@ -81,6 +81,12 @@ class Driver:
             self.proc.wait()
 
 
+def frame(command, *data):
+    """A request as the reader receives it, in the control channel's hex."""
+    body = [0x0A, 0xFF, len(data) + 2, command, *data]
+    return " ".join("%02X" % b for b in body + [-sum(body) % 256])
+
+
 def port_number(port):
     return int(str(port).upper().removeprefix("COM").rstrip(":"))
 
@@ -143,6 +149,12 @@ class DialogTest(unittest.TestCase):
             self.fail("%s still running after %.0f s" % (button, HANDLER_TIMEOUT))
         return state
 
+    def connect(self, reader):
+        """Connects to the reader and forgets what connecting sent it."""
+        self.press("Connect")
+        self.assertEqual(self.text("Connect"), "Discon")
+        reader.command("clear-received")
+
     def settle(self, seconds):
         return self.driver("settle", int(seconds * 1000))
 
@@ -200,6 +212,10 @@ class DialogTest(unittest.TestCase):
         items, selected = reply["items"], reply["selected"]
         return items, items[selected] if selected >= 0 else None
 
+    def progress(self):
+        """The progress bar's position."""
+        return self.driver("position", PROGRESS)["value"]
+
     def text(self, control):
         return self.driver("text", CONTROLS[control])["value"]
 
@@ -232,21 +248,29 @@ class DialogTest(unittest.TestCase):
                     pass
         return False
 
+    def grab_command(self, control):
+        """The command that grabs what the screen shows of a control; add the output."""
+        r = self.driver("rect", CONTROLS[control])
+        return ["import", "-display", Session.display, "-window", "root",
+                "-crop", "%dx%d+%d+%d" % (r["w"], r["h"], max(r["x"], 0), max(r["y"], 0)), "+repage"]
+
+    def pixels(self, control):
+        """What the screen shows of a control now, as raw RGB: it need not be idle."""
+        return subprocess.run(self.grab_command(control) + ["rgb:-"], check=True, capture_output=True,
+                              timeout=60).stdout
+
     def screenshot(self, name):
         """The window once its painting has settled, kept as <artifacts>/<name>.png.
 
         Settled: a grab looks like one of the few before it (a blinking caret
         alternates between two looks)."""
-        r = self.driver("rect")
-        grab = ["import", "-display", Session.display, "-window", "root",
-                "-crop", "%dx%d+%d+%d" % (r["w"], r["h"], max(r["x"], 0), max(r["y"], 0)), "+repage"]
         recent, deadline = [], time.monotonic() + 10
         while time.monotonic() < deadline:
-            pixels = subprocess.run(grab + ["rgb:-"], check=True, capture_output=True, timeout=60).stdout
-            if pixels in recent:
+            shown = self.pixels("window")
+            if shown in recent:
                 break
-            recent = recent[-2:] + [pixels]
+            recent = recent[-2:] + [shown]
             time.sleep(0.2)
         path = os.path.join(Session.artifacts, name + ".png")
-        subprocess.run(grab + [path], check=True, timeout=60)
+        subprocess.run(self.grab_command("window") + [path], check=True, timeout=60)
         return path

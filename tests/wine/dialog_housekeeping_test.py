@@ -4,16 +4,10 @@ window, with what reached the virtual reader read back from it."""
 import datetime
 import time
 
-from dialog_harness import DialogTest, OK
+from dialog_harness import DialogTest, OK, frame
 
 GET_RECORD_COUNT, DELETE_RECORDS, SET_TIME, SET_PARAMS, GET_PARAMS = 0x40, 0x42, 0x20, 0x23, 0x24
 RANGE_MESSAGE = "Please enter an integer between 1 and 60."
-
-
-def frame(command, *data):
-    """A request as the reader receives it, in the control channel's hex."""
-    body = [0x0A, 0xFF, len(data) + 2, command, *data]
-    return " ".join("%02X" % b for b in body + [-sum(body) % 256])
 
 
 def clock_time(state):
@@ -22,12 +16,6 @@ def clock_time(state):
 
 
 class HousekeepingTest(DialogTest):
-
-    def connect(self, reader):
-        """Connects to the reader and forgets what connecting sent it."""
-        self.press("Connect")
-        self.assertEqual(self.text("Connect"), "Discon")
-        reader.command("clear-received")
 
     def press_logging(self, button):
         """Presses a button and gives the lines it added to the log."""

@@ -12,14 +12,16 @@
 //                           or MS ran out ("busy")
 //   popup-press ID          press a button of the dialog showing (1 OK, 2 Cancel)
 //   popup-settext ID TEXT   type into a control of the dialog showing
+//   popup-items ID          a list's entries and selection in the dialog showing
 //   text ID                 a control's text (ID 0: the window's caption)
 //   enabled ID              whether a control takes input
 //   items ID                a list box's or combo box's entries and selection
+//   position ID             a progress bar's position
 //   select ID INDEX         pick an entry of a combo box
 //   settext ID TEXT         type into a control
 //   enter ID                press Enter with the focus on a control
 //   close                   the window's close box
-//   rect                    the window's rectangle on the screen
+//   rect [ID]               a control's rectangle on the screen (none or 0: the window's)
 //   template ID PATH        dialog template ID as compiled into the program at PATH
 //
 // Clicks are sent with SendMessageCallbackW rather than posted. A window
@@ -29,6 +31,7 @@
 // returned. Enter is posted as a key, as typing it would; its outcome (a
 // message box, the window closing) is what the caller waits for.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -214,6 +217,8 @@ void PopupCommand(const Command& c) {
     HWND popup = FindWindowBy(MatchPopup);
     if (!popup) return Fail("no dialog showing");
     HWND control = GetDlgItem(popup, c.id);
+    if (c.verb != "popup-press" && !control) return Fail("no control " + std::to_string(c.id) + " in the dialog");
+    if (c.verb == "popup-items") return Reply(Items(control));
     if (c.verb == "popup-settext") {
         std::wstring text = WideFromNarrow(c.rest);
         Ask(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -234,6 +239,7 @@ void ControlCommand(const Command& c) {
     if (c.verb == "text") return Reply(Json().Text("value", TextOf(control)));
     if (c.verb == "enabled") return Reply(Json().Bool("value", IsWindowEnabled(control)));
     if (c.verb == "items") return Reply(Items(control));
+    if (c.verb == "position") return Reply(Json().Number("value", Ask(control, PBM_GETPOS)));
     if (c.verb == "select") {
         int index = std::atoi(c.rest.c_str());
         return Ask(control, CB_SETCURSEL, index) == index ? Reply() : Fail("no entry " + c.rest);
@@ -242,6 +248,11 @@ void ControlCommand(const Command& c) {
         std::wstring text = WideFromNarrow(c.rest);
         Ask(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         return Reply();
+    }
+    if (c.verb == "rect") {
+        RECT r;
+        GetWindowRect(control, &r);
+        return Reply(RectFields(r.left, r.top, r.right - r.left, r.bottom - r.top));
     }
     // enter: the dialog manager sees the key in the window's own loop.
     Ask(g_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -261,18 +272,13 @@ void Run(const std::string& line) {
     if (!IsWindow(g_dialog)) return Fail("no main window; find it first");
     if (c.verb == "press") return Press(c.id);
     if (c.verb == "settle") return Settle(static_cast<DWORD>(c.id));
-    if (c.verb == "popup-press" || c.verb == "popup-settext") return PopupCommand(c);
-    if (c.verb == "text" || c.verb == "enabled" || c.verb == "items" || c.verb == "select" || c.verb == "settext" ||
-        c.verb == "enter")
+    if (c.verb == "popup-press" || c.verb == "popup-settext" || c.verb == "popup-items") return PopupCommand(c);
+    if (c.verb == "text" || c.verb == "enabled" || c.verb == "items" || c.verb == "position" || c.verb == "select" ||
+        c.verb == "settext" || c.verb == "enter" || c.verb == "rect")
         return ControlCommand(c);
     if (c.verb == "close") {
         PostMessageW(g_dialog, WM_CLOSE, 0, 0);
         return Reply();
-    }
-    if (c.verb == "rect") {
-        RECT r;
-        GetWindowRect(g_dialog, &r);
-        return Reply(RectFields(r.left, r.top, r.right - r.left, r.bottom - r.top));
     }
     Fail("unknown command: " + c.verb);
 }

@@ -1,0 +1,13 @@
+// Which entries of Windows' HARDWARE\DEVICEMAP\SERIALCOMM are USB serial
+// adapters.
+//
+// Each entry's name is the kernel device its driver made: built-in and
+// PCI ports (serial.sys) are \Device\Serial<n>, Bluetooth links
+// \Device\BthModem<n>, while the common USB serial drivers use names of
+// their own. Only those known names count as adapters, so a port nobody
+// named is never sent a request just because it exists.
+#pragma once
+
+#include <string_view>
+
+bool IsUsbSerialDevice(std::wstring_view deviceName);

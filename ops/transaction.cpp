@@ -1,0 +1,25 @@
+#include "ops/transaction.h"
+
+#include <vector>
+
+#include "link/protocol.h"
+#include "ops/state.h"
+
+namespace {
+
+constexpr size_t kLengthByte = 2;
+constexpr size_t kStatusByte = 3;
+
+}  // namespace
+
+bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
+    std::vector<uint8_t> request = BuildRequest(command, data);
+    return SendCommand(g_hComm, request.data(), request.size(), response) == 0;
+}
+
+bool Carries(const ResponseBuffer& response, size_t index) { return index < 3 + size_t{response[kLengthByte]}; }
+
+bool Accepted(uint8_t command, std::span<const uint8_t> data) {
+    ResponseBuffer response{};
+    return Transact(command, data, response) && Carries(response, kStatusByte) && response[kStatusByte] == 0;
+}

@@ -1,0 +1,270 @@
+#!/usr/bin/env python3
+"""Runs kavrin-cli.exe under Wine as a person types it, against virtual readers.
+
+Usage: run_cli_tests.py --sim KAVRIN_SIM --prefix WINEPREFIX --cli kavrin-cli.exe
+                        --linux-cli kavrin-cli [-k PATTERN ...]
+
+COM1 to COM18 point at fixed paths in a private folder once per run; a case's
+reader puts its port's link at the path of the COM port it stands behind. The
+Wine server stays up for the whole run, so each command costs a fraction of a
+second. The CSV file is compared byte for byte with the one the Linux build
+writes from a reader holding the same records.
+"""
+
+import argparse
+import calendar
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import wine_env  # noqa: E402
+
+# A zone east of UTC with a half hour, the same for both builds: record times
+# and file names are local time, so a program writing UTC would differ.
+ZONE = "KVT-5:30"
+ZONE_OFFSET = 5 * 3600 + 30 * 60
+RECORDS = "40"
+# Far above any port time-out: a command that takes longer has hung.
+COMMAND_TIMEOUT = 120
+SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
+CSV_NAME = re.compile(r"^\d{8}_\d{4}\.csv$")
+
+
+class Session:
+    """What every case shares: set by main()."""
+    sim = cli = linux_cli = links = env = None
+
+
+def windows_path(path):
+    """The name a Windows program gives a Unix path under Wine (drive Z: is /)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def wine(*argv):
+    """Runs a Wine helper whose output nobody needs."""
+    subprocess.run(wine_env.wine_command("wine", *argv), env=Session.env, check=True, timeout=COMMAND_TIMEOUT,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class CliRun:
+    def __init__(self, code, out, err):
+        self.code, self.out, self.err = code, out, err
+
+    def __repr__(self):
+        return "exit %d, out %r, err %r" % (self.code, self.out, self.err)
+
+
+def run(argv, cwd=None, program=None):
+    """Runs kavrin-cli.exe (or `program` natively); gives exit status and output.
+
+    The output goes through files, not pipes: a Wine service started on the
+    way would hold a pipe open for as long as the server lives."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        if program:
+            command, env = [program] + argv, dict(os.environ, TZ=ZONE)
+        else:
+            command, env = wine_env.wine_command("wine", Session.cli, *argv), Session.env
+        code = subprocess.run(command, env=env, cwd=cwd, stdout=out, stderr=err, timeout=COMMAND_TIMEOUT).returncode
+        out.seek(0)
+        err.seek(0)
+        return CliRun(code, out.read().decode(), err.read().decode())
+
+
+class CliTest(unittest.TestCase):
+    def setUp(self):
+        self.readers = []
+        self.held = []
+        self.workdir = tempfile.mkdtemp(prefix="kavrin-cli-case-")
+
+    def tearDown(self):
+        for fd in self.held:
+            os.close(fd)
+        for sim in self.readers:
+            sim.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def reader(self, number, *sim_args):
+        """A virtual reader behind COM<number>."""
+        sim = wine_env.Sim(Session.sim, os.path.join(Session.links, "com%d" % number), *sim_args)
+        self.readers.append(sim)
+        return sim
+
+    def assertNothingSent(self, sim):
+        self.assertEqual(sim.state()["received"], "0")
+
+    def test_info_prints_the_version_and_logs_on_standard_error(self):
+        sim = self.reader(3, "--firmware-version", "2.10")
+        result = run(["-p", "COM3", "info"])
+        self.assertEqual((result.code, result.out), (0, "2.10\r\n"), result)
+        self.assertEqual(result.err, "CommPort open success!\r\nReader firmvare version:2.10\r\n")
+        self.assertEqual(sim.received(), ["0A FF 02 22 D3"])
+        self.assertEqual(sim.state()["rejected"], "0")
+
+    def test_port_above_nine_and_port_after_the_subcommand(self):
+        self.reader(12, "--firmware-version", "2.11")
+        for argv in (["-p", "COM12", "info"], ["info", "--port", "com12"]):
+            result = run(argv)
+            self.assertEqual((result.code, result.out), (0, "2.11\r\n"), (argv, result))
+
+    def test_count_prints_the_number_stored(self):
+        self.reader(4, "--records", "7")
+        result = run(["-p", "COM4", "count"])
+        self.assertEqual((result.code, result.out), (0, "7\r\n"), result)
+        self.assertTrue(result.err.endswith("Get records cnt success.\r\n"), result)
+
+    def test_export_writes_the_same_csv_file_as_the_linux_build(self):
+        self.reader(5, "--records", RECORDS)
+        folder = os.path.join(self.workdir, "wine")
+        os.mkdir(folder)
+        before = time.time()
+        result = run(["-p", "COM5", "export", "-o", windows_path(folder)])
+        after = time.time()
+        self.assertEqual(result.code, 0, result)
+        self.assertTrue(result.err.endswith("Data has been saved!\r\n"), result)
+        files = os.listdir(folder)
+        self.assertEqual(len(files), 1, files)
+        self.assertEqual(result.out, windows_path(os.path.join(folder, files[0])) + "\r\n")
+        # The name is the local time of the export, to the minute.
+        minutes = {time.strftime("%Y%m%d_%H%M.csv", time.gmtime(t + ZONE_OFFSET)) for t in (before, after)}
+        self.assertIn(files[0], minutes)
+
+        expected = self.linux_export(RECORDS)
+        with open(os.path.join(folder, files[0]), "rb") as wine_file:
+            self.assertEqual(wine_file.read(), expected)
+
+    def linux_export(self, records):
+        """The CSV file the Linux build writes from a reader with the same records."""
+        sim = wine_env.Sim(Session.sim, os.path.join(self.workdir, "linux-port"), "--records", records)
+        self.readers.append(sim)
+        folder = os.path.join(self.workdir, "linux")
+        os.mkdir(folder)
+        result = run(["-p", sim.path, "export", "-o", folder], program=Session.linux_cli)
+        self.assertEqual(result.code, 0, result)
+        (name,) = os.listdir(folder)
+        self.assertRegex(name, CSV_NAME)
+        with open(os.path.join(folder, name), "rb") as linux_file:
+            return linux_file.read()
+
+    def test_export_into_the_working_folder_prints_the_file_name(self):
+        self.reader(6, "--records", "3")
+        result = run(["-p", "COM6", "export"], cwd=self.workdir)
+        self.assertEqual(result.code, 0, result)
+        self.assertRegex(result.out.strip(), CSV_NAME)
+        self.assertEqual(os.listdir(self.workdir), [result.out.strip()])
+
+    def test_missing_port_is_named(self):
+        result = run(["-p", "COM40", "info"])
+        self.assertEqual((result.code, result.out), (1, ""), result)
+        self.assertTrue(result.err.startswith("CommPort open failed!\r\n"), result)
+        self.assertIn("COM40: no such port", result.err)
+
+    def test_busy_port_is_named_and_nothing_is_sent(self):
+        sim = self.reader(7)
+        self.held.append(wine_env.hold_exclusively(sim.path))
+        result = run(["-p", "COM7", "info"])
+        self.assertEqual((result.code, result.out), (1, ""), result)
+        self.assertTrue(result.err.startswith("CommPort open failed!\r\n"), result)
+        self.assertIn("COM7: busy: another program holds the port", result.err)
+        self.assertNothingSent(sim)
+
+    def test_silent_reader_fails_with_the_connections_own_line(self):
+        sim = self.reader(8, "--fault", "GET_VERSION:silent")
+        result = run(["-p", "COM8", "info"])
+        self.assertEqual((result.code, result.out), (1, ""), result)
+        self.assertTrue(result.err.startswith("CommPort open success!\r\nConnect reader failed!\r\n"), result)
+        self.assertIn("COM8: no reader answered", result.err)
+        self.assertEqual(sim.state()["received"], "1")
+
+    def test_ports_lists_the_mapped_ports_that_open(self):
+        self.reader(2)
+        self.reader(11)
+        result = run(["ports"])
+        self.assertEqual(result.code, 0, result)
+        listed = result.out.split()
+        mapped = [name for name in listed if int(name[3:]) <= 18]
+        # Ports above COM18 are the host's own, which Wine adds by itself.
+        self.assertEqual(mapped, ["COM2", "COM11"], result)
+        for sim in self.readers:
+            self.assertNothingSent(sim)
+
+    def test_without_a_port_only_usb_adapters_are_looked_at(self):
+        # Under Wine every COM port is a \Device\Serial<n>, as built-in ports
+        # are on Windows: none is an adapter, and none is sent anything.
+        sim = self.reader(9, "--firmware-version", "2.10")
+        result = run(["info"])
+        self.assertEqual((result.code, result.out), (1, ""), result)
+        self.assertIn("no USB serial adapter found", result.err)
+        self.assertNothingSent(sim)
+
+        # The same port listed by an FTDI driver is an adapter, and used.
+        wine("reg", "add", SERIALCOMM, "/v", "\\Device\\VCP0", "/t", "REG_SZ", "/d", "COM9", "/f")
+        try:
+            result = run(["info"])
+        finally:
+            wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\VCP0", "/f")
+        self.assertEqual((result.code, result.out), (0, "2.10\r\n"), result)
+        self.assertTrue(result.err.startswith("kavrin-cli: using COM9\r\n"), result)
+
+    def test_sync_time_sets_the_readers_clock_to_local_time(self):
+        sim = self.reader(10)
+        before = time.time()
+        result = run(["-p", "COM10", "sync-time"])
+        after = time.time()
+        self.assertEqual((result.code, result.out), (0, ""), result)
+        self.assertTrue(result.err.endswith("Sync time success.\r\n"), result)
+        year, month, day, hour, minute, second = (int(b, 16) for b in sim.state()["clock"].split())
+        # The clock's fields, read back as local time in the zone.
+        set_at = calendar.timegm((2000 + year, month, day, hour, minute, second)) - ZONE_OFFSET
+        self.assertGreaterEqual(set_at, int(before) - 1)
+        self.assertLessEqual(set_at, after + 1)
+
+    def test_power_down_is_set_then_read(self):
+        sim = self.reader(13)
+        result = run(["-p", "COM13", "power-down", "25"])
+        self.assertEqual((result.code, result.out), (0, ""), result)
+        result = run(["-p", "COM13", "power-down"])
+        self.assertEqual((result.code, result.out), (0, "25\r\n"), result)
+        self.assertEqual(sim.state()["rejected"], "0")
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--sim", "--prefix", "--cli", "--linux-cli"):
+        parser.add_argument(name, required=True)
+    parser.add_argument("-k", dest="patterns", action="append")
+    args = parser.parse_args()
+    loader = unittest.TestLoader()
+    loader.testNamePatterns = ["*%s*" % p for p in args.patterns] if args.patterns else None
+    cases = loader.loadTestsFromTestCase(CliTest)
+
+    started = time.monotonic()
+    prefix = os.path.abspath(args.prefix)
+    Session.sim, Session.cli, Session.linux_cli = (os.path.abspath(p) for p in (args.sim, args.cli, args.linux_cli))
+    wine_env.ensure_prefix(prefix)
+    Session.links = tempfile.mkdtemp(prefix="kavrin-cli-ports-")
+    wine_env.map_ports(prefix, {n: os.path.join(Session.links, "com%d" % n) for n in range(1, 19)})
+    Session.env = dict(wine_env.wine_environment(prefix), TZ=ZONE)
+    # A server that stays up between commands (and goes by itself a minute
+    # after the last, should this script be killed), and its services
+    # started with no output to hold.
+    subprocess.run(wine_env.wine_command("wineserver", "-p60"), env=Session.env, timeout=60,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wine("cmd", "/c", "exit")
+        print("Wine session ready in %.1f s" % (time.monotonic() - started), flush=True)
+        result = unittest.TextTestRunner(verbosity=2).run(cases)
+    finally:
+        subprocess.run(wine_env.wine_command("wineserver", "-k"), env=Session.env, timeout=60)
+        shutil.rmtree(Session.links, ignore_errors=True)
+    print("%d cases in %.1f s" % (result.testsRun, time.monotonic() - started))
+    return 0 if result.wasSuccessful() and result.testsRun > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
