@@ -12,7 +12,7 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "sim/fault_spec.h"
+#include "sim/fault_rule.h"
 #include "sim/virtual_reader.h"
 
 namespace {
@@ -21,7 +21,7 @@ volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
 
 const char* const kControlHelp =
-    "commands: fault SPEC | clear-faults | records N | count N | version MAJOR.MINOR | params HEX8 |\n"
+    "commands: fault RULE | clear-faults | records N | count N | version MAJOR.MINOR | params HEX8 |\n"
     "          baud B | state | received | clear-received | image FILE | quit\n";
 
 std::string Hex(const uint8_t* p, size_t n) {
@@ -72,7 +72,7 @@ bool RunCommand(VirtualReader& reader, const std::string& line) {
     std::string error;
     if (verb == "fault") {
         FaultRule rule;
-        if (ParseFaultSpec(arg, rule, error)) reader.AddFault(rule);
+        if (ParseFaultRule(arg, rule, error)) reader.AddFault(rule);
     } else if (verb == "clear-faults") {
         reader.ClearFaults();
     } else if (verb == "records") {
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
     VirtualReader reader(config);
     for (const std::string& text : faults) {
         FaultRule rule;
-        if (!ParseFaultSpec(text, rule, error)) {
+        if (!ParseFaultRule(text, rule, error)) {
             std::cerr << "kavrin-sim: " << error << "\n";
             return 2;
         }

@@ -9,4 +9,4 @@
 
 #include "sim/virtual_reader.h"
 
-bool ParseFaultSpec(const std::string& text, FaultRule& rule, std::string& error);
+bool ParseFaultRule(const std::string& text, FaultRule& rule, std::string& error);

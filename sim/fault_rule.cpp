@@ -1,4 +1,4 @@
-#include "sim/fault_spec.h"
+#include "sim/fault_rule.h"
 
 #include <sstream>
 #include <vector>
@@ -59,7 +59,7 @@ bool ParseInt(const std::string& text, int& value) {
 
 }  // namespace
 
-bool ParseFaultSpec(const std::string& text, FaultRule& rule, std::string& error) {
+bool ParseFaultRule(const std::string& text, FaultRule& rule, std::string& error) {
     std::vector<std::string> parts;
     std::stringstream stream(text);
     for (std::string part; std::getline(stream, part, ':');) parts.push_back(part);
