@@ -15,8 +15,6 @@ public:
         return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
     }
 
-    bool Passed() const { return std::chrono::steady_clock::now() >= at_; }
-
     bool Before(const Deadline& other) const { return at_ < other.at_; }
 
 private:

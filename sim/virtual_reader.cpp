@@ -354,7 +354,7 @@ std::vector<uint8_t> VirtualReader::Answer(const std::vector<uint8_t>& frame) {
     }
     case CMD_GET_RECORDS: {
         uint64_t index = GetBigEndian32(data);
-        size_t wanted = std::min<size_t>({size_t{data[4]}, size_t{config_.maxRecordsPerAnswer}, kMaxRecordsPerAnswer});
+        size_t wanted = std::min<size_t>(data[4], kMaxRecordsPerAnswer);
         size_t available = index < state_.records.size() ? state_.records.size() - index : 0;
         size_t r = std::min(wanted, available);
         payload.push_back(static_cast<uint8_t>(r));

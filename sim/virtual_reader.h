@@ -59,7 +59,6 @@ struct ReaderConfig {
     std::optional<uint32_t> reportedCount;  // count to report instead of records.size()
     std::array<uint8_t, 4> params = {0x01, 0x02, 0x03, 10};
     unsigned baud = 0;  // 0: unpaced
-    uint8_t maxRecordsPerAnswer = 10;
 };
 
 struct ReaderSnapshot {
