@@ -5,6 +5,9 @@
 # inputs. Ends with one "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# Wine names Unix files in the locale's character set: a UTF-8 locale keeps
+# the tests' non-ASCII paths intact whatever the machine was set up with.
+export LC_ALL=C.UTF-8
 
 bash scripts/install-deps.sh || exit 1
 bash scripts/build.sh --sanitizers || exit 1
