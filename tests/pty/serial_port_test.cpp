@@ -8,6 +8,7 @@
 
 #include "link/serial_port.h"
 #include "pty/reader_fixture.h"
+#include "reader_line.h"
 
 namespace {
 
@@ -26,14 +27,7 @@ protected:
 TEST_F(SerialPortTest, OpensAndReadsBackTheReaderLineSettings) {
     ASSERT_EQ(OpenCommPort(port, reader.PortPath()), 0);
     ASSERT_NE(port, nullptr);
-    LineSettings line;
-    ASSERT_TRUE(ReadLineSettings(port, line));
-    EXPECT_EQ(line.baudRate, 115200u);
-    EXPECT_EQ(line.dataBits, 8);
-    EXPECT_FALSE(line.parity);
-    EXPECT_EQ(line.stopBits, 1);
-    EXPECT_FALSE(line.hardwareFlow);
-    EXPECT_FALSE(line.softwareFlow);
+    ExpectReaderLine(port);
 }
 
 TEST_F(SerialPortTest, HandleAlreadySetGivesOneAndLeavesThatPortWorking) {

@@ -11,6 +11,7 @@
 
 #include "link/protocol.h"
 #include "link/serial_port.h"
+#include "reader_line.h"
 #include "ops/connection.h"
 #include "ops/export.h"
 #include "ops/state.h"
@@ -57,14 +58,7 @@ protected:
 
 TEST_F(Win32Port, OpensTheReaderAndReadsBackItsLineSettings) {
     ASSERT_EQ(OpenCommPort(port, PortFor("KAVRIN_COM_READER")), 0);
-    LineSettings line;
-    ASSERT_TRUE(ReadLineSettings(port, line));
-    EXPECT_EQ(line.baudRate, 115200u);
-    EXPECT_EQ(line.dataBits, 8);
-    EXPECT_FALSE(line.parity);
-    EXPECT_EQ(line.stopBits, 1);
-    EXPECT_FALSE(line.hardwareFlow);
-    EXPECT_FALSE(line.softwareFlow);
+    ExpectReaderLine(port);
 }
 
 TEST_F(Win32Port, GoodAnswer) {
