@@ -40,7 +40,7 @@ bool CliFeedback::PullFields() {
 }
 
 bool CliFeedback::ShowMessage(const std::string& text, Buttons buttons) {
-    if (buttons == Buttons::OkCancel) return assumeYes;
+    if (buttons != Buttons::Ok) return assumeYes;
     progress_.WriteLine(text);
     return true;
 }

@@ -40,6 +40,8 @@ int Count(CliFeedback& ui) {
 }
 
 int Delete(CliFeedback& ui) {
+    // --yes, required to get here, answers the question.
+    ui.assumeYes = true;
     OnBnClickedDeleteAll(ui);
     return ExitFor(ui, kDeleteOk);
 }

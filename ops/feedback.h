@@ -32,8 +32,9 @@ public:
     // Members to window.
     virtual void PushFields() = 0;
 
-    enum class Buttons { Ok, OkCancel };
-    // True when the user pressed OK.
+    // YesNo is a warning whose default answer is No.
+    enum class Buttons { Ok, OkCancel, YesNo };
+    // True when the user pressed OK or Yes.
     virtual bool ShowMessage(const std::string& text, Buttons buttons) = 0;
     virtual void ShowWaitCursor(bool on) = 0;
     // The firmware image the user picked, as a UTF-8 path; nothing when cancelled.
@@ -44,6 +45,10 @@ public:
         (void)fetched;
         (void)total;
     }
+    // True once the user asked the work in progress to stop (an interrupt,
+    // the window closing). Operations that can stop safely ask between two
+    // requests, never in the middle of one. The window never asks.
+    virtual bool StopRequested() { return false; }
 
     int m_nRecordCount = 0;
     int m_nPowerDownMin = 0;

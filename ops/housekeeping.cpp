@@ -11,6 +11,7 @@ namespace {
 
 const char* const kGetCntFailed = "Get records cnt failed.";
 const char* const kGetCntSuccess = "Get records cnt success.";
+const char* const kConfirmDelete = "Delete all records stored in the reader? This cannot be undone.";
 const char* const kDeleteFailed = "Delete records failed.";
 const char* const kPleaseWait = "Please wait...";
 const char* const kDeleted = "All records has been Deleted.";
@@ -45,6 +46,9 @@ void OnBnClickedGetCnt(Feedback& ui) {
 }
 
 void OnBnClickedDeleteAll(Feedback& ui) {
+    // The records are often the only copy of a day's work, and the button
+    // sits beside "Get Data": nothing is sent until the user says yes.
+    if (!ui.ShowMessage(kConfirmDelete, Feedback::Buttons::YesNo)) return;
     ResponseBuffer response{};
     if (!Transact(CMD_DELETE_RECORDS, {}, response)) {
         ui.AppendLog(kDeleteFailed);

@@ -54,8 +54,12 @@ void CKavrinDlg::AddFirmwareFile(const std::string& path) {
 void CKavrinDlg::SetProgress(int position) { SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(position), 0); }
 
 bool CKavrinDlg::ShowMessage(const std::string& text, Buttons buttons) {
-    UINT type = (buttons == Buttons::OkCancel ? MB_OKCANCEL : MB_OK) | MB_ICONEXCLAMATION;
-    return MessageBoxW(m_hWnd, WideFromNarrow(text).c_str(), kAppName, type) == IDOK;
+    UINT type = MB_OK | MB_ICONEXCLAMATION;
+    if (buttons == Buttons::OkCancel) type = MB_OKCANCEL | MB_ICONEXCLAMATION;
+    // A question that destroys data: a slip of the Enter key must answer No.
+    if (buttons == Buttons::YesNo) type = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
+    int pressed = MessageBoxW(m_hWnd, WideFromNarrow(text).c_str(), kAppName, type);
+    return pressed == IDOK || pressed == IDYES;
 }
 
 // No messages are handled while an operation runs, so setting the cursor

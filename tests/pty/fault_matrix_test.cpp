@@ -29,6 +29,7 @@ using Log = std::vector<std::string>;
 enum class Operation { Connect, GetCnt, GetData, DeleteAll, SyncTime, Set, Get, Upgrade };
 
 const char* const kConfirm = "Are you sure download the file?";
+const char* const kConfirmDelete = "Delete all records stored in the reader? This cannot be undone.";
 constexpr size_t kStoredRecords = 25;
 constexpr size_t kImageBytes = 8000;  // 63 blocks
 constexpr size_t kImageBlocks = kImageBytes / kFirmwareBlockSize + 1;
@@ -69,7 +70,7 @@ const Step kSteps[] = {
     {"GetDataCount", Operation::GetData, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}},
     {"GetDataMiddleBlock", Operation::GetData, CMD_GET_RECORDS, 1, 2, false, 3, {"Get records failed."},
      {"Only 10 of 25 records have been saved!"}, 10},
-    {"DeleteAll", Operation::DeleteAll, CMD_DELETE_RECORDS, 0, 0, false, 1, {"Delete records failed."}, {}},
+    {"DeleteAll", Operation::DeleteAll, CMD_DELETE_RECORDS, 0, 0, false, 1, {"Delete records failed."}, {kConfirmDelete}},
     {"SyncTime", Operation::SyncTime, CMD_SET_TIME, 0, 0, false, 1, {"Sync time failed."}, {}},
     {"SetGetParams", Operation::Set, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}},
     {"SetSetParams", Operation::Set, CMD_SET_PARAMS, 0, 1, true, 1, {"Set Power down time Failed."}, {}},
@@ -106,7 +107,7 @@ Outcome Succeeded(Operation operation) {
     case Operation::Connect: return {{"CommPort open success!", "Reader firmvare version:2.10"}, {}};
     case Operation::GetCnt: return {{"Get records cnt success."}, {}};
     case Operation::GetData: return {{}, {"Data has been saved!"}};
-    case Operation::DeleteAll: return {{"Please wait...", "All records has been Deleted."}, {}};
+    case Operation::DeleteAll: return {{"Please wait...", "All records has been Deleted."}, {kConfirmDelete}};
     case Operation::SyncTime: return {{"Sync time success."}, {}};
     case Operation::Set: return {{"Set Power down time Ok."}, {}};
     case Operation::Get: return {{"Get params OK."}, {}};

@@ -111,7 +111,7 @@ TEST_F(ReaderTest, GetCntShowsTheCountAsASignedInt) {
     }
 }
 
-TEST_F(ReaderTest, DeleteAllEmptiesTheReaderBehindAWaitCursorAndLeavesTheCount) {
+TEST_F(ReaderTest, DeleteAllAsksFirstThenEmptiesTheReaderBehindAWaitCursorAndLeavesTheCount) {
     ClockGuard guard;
     std::vector<unsigned> sleeps;
     Log logAtSleep;
@@ -129,7 +129,15 @@ TEST_F(ReaderTest, DeleteAllEmptiesTheReaderBehindAWaitCursorAndLeavesTheCount) 
     reader.ClearReceived();
     int pushes = ui.pushes;
 
+    ui.answers = {false, true};
     OnBnClickedDeleteAll(ui);
+    EXPECT_EQ(ui.messages, Log{"Delete all records stored in the reader? This cannot be undone."});
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_TRUE(reader.Snapshot().received.empty());
+    EXPECT_EQ(reader.Snapshot().records.size(), 25u);
+
+    OnBnClickedDeleteAll(ui);
+    EXPECT_EQ(ui.messages.at(1), ui.messages.at(0));
     EXPECT_EQ(ui.log, (Log{"Please wait...", "All records has been Deleted."}));
     EXPECT_EQ(sleeps, std::vector<unsigned>{200});
     EXPECT_EQ(logAtSleep, Log{"Please wait..."});

@@ -33,7 +33,7 @@ FIELDS = {"Records Cnt": 1011, "Auto PwrDwn Time": 1015}
 PORT_LIST, FILE_LIST, PROGRESS, LOG_LIST = 1000, 1003, 1006, 1007
 CONTROLS = dict(BUTTONS, **FIELDS, **{"port list": PORT_LIST, "file list": FILE_LIST, "progress": PROGRESS,
                                        "log": LOG_LIST, "window": 0})
-OK, CANCEL = 1, 2
+OK, CANCEL, YES, NO = 1, 2, 6, 7
 
 # How long a handler may take before a case fails: far above any port time-out.
 HANDLER_TIMEOUT = 120.0
@@ -175,7 +175,7 @@ class DialogTest(unittest.TestCase):
         self.driver("close")
 
     def answer_message_box(self, button=OK):
-        """Presses OK (or CANCEL) in the message box showing now, lets the
+        """Presses OK (or another button) in the message box showing now, lets the
         handler go on, and gives the box's text."""
         box = self.wait_for_popup()
         self.assertTrue(box["message"], "a dialog that is no message box: %s" % box)

@@ -4,7 +4,7 @@ window, with what reached the virtual reader read back from it."""
 import datetime
 import time
 
-from dialog_harness import DialogTest, OK, frame
+from dialog_harness import DialogTest, NO, OK, YES, frame
 
 GET_RECORD_COUNT, DELETE_RECORDS, SET_TIME, SET_PARAMS, GET_PARAMS = 0x40, 0x42, 0x20, 0x23, 0x24
 RANGE_MESSAGE = "Please enter an integer between 1 and 60."
@@ -38,15 +38,25 @@ class HousekeepingTest(DialogTest):
                 self.press("Connect")
         self.assertEqual(readers["COM1:"][0].state()["records"], "300")
 
-    def test_delete_all_empties_the_reader_and_leaves_the_count_shown(self):
+    def test_delete_all_asks_first_then_empties_the_reader_and_leaves_the_count_shown(self):
         reader = self.reader("COM1", "--records", "300")
         self.start()
         self.connect(reader)
         self.press("Get Cnt")
         reader.command("clear-received")
+        logged = self.log()
+
+        box = self.press("Delete All")
+        self.assertEqual(box["text"], "Delete all records stored in the reader? This cannot be undone.")
+        self.assertEqual(box["default"], NO)
+        self.answer_message_box(NO)
+        self.assertEqual(self.log(), logged)
+        self.assertEqual(reader.received(), [])
 
         began = time.monotonic()
-        self.assertEqual(self.press_logging("Delete All"), ["Please wait...", "All records has been Deleted."])
+        self.assertEqual(self.press("Delete All")["state"], "popup")
+        self.answer_message_box(YES)
+        self.assertEqual(self.log()[len(logged):], ["Please wait...", "All records has been Deleted."])
         self.assertGreaterEqual(time.monotonic() - began, 0.2, "no wait after deleting")
         self.assertEqual(self.text("Records Cnt"), "300")
         self.assertEqual(reader.received(), [frame(DELETE_RECORDS)])
@@ -108,7 +118,7 @@ class HousekeepingTest(DialogTest):
     def test_every_handler_logs_its_failure_while_disconnected(self):
         reader = self.reader("COM1", "--records", "5")
         self.start()
-        failures = [("Get Cnt", "Get records cnt failed."), ("Delete All", "Delete records failed."),
+        failures = [("Get Cnt", "Get records cnt failed."),
                     ("Sync Time", "Sync time failed."), ("Get", "Get params Failed."), ("Set", "Get params Failed.")]
         for button, line in failures:
             with self.subTest(button=button):

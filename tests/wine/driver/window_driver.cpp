@@ -10,7 +10,7 @@
 //                           a dialog they opened is showing ("popup", with its
 //                           caption and text), the window is gone ("closed"),
 //                           or MS ran out ("busy")
-//   popup-press ID          press a button of the dialog showing (1 OK, 2 Cancel)
+//   popup-press ID          press a button of the dialog showing (1 OK, 2 Cancel, 6 Yes, 7 No)
 //   popup-settext ID TEXT   type into a control of the dialog showing
 //   popup-items ID          a list's entries and selection in the dialog showing
 //   text ID                 a control's text (ID 0: the window's caption)
@@ -110,7 +110,8 @@ Json PopupFields(HWND popup) {
         .Text("state", "popup")
         .Text("caption", TextOf(popup))
         .Text("text", text ? TextOf(text) : std::string())
-        .Bool("message", text != nullptr);
+        .Bool("message", text != nullptr)
+        .Number("default", LOWORD(Ask(popup, DM_GETDEFID)));
 }
 
 Json Items(HWND control) {
