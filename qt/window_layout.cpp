@@ -10,7 +10,8 @@ namespace {
 
 // Wide enough for any count the reader reports, sign included.
 const char* const kWidestCount = "-2147483648";
-constexpr int kLogCharacters = 32;
+constexpr int kLogCharacters = 44;
+constexpr int kFileCharacters = 16;
 
 QPushButton* Button(const char* caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -52,7 +53,7 @@ WindowWidgets LayOutWindow(QWidget* window) {
     auto* upgradeGroup = new QGroupBox("Upgrade", window);
     w.file = new QComboBox(upgradeGroup);
     w.file->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    w.file->setMinimumContentsLength(kLogCharacters / 2);
+    w.file->setMinimumContentsLength(kFileCharacters);
     w.file->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QLabel* fileLabel = LabelFor("File", w.file, upgradeGroup);
     w.browse = Button("Browse", upgradeGroup);

@@ -52,6 +52,7 @@ private slots:
     void aSilentReaderLeavesTheWindowAnswering();
     void aFieldOutOfRangeIsRefusedBeforeAnythingIsSent();
     void deleteAllAsksAndNoIsTheDefault();
+    void closingDuringGetDataAsksThenStopsAndSaysWhatItSaved();
 
 private:
     QPushButton* Button(const QString& caption) {
@@ -195,6 +196,37 @@ void WindowTest::deleteAllAsksAndNoIsTheDefault() {
     Press("Delete All");
     QTRY_VERIFY_WITH_TIMEOUT(Idle() && Log().endsWith("All records has been Deleted."), kBound);
     QVERIFY(reader->Snapshot().records.empty());
+}
+
+void WindowTest::closingDuringGetDataAsksThenStopsAndSaysWhatItSaved() {
+    constexpr int kTotal = 3000;
+    reader->SetRecords(GenerateRecords(kTotal));
+    reader->SetBaud(115200);
+    ConnectReader();
+    auto* progress = window->findChild<QProgressBar*>();
+    MessageBoxAnswerer answerer(QMessageBox::No);
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 0, kBound);
+
+    // No: the work goes on and the window stays.
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(answerer.Seen().size() == 1, kBound);
+    QCOMPARE(answerer.Seen()[0].defaultButton, QMessageBox::No);
+    QVERIFY(window->isVisible());
+    QVERIFY(!Idle());
+
+    answerer.SetAnswer(QMessageBox::Yes);
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
+    QVERIFY(Idle());
+    QCOMPARE(answerer.Seen().size(), size_t{3});
+    std::vector<fs::path> files = FilesIn(folder->path());
+    QCOMPARE(files.size(), size_t{1});
+    const std::string csv = ReadAll(files[0]);
+    const long rows = std::count(csv.begin(), csv.end(), '\n') - 1;
+    QVERIFY(rows > 0 && rows < kTotal);
+    QCOMPARE(answerer.Seen()[2].text, QString("Only %1 of %2 records have been saved!").arg(rows).arg(kTotal));
+    QCOMPARE(Log().last(), QString::fromStdString(fs::absolute(files[0]).string()));
 }
 
 QTEST_MAIN(WindowTest)
