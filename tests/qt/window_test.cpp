@@ -1,19 +1,21 @@
 // The Linux window against the virtual reader on a pty, on the offscreen
 // platform: buttons pressed as a user would, the log, the message boxes and
 // the files read back.
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
+#include "message_box_answerer.h"
 #include "ops/state.h"
 #include "qt/main_window.h"
 #include "sim/virtual_reader.h"
@@ -38,8 +40,6 @@ std::vector<fs::path> FilesIn(const QString& dir) {
 }
 
 }  // namespace
-
-#include "message_box_answerer.h"
 
 class WindowTest : public QObject {
     Q_OBJECT
