@@ -16,6 +16,9 @@ namespace {
 
 const char* const kTitle = "Kavrin";
 const char* const kCloseDuringWork = "The reader is still at work. Stop after the current request and close?";
+const char* const kCloseDuringUpgrade =
+    "The firmware is still being sent. Stopping now leaves the reader without working firmware until the upgrade "
+    "is run again. Stop after the current block and close?";
 const int kInitialPowerDownMin = 10;
 
 // "Get Data" into the working directory, as on Windows; the log then says
@@ -59,6 +62,7 @@ MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feed
 
 void MainWindow::Start(void (*operation)(Feedback& ui)) {
     if (busy_) return;
+    running_ = operation;
     SetBusy(true);
     worker_.Run([this, operation] { operation(feedback_); }, this, [this] { Finished(); });
 }
@@ -81,7 +85,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    if (closeWhenDone_ || !feedback_.ShowMessageHere(kCloseDuringWork, Feedback::Buttons::YesNo)) return;
+    const char* question = running_ == OnBnClickedUpgrade ? kCloseDuringUpgrade : kCloseDuringWork;
+    if (closeWhenDone_ || !feedback_.ShowMessageHere(question, Feedback::Buttons::YesNo)) return;
     closeWhenDone_ = true;
     feedback_.RequestStop();
     // The work may have ended while the question was open.

@@ -7,7 +7,8 @@
 // the port list and the buttons that would start more work are disabled;
 // "Upgrade" is enabled afterwards only while the operations allow it.
 //
-// Closing the window (close box, Esc) during work asks first. A close that
+// Closing the window (close box, Esc) during work asks first (during an
+// upgrade, saying what stopping does to the reader). A close that
 // goes ahead asks the work to stop after the request in flight; what the
 // operation then shows (an export says what it saved) is still answered,
 // and the window closes when the work has ended. Enter, with the focus off
@@ -38,6 +39,7 @@ private:
     WindowWidgets widgets_;
     WindowFeedback feedback_;
     bool busy_ = false;
+    void (*running_)(Feedback& ui) = nullptr;  // the operation started last
     bool closeWhenDone_ = false;
     // Last, so it is destroyed first: the worker ends before what it uses.
     WorkThread worker_;

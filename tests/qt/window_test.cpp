@@ -53,6 +53,7 @@ private slots:
     void aFieldOutOfRangeIsRefusedBeforeAnythingIsSent();
     void deleteAllAsksAndNoIsTheDefault();
     void closingDuringGetDataAsksThenStopsAndSaysWhatItSaved();
+    void closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight();
 
 private:
     QPushButton* Button(const QString& caption) {
@@ -100,6 +101,7 @@ void WindowTest::cleanup() {
     window.reset();
     ClosePort(g_hComm);
     g_bConnected = false;
+    g_firmwareFile.Close();
     reader.reset();
 }
 
@@ -227,6 +229,31 @@ void WindowTest::closingDuringGetDataAsksThenStopsAndSaysWhatItSaved() {
     QVERIFY(rows > 0 && rows < kTotal);
     QCOMPARE(answerer.Seen()[2].text, QString("Only %1 of %2 records have been saved!").arg(rows).arg(kTotal));
     QCOMPARE(Log().last(), QString::fromStdString(fs::absolute(files[0]).string()));
+}
+
+void WindowTest::closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight() {
+    constexpr int kImageBytes = 40000;
+    const QString image = folder->filePath("image.bin");
+    {
+        std::ofstream out(image.toStdString(), std::ios::binary);
+        out << std::string(kImageBytes, '\x5A');
+    }
+    reader->SetBaud(115200);
+    ConnectReader();
+    // The image as Browse leaves it; the file dialog is Qt's, not under test.
+    QVERIFY(g_firmwareFile.Open(image.toStdString()));
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    Press("Upgrade");
+    QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QProgressBar*>()->value() > 0, kBound);
+    answerer.SetAnswer(QMessageBox::Yes);
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
+    QCOMPARE(answerer.Seen().size(), size_t{2});
+    QVERIFY(answerer.Seen()[1].text.contains("without working firmware"));
+    const FirmwareState firmware = reader->Snapshot().firmware;
+    QVERIFY(firmware.started);
+    QVERIFY(firmware.blocks > 0 && firmware.blocks < kImageBytes / 128);
+    QVERIFY(!firmware.finished);
 }
 
 QTEST_MAIN(WindowTest)
