@@ -84,13 +84,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    event->ignore();
     const char* question = running_ == OnBnClickedUpgrade ? kCloseDuringUpgrade : kCloseDuringWork;
-    if (closeWhenDone_ || !feedback_.ShowMessageHere(question, Feedback::Buttons::YesNo)) return;
+    if (!closeWhenDone_ && !feedback_.ShowMessageHere(question, Feedback::Buttons::YesNo)) {
+        event->ignore();
+        return;
+    }
     closeWhenDone_ = true;
     feedback_.RequestStop();
-    // The work may have ended while the question was open.
-    if (!busy_) close();
+    // The work may have ended while the question was open; else Finished closes.
+    if (busy_)
+        event->ignore();
+    else
+        event->accept();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

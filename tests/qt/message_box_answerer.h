@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,12 +30,14 @@ public:
     }
 
     void SetAnswer(QMessageBox::StandardButton answer) { answer_ = answer; }
+    // Leaves every box open until `ready` holds, as a user who is slow to answer.
+    void AnswerOnlyWhen(std::function<bool()> ready) { ready_ = std::move(ready); }
     const std::vector<SeenMessage>& Seen() const { return seen_; }
 
 private:
     void Answer() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
+        if (!box || !box->isVisible() || (ready_ && !ready_())) return;
         SeenMessage seen{box->text(), box->standardButtons(), QMessageBox::NoButton, box->icon()};
         if (box->defaultButton()) seen.defaultButton = box->standardButton(box->defaultButton());
         seen_.push_back(seen);
@@ -45,5 +48,6 @@ private:
 
     QTimer timer_;
     std::optional<QMessageBox::StandardButton> answer_;
+    std::function<bool()> ready_;
     std::vector<SeenMessage> seen_;
 };

@@ -54,6 +54,7 @@ private slots:
     void deleteAllAsksAndNoIsTheDefault();
     void closingDuringGetDataAsksThenStopsAndSaysWhatItSaved();
     void closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight();
+    void aCloseAnsweredAfterTheWorkHasEndedStillCloses();
 
 private:
     QPushButton* Button(const QString& caption) {
@@ -254,6 +255,17 @@ void WindowTest::closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight() {
     QVERIFY(firmware.started);
     QVERIFY(firmware.blocks > 0 && firmware.blocks < kImageBytes / 128);
     QVERIFY(!firmware.finished);
+}
+
+void WindowTest::aCloseAnsweredAfterTheWorkHasEndedStillCloses() {
+    reader->AddFault({-1, FaultKind::Silent});
+    MessageBoxAnswerer answerer(QMessageBox::Yes);
+    answerer.AnswerOnlyWhen([this] { return Idle(); });
+    Press("Connect");
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
+    QCOMPARE(answerer.Seen().size(), size_t{1});
+    QCOMPARE(Log().last(), QString("Connect reader failed!"));
 }
 
 QTEST_MAIN(WindowTest)
