@@ -31,9 +31,12 @@ QPushButton* Button(QWidget& window, const QString& caption) {
     return nullptr;
 }
 
-void AnswerMessageBox() {
+// Presses the first button of an open message box; gives its text.
+QString AnswerMessageBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box && !box->buttons().empty()) box->buttons().front()->click();
+    if (!box || box->buttons().empty()) return {};
+    box->buttons().front()->click();
+    return box->text();
 }
 
 }  // namespace
@@ -60,13 +63,14 @@ int main(int argc, char** argv) {
     qint64 lastTick = 0;
     qint64 exportStart = 0;
     std::vector<qint64> gapsUs;
+    QString message;
     QTimer tick;
     tick.setTimerType(Qt::PreciseTimer);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed() / 1000;
         if (phase == Phase::Exporting) gapsUs.push_back(now - lastTick);
         lastTick = now;
-        AnswerMessageBox();
+        if (QString text = AnswerMessageBox(); !text.isEmpty()) message = text;
         if (!Button(window, "Get Cnt")->isEnabled()) return;
         if (phase == Phase::Connecting) {
             if (!Button(window, "Discon")) {
@@ -89,8 +93,9 @@ int main(int argc, char** argv) {
     const double seconds = (lastTick - exportStart) / 1e6;
     std::sort(gapsUs.begin(), gapsUs.end());
     auto percentile = [&](double p) { return gapsUs[static_cast<size_t>(p * (gapsUs.size() - 1))] / 1000.0; };
-    std::printf("Get Data of %s records at %s baud: %.2f s, %zu ticks of a %d ms timer on the window's thread\n",
-                kRecords, kBaud, seconds, gapsUs.size(), kTickMs);
+    std::printf("Get Data of %s records at %s baud: \"%s\" after %.2f s, "
+                "%zu ticks of a %d ms timer on the window's thread\n",
+                kRecords, kBaud, qPrintable(message), seconds, gapsUs.size(), kTickMs);
     std::printf("gap between ticks: median %.2f ms, 99th percentile %.2f ms, longest %.2f ms (target: under 50 ms)\n",
                 percentile(0.5), percentile(0.99), gapsUs.back() / 1000.0);
     sim.terminate();

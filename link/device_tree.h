@@ -25,7 +25,8 @@ std::vector<std::string> ListUsbAdapters(const DeviceTree& tree);
 // the ttyUSB* and ttyACM* nodes without one, then the other ports for which
 // `opens` is true. Adapters are listed without being opened: opening one
 // raises DTR, which resets some devices.
-std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree, const std::function<bool(const std::string&)>& opens);
+std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
+                                             const std::function<bool(const std::string&)>& opens);
 
 // The same for this computer; a port opens when OpenCommPort accepts it.
 std::vector<SerialPortName> OfferedPorts();

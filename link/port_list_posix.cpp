@@ -80,7 +80,8 @@ std::vector<std::string> ListUsbAdapters(const DeviceTree& tree) {
     return adapters;
 }
 
-std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree, const std::function<bool(const std::string&)>& opens) {
+std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
+                                             const std::function<bool(const std::string&)>& opens) {
     std::vector<SerialPortName> present = ListSerialDevices(tree);
     std::vector<SerialPortName> offered;
     for (const SerialPortName& port : present)

@@ -23,7 +23,8 @@ QPushButton* Button(const char* caption, QWidget* parent) {
 QLineEdit* NumberField(const char* name, QWidget* parent) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(name);
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(kWidestCount) + 2 * field->fontMetrics().averageCharWidth());
+    const QFontMetrics metrics = field->fontMetrics();
+    field->setMinimumWidth(metrics.horizontalAdvance(kWidestCount) + 2 * metrics.averageCharWidth());
     field->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     return field;
 }
