@@ -8,7 +8,6 @@
 
 #include "ops/clock.h"
 #include "ops/export_file.h"
-#include "ops/record_writer.h"
 #include "ops/state.h"
 #include "ops/tag_record.h"
 #include "ops/transaction.h"
@@ -84,29 +83,6 @@ CopyEnd CopyRecords(Feedback& ui, std::ofstream& out, int& rows) {
     return failures > 0 ? CopyEnd::RequestsFailed : CopyEnd::Done;
 }
 
-CopyEnd CopyRecordsW(Feedback& ui, RecordWriter& w, int& rows) {
-    ResponseBuffer response{};
-    int64_t start = 0;
-    int failures = 0;
-    do {
-        const int count = FetchBlock(start, response);
-        if (count < 0) {
-            if (++failures == kMaxBlockFailures) return CopyEnd::RequestsFailed;
-            continue;
-        }
-        failures = 0;
-        if (count == 0) break;
-        for (int i = 0; i < count; ++i) {
-            TagRecord record;
-            std::copy_n(response.begin() + kRecordsOffset + i * kTagRecordSize, kTagRecordSize, record.begin());
-            if (!w.Add(rows + 1, record, DecodeTagRecord(record))) return CopyEnd::WriteFailed;
-            ++rows;
-        }
-        start += count;
-        ui.ShowRecordsFetched(start, g_nRecordTotal);
-    } while (start < g_nRecordTotal);
-    return failures > 0 ? CopyEnd::RequestsFailed : CopyEnd::Done;
-}
 }  // namespace
 
 ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
@@ -162,26 +138,4 @@ void OnBnClickedGetData(Feedback& ui) {
     std::error_code error;
     // Should the working directory be gone, the bare name fails to open and says so.
     ExportRecords(ui, std::filesystem::current_path(error));
-}
-
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, RecordWriter& writer) {
-    ExportResult result;
-    const LocalTime started = SystemClock().now();
-    if (!FetchCount(g_nRecordTotal)) { ui.AppendLog(kCountFailed); return result; }
-    result.total = g_nRecordTotal;
-    if (g_nRecordTotal == 0) { ui.AppendLog(kCountZero); result.status = ExportStatus::NoRecords; return result; }
-    const std::filesystem::path path = FreeExportPath(dir, started, std::string(writer.Extension()).c_str());
-    ExportFile file(path);
-    if (!file.out) { ui.ShowMessage(kCannotCreate, Feedback::Buttons::Ok); result.status = ExportStatus::CannotCreate; return result; }
-    result.file = path;
-    CopyEnd end = writer.Begin(file) ? CopyRecordsW(ui, writer, result.rows) : CopyEnd::WriteFailed;
-    if (!writer.Finish() && end != CopyEnd::WriteFailed) end = CopyEnd::WriteFailed;
-    switch (end) {
-    case CopyEnd::WriteFailed: ui.ShowMessage(kCannotWrite, Feedback::Buttons::Ok); result.status = ExportStatus::CannotWrite; break;
-    case CopyEnd::RequestsFailed: { ui.AppendLog(kRecordsFailed); char text[96];
-        std::snprintf(text, sizeof text, kPartlySavedFormat, result.rows, result.total);
-        ui.ShowMessage(text, Feedback::Buttons::Ok); result.status = ExportStatus::RecordsFailed; break; }
-    case CopyEnd::Done: ui.ShowMessage(kSaved, Feedback::Buttons::Ok); result.status = ExportStatus::Saved; break;
-    }
-    return result;
 }

@@ -34,7 +34,5 @@ struct ExportResult {
 // The export into `dir`, reporting through `ui` exactly as the button does.
 ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir);
 
-class RecordWriter;
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, RecordWriter& writer);
 // The button: the export into the current working directory.
 void OnBnClickedGetData(Feedback& ui);

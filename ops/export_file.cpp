@@ -18,8 +18,7 @@ bool Taken(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::filesystem::path FreeExportPath(const std::filesystem::path& dir, const LocalTime& time) { return FreeExportPath(dir, time, kExtension); }
-std::filesystem::path FreeExportPath(const std::filesystem::path& dir, const LocalTime& time, const char* kExtension) {
+std::filesystem::path FreeExportPath(const std::filesystem::path& dir, const LocalTime& time) {
     char stem[64];
     std::snprintf(stem, sizeof stem, kNameFormat, time.year, time.month, time.day, time.hour, time.minute);
     std::filesystem::path path = dir / (std::string(stem) + kExtension);

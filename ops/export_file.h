@@ -25,5 +25,3 @@ std::string CsvRow(int index, const DecodedTag& tag);
 
 // Writes `line` and CR LF, then flushes. False when the bytes did not reach the file.
 bool WriteCsvLine(std::ofstream& out, std::string_view line);
-class ExportFile { public: explicit ExportFile(const std::filesystem::path& p) : out(p, std::ios::binary) {} bool Write(std::string_view bytes) { out.write(bytes.data(), bytes.size()); out.flush(); return out.good(); } std::ofstream out; };
-std::filesystem::path FreeExportPath(const std::filesystem::path& dir, const LocalTime& time, const char* ext);
