@@ -183,8 +183,8 @@ class ExportFormatsTest(unittest.TestCase):
 
     def test_a_failed_export_leaves_a_workbook_of_the_rows_fetched(self):
         self.reader.stop()
-        # The first block of ten is answered, then the reader goes silent.
-        self.reader = Reader(self.sim, self.folder, "--records", "25", "--fault", "GET_RECORDS:silent:0:1")
+        # The first block of ten is answered, then every answer is bad.
+        self.reader = Reader(self.sim, self.folder, "--records", "25", "--fault", "GET_RECORDS:wrong-header:0:1")
         result = self.export("--format", "xlsx")
         self.assertEqual((result.returncode, result.stdout), (1, ""), result)
         self.assertIn("Only 10 of 25 records have been saved!", result.stderr)
@@ -192,6 +192,18 @@ class ExportFormatsTest(unittest.TestCase):
         sheet = openpyxl.load_workbook(path).active
         self.assertEqual([c.value for c in sheet["A"]][1:], list(range(1, 11)))
         self.assertEqual(sheet.auto_filter.ref, "A1:G11")
+
+    def test_delete_verifies_and_clears_after_any_format(self):
+        for kind in ("xlsx", "jsonl"):
+            with self.subTest(format=kind):
+                self.reader.stop()
+                self.reader = Reader(self.sim, self.folder)
+                result = self.export("--format", kind, "--delete")
+                self.assertEqual(result.returncode, 0, result)
+                path = result.stdout.strip()
+                self.assertTrue(path.endswith("." + kind), path)
+                self.assertTrue(result.stderr.endswith(
+                    "%d records saved in %s and deleted from the reader\n" % (len(RECORDS), path)), result.stderr)
 
 
 def main():
