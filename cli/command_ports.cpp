@@ -5,7 +5,7 @@
 #include "cli/cli_feedback.h"
 #include "cli/exit_codes.h"
 #include "cli/open_failure.h"
-#include "cli/port_list.h"
+#include "link/port_list.h"
 #include "cli/subcommands.h"
 
 namespace {

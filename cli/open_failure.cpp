@@ -1,6 +1,6 @@
 #include "cli/open_failure.h"
 
-#include "cli/port_list.h"
+#include "link/port_list.h"
 
 namespace {
 

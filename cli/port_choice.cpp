@@ -2,7 +2,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/open_failure.h"
-#include "cli/port_list.h"
+#include "link/port_list.h"
 
 namespace {
 

@@ -40,14 +40,15 @@ public:
     // The firmware image the user picked, as a UTF-8 path; nothing when cancelled.
     virtual std::optional<std::string> ChooseFirmwareFile() = 0;
     // After each block of an export: records fetched so far of the count the
-    // reader reported. The window shows nothing for it; a terminal draws a bar.
+    // reader reported. The Windows dialog shows nothing for it; the Linux
+    // window moves its progress bar; a terminal draws a bar.
     virtual void ShowRecordsFetched(long long fetched, long long total) {
         (void)fetched;
         (void)total;
     }
     // True once the user asked the work in progress to stop (an interrupt,
     // the window closing). Operations that can stop safely ask between two
-    // requests, never in the middle of one. The window never asks.
+    // requests, never in the middle of one. The Windows dialog never asks.
     virtual bool StopRequested() { return false; }
 
     int m_nRecordCount = 0;

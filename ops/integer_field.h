@@ -10,6 +10,10 @@
 // does not fit in an int.
 std::optional<int> ParseIntegerField(std::string_view text);
 
+// What a window shows when a field fails its check.
+inline constexpr char kNotAnInteger[] = "Please enter an integer.";
+inline constexpr char kPowerDownOutOfRange[] = "Please enter an integer between 1 and 60.";
+
 // The automatic power-down time the reader accepts, in minutes.
 inline constexpr int kPowerDownMinLow = 1;
 inline constexpr int kPowerDownMinHigh = 60;

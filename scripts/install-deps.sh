@@ -9,6 +9,9 @@ if [ "${1:-}" != "--linux" ]; then
     python3 clang libclang-rt-14-dev python3-openpyxl
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev
     wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
+    qt6-base-dev fonts-dejavu-core
+    dbus-daemon dbus-x11 at-spi2-core python3-pyatspi
+    mandoc desktop-file-utils
   )
 fi
 

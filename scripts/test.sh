@@ -11,6 +11,11 @@ export LC_ALL=C.UTF-8
 
 bash scripts/install-deps.sh || exit 1
 bash scripts/build.sh --sanitizers || exit 1
+# The Linux window builds only where Qt 6 is installed; here it must have.
+if [ ! -x build/linux/qt/kavrin-gui ]; then
+  echo "kavrin-gui was not built: Qt 6 Widgets not found"
+  exit 1
+fi
 
 passed=0
 failed=0

@@ -10,9 +10,6 @@
 
 namespace {
 
-const wchar_t* const kNotAnInteger = L"Please enter an integer.";
-const wchar_t* const kPowerDownOutOfRange = L"Please enter an integer between 1 and 60.";
-
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -38,7 +35,7 @@ bool CKavrinDlg::UpdateData(bool save) {
     if (!PullInteger(IDC_RECORD_COUNT, m_nRecordCount)) return false;
     if (!PullInteger(IDC_POWER_DOWN, m_nPowerDownMin)) return false;
     if (m_nPowerDownMin < kPowerDownMinLow || m_nPowerDownMin > kPowerDownMinHigh) {
-        FailOn(IDC_POWER_DOWN, kPowerDownOutOfRange);
+        FailOn(IDC_POWER_DOWN, WideFromNarrow(kPowerDownOutOfRange).c_str());
         return false;
     }
     return true;
@@ -47,7 +44,7 @@ bool CKavrinDlg::UpdateData(bool save) {
 bool CKavrinDlg::PullInteger(int controlId, int& member) {
     std::optional<int> value = ParseIntegerField(NarrowFromWide(WindowText(GetDlgItem(m_hWnd, controlId))));
     if (!value) {
-        FailOn(controlId, kNotAnInteger);
+        FailOn(controlId, WideFromNarrow(kNotAnInteger).c_str());
         return false;
     }
     member = *value;

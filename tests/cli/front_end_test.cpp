@@ -5,7 +5,7 @@
 #include "captured_stream.h"
 #include "cli/argument_checks.h"
 #include "cli/cli_feedback.h"
-#include "cli/natural_order.h"
+#include "link/natural_order.h"
 #include "cli/port_choice.h"
 #include "link/serial_port.h"
 #include "processes.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "cli/device_tree.h"
+#include "link/device_tree.h"
 #include "processes.h"
 
 namespace fs = std::filesystem;
@@ -60,6 +60,25 @@ TEST_F(DeviceTreeTest, AdaptersAreTheByIdLinksWhenThereAreAny) {
 
     fs::remove_all(tree.dev / "serial");
     EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyACM3"), Dev("ttyUSB0")}));
+}
+
+TEST_F(DeviceTreeTest, AWindowOffersByIdNamesThenAdapterNodesThenOtherPortsThatOpen) {
+    fs::create_directories(tree.sysClassTty / "ttyACM1" / "device");
+    std::ofstream(tree.dev / "ttyACM1");
+    std::vector<std::string> probed;
+    auto opens = [&](const std::string& device) {
+        probed.push_back(device);
+        return device == Dev("ttyS2");
+    };
+    std::vector<SerialPortName> ports = ListOfferedPorts(tree, opens);
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_EQ(ports[0].byId, Dev(std::string("serial/by-id/") + kById));
+    EXPECT_EQ(ports[0].device, Dev("ttyUSB0"));
+    EXPECT_EQ(ports[1].device, Dev("ttyACM1"));
+    EXPECT_EQ(ports[1].byId, "");
+    EXPECT_EQ(ports[2].device, Dev("ttyS2"));
+    // Adapters are never opened to be listed.
+    EXPECT_EQ(probed, (std::vector<std::string>{Dev("ttyS0"), Dev("ttyS2"), Dev("ttyS10")}));
 }
 
 TEST_F(DeviceTreeTest, NothingIsFoundWhereThereIsNoTree) {

@@ -2,7 +2,7 @@
 // name Windows lists them under.
 #include <gtest/gtest.h>
 
-#include "cli/usb_serial_device.h"
+#include "link/usb_serial_device.h"
 
 namespace {
 

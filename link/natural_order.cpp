@@ -1,4 +1,4 @@
-#include "cli/natural_order.h"
+#include "link/natural_order.h"
 
 #include <cctype>
 

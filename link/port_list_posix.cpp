@@ -1,11 +1,12 @@
-#include "cli/port_list.h"
+#include "link/port_list.h"
 
 #include <algorithm>
 #include <map>
 #include <system_error>
 
-#include "cli/device_tree.h"
-#include "cli/natural_order.h"
+#include "link/device_tree.h"
+#include "link/natural_order.h"
+#include "link/serial_port.h"
 
 namespace fs = std::filesystem;
 
@@ -25,6 +26,20 @@ std::vector<fs::path> Entries(const fs::path& folder) {
     std::sort(entries.begin(), entries.end(),
               [](const fs::path& a, const fs::path& b) { return NaturalLess(a.string(), b.string()); });
     return entries;
+}
+
+bool IsAdapterNode(const std::string& device) {
+    std::string name = fs::path(device).filename().string();
+    for (const char* prefix : kAdapterPrefixes)
+        if (name.starts_with(prefix)) return true;
+    return false;
+}
+
+bool Opens(const std::string& device) {
+    PortHandle port = nullptr;
+    bool opened = OpenCommPort(port, device) == 0;
+    ClosePort(port);
+    return opened;
 }
 
 // The device each by-id link resolves to, mapped to the link.
@@ -60,12 +75,25 @@ std::vector<std::string> ListUsbAdapters(const DeviceTree& tree) {
     for (const fs::path& link : Entries(tree.dev / kByIdFolder)) adapters.push_back(link.string());
     if (!adapters.empty()) return adapters;
     for (const fs::path& node : Entries(tree.dev)) {
-        std::string name = node.filename().string();
-        for (const char* prefix : kAdapterPrefixes)
-            if (name.starts_with(prefix)) adapters.push_back(node.string());
+        if (IsAdapterNode(node.string())) adapters.push_back(node.string());
     }
     return adapters;
 }
+
+std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
+                                             const std::function<bool(const std::string&)>& opens) {
+    std::vector<SerialPortName> present = ListSerialDevices(tree);
+    std::vector<SerialPortName> offered;
+    for (const SerialPortName& port : present)
+        if (!port.byId.empty()) offered.push_back(port);
+    for (const SerialPortName& port : present)
+        if (port.byId.empty() && IsAdapterNode(port.device)) offered.push_back(port);
+    for (const SerialPortName& port : present)
+        if (port.byId.empty() && !IsAdapterNode(port.device) && opens(port.device)) offered.push_back(port);
+    return offered;
+}
+
+std::vector<SerialPortName> OfferedPorts() { return ListOfferedPorts(DeviceTree{}, Opens); }
 
 std::vector<SerialPortName> PresentSerialPorts() { return ListSerialDevices(DeviceTree{}); }
 

@@ -1,10 +1,10 @@
-#include "cli/port_list.h"
+#include "link/port_list.h"
 
 #include <algorithm>
 #include <windows.h>
 
-#include "cli/natural_order.h"
-#include "cli/usb_serial_device.h"
+#include "link/natural_order.h"
+#include "link/usb_serial_device.h"
 #include "link/utf.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/usb_serial_device.h"
+#include "link/usb_serial_device.h"
 
 #include <cwctype>
 

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "cli/port_list.h"
+#include "link/port_list.h"
 
 struct DeviceTree {
     std::filesystem::path dev = "/dev";
@@ -19,3 +20,13 @@ std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree);
 
 // The by-id links when there are any, else the ttyUSB* and ttyACM* nodes.
 std::vector<std::string> ListUsbAdapters(const DeviceTree& tree);
+
+// The ports a window offers, best first: every port with a by-id name, then
+// the ttyUSB* and ttyACM* nodes without one, then the other ports for which
+// `opens` is true. Adapters are listed without being opened: opening one
+// raises DTR, which resets some devices.
+std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
+                                             const std::function<bool(const std::string&)>& opens);
+
+// The same for this computer; a port opens when OpenCommPort accepts it.
+std::vector<SerialPortName> OfferedPorts();

@@ -1,0 +1,46 @@
+// The Linux window: the controls of the Windows dialog, each button running
+// the same operation of ops/ through the window's own feedback.
+//
+// Every operation runs on the one worker thread, so the window keeps
+// painting and answering while Connect waits for a silent reader, Get Data
+// fetches thousands of records or Upgrade sends an image. While work runs,
+// the port list and the buttons that would start more work are disabled;
+// "Upgrade" is enabled afterwards only while the operations allow it.
+//
+// Closing the window (close box, Esc) during work asks first (during an
+// upgrade, saying what stopping does to the reader). A close that
+// goes ahead asks the work to stop after the request in flight; what the
+// operation then shows (an export says what it saved) is still answered,
+// and the window closes when the work has ended. Enter, with the focus off
+// the buttons, closes the window once both fields pass their checks.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "qt/window_feedback.h"
+#include "qt/window_widgets.h"
+#include "qt/work_thread.h"
+
+class MainWindow : public QWidget {
+public:
+    // `port`: a port to select at start (added to the list when it lacks it).
+    explicit MainWindow(const QString& port = QString());
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Start(void (*operation)(Feedback& ui));
+    void Finished();
+    void SetBusy(bool busy);
+
+    WindowWidgets widgets_;
+    WindowFeedback feedback_;
+    bool busy_ = false;
+    void (*running_)(Feedback& ui) = nullptr;  // the operation started last
+    bool closeWhenDone_ = false;
+    // Last, so it is destroyed first: the worker ends before what it uses.
+    WorkThread worker_;
+};

@@ -1,0 +1,37 @@
+// The controls of the Linux window, laid out as the Windows dialog has them:
+// the groups Comm, Config, Record and Upgrade on the left, the log list on
+// the right, with the same captions. Qt layouts size every control from its
+// text, so nothing clips at any font size or scale factor. The controls are
+// created in the dialog's tab order.
+#pragma once
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+
+#include "qt/port_box.h"
+
+struct WindowWidgets {
+    QWidget* window = nullptr;
+    PortBox* port = nullptr;
+    QPushButton* connect = nullptr;
+    QComboBox* file = nullptr;
+    QPushButton* browse = nullptr;
+    QPushButton* upgrade = nullptr;
+    QProgressBar* progress = nullptr;
+    QListWidget* log = nullptr;
+    QPushButton* syncTime = nullptr;
+    QLineEdit* powerDown = nullptr;
+    QPushButton* deleteAll = nullptr;
+    QPushButton* getData = nullptr;
+    QPushButton* getCnt = nullptr;
+    QLineEdit* recordCount = nullptr;
+    QPushButton* set = nullptr;
+    QPushButton* get = nullptr;
+};
+
+// Creates the controls inside `window` and lays them out.
+WindowWidgets LayOutWindow(QWidget* window);

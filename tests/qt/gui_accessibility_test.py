@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""kavrin-gui end to end, the way a screen reader sees it.
+
+The real program runs under Xvfb against kavrin-sim, with accessibility on
+and a private D-Bus session (run this under dbus-run-session). Buttons are
+found by their names and pressed through AT-SPI actions, the message box is
+answered the same way, and the log list is read back.
+
+usage: gui_accessibility_test.py KAVRIN_GUI KAVRIN_SIM
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import pyatspi
+
+RECORDS = 30
+BOUND = 30.0  # seconds: generous, for a loaded machine
+
+
+def wait_for(what, probe):
+    end = time.monotonic() + BOUND
+    while time.monotonic() < end:
+        found = probe()
+        if found:
+            return found
+        time.sleep(0.1)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def descendants(node):
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def find(root, role, name):
+    for node in descendants(root):
+        if (role is None or node.getRole() == role) and node.name == name:
+            return node
+    return None
+
+
+def application(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def press(root, name):
+    button = wait_for(f'button "{name}"', lambda: find(root, pyatspi.ROLE_PUSH_BUTTON, name))
+    wait_for(f'"{name}" enabled', lambda: button.getState().contains(pyatspi.STATE_ENABLED))
+    button.queryAction().doAction(0)
+
+
+def log_lines(app):
+    log = find(app, pyatspi.ROLE_LIST, "Log")
+    if log is None:
+        return []
+    return [log.getChildAtIndex(i).name for i in range(log.childCount)]
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        display = pipe.readline().strip()
+    return xvfb, ":" + display
+
+
+def main():
+    gui, sim = sys.argv[1], sys.argv[2]
+    children = []
+    try:
+        with tempfile.TemporaryDirectory() as work:
+            xvfb, display = start_xvfb()
+            children.append(xvfb)
+            link = Path(work) / "reader"
+            children.append(subprocess.Popen([sim, "--records", str(RECORDS), "--link", str(link)],
+                                             stdout=subprocess.DEVNULL))
+            wait_for("the virtual reader", link.exists)
+            env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+            children.append(subprocess.Popen([gui, "--port", str(link)], cwd=work, env=env))
+
+            app = wait_for("kavrin-gui on the accessibility bus", lambda: application("kavrin-gui"))
+            window = wait_for('the window "Kavrin"', lambda: find(app, None, "Kavrin"))
+            print("found", window.name)
+
+            press(app, "Connect")
+            wait_for("the version line", lambda: "Reader firmvare version:1.0" in log_lines(app))
+            press(app, "Get Data")
+            message = wait_for("the message box",
+                               lambda: find(app, pyatspi.ROLE_LABEL, "Data has been saved!"))
+            print("message:", message.name)
+            press(app, "OK")
+
+            csv = wait_for("a CSV file", lambda: sorted(Path(work).glob("*.csv")))
+            wait_for("the file's line in the log", lambda: len(log_lines(app)) == 3)
+            expected = ["CommPort open success!", "Reader firmvare version:1.0", str(csv[0])]
+            actual = log_lines(app)
+            print("log:", actual)
+            assert actual == expected, actual
+            rows = csv[0].read_bytes().split(b"\r\n")
+            assert len(rows) == RECORDS + 2 and rows[-1] == b"", len(rows)
+    finally:
+        for child in reversed(children):
+            child.terminate()
+            child.wait()
+
+
+if __name__ == "__main__":
+    main()

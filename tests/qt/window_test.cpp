@@ -1,0 +1,272 @@
+// The Linux window against the virtual reader on a pty, on the offscreen
+// platform: buttons pressed as a user would, the log, the message boxes and
+// the files read back.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "message_box_answerer.h"
+#include "ops/state.h"
+#include "qt/main_window.h"
+#include "sim/virtual_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kBound = 20000;  // ms: generous, for a loaded machine
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<fs::path> FilesIn(const QString& dir) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(dir.toStdString())) files.push_back(entry.path());
+    return files;
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void connectLogsTheVersionAndAllowsUpgrade();
+    void getDataWritesTheFileTheCommandLineWrites();
+    void aSilentReaderLeavesTheWindowAnswering();
+    void aFieldOutOfRangeIsRefusedBeforeAnythingIsSent();
+    void deleteAllAsksAndNoIsTheDefault();
+    void closingDuringGetDataAsksThenStopsAndSaysWhatItSaved();
+    void closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight();
+    void aCloseAnsweredAfterTheWorkHasEndedStillCloses();
+
+private:
+    QPushButton* Button(const QString& caption) {
+        for (QPushButton* button : window->findChildren<QPushButton*>())
+            if (button->text() == caption) return button;
+        return nullptr;
+    }
+    QStringList Log() {
+        QStringList lines;
+        auto* list = window->findChild<QListWidget*>();
+        for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+        return lines;
+    }
+    bool Idle() { return Button("Get Cnt")->isEnabled(); }
+    void Press(const QString& caption) {
+        QPushButton* button = Button(caption);
+        QVERIFY2(button && button->isEnabled(), qPrintable(caption));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void ConnectReader() {
+        Press("Connect");
+        QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+        QCOMPARE(Button("Discon") != nullptr, true);
+        reader->ClearReceived();
+    }
+
+    std::unique_ptr<VirtualReader> reader;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<QTemporaryDir> folder;
+};
+
+void WindowTest::init() {
+    reader = std::make_unique<VirtualReader>();
+    std::string error;
+    QVERIFY2(reader->Start(&error), error.c_str());
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(folder->path()));
+    window = std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void WindowTest::cleanup() {
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+    window.reset();
+    ClosePort(g_hComm);
+    g_bConnected = false;
+    g_firmwareFile.Close();
+    reader.reset();
+}
+
+void WindowTest::connectLogsTheVersionAndAllowsUpgrade() {
+    reader->SetVersion(2, 7);
+    QVERIFY(!Button("Upgrade")->isEnabled());
+    ConnectReader();
+    QCOMPARE(Log(), QStringList({"CommPort open success!", "Reader firmvare version:2.7"}));
+    QVERIFY(Button("Upgrade")->isEnabled());
+
+    Press("Discon");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+    QVERIFY(Button("Connect"));
+    QVERIFY(!Button("Upgrade")->isEnabled());
+}
+
+void WindowTest::getDataWritesTheFileTheCommandLineWrites() {
+    reader->SetRecords(GenerateRecords(57));
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && answerer.Seen().size() == 1, kBound);
+    QCOMPARE(answerer.Seen()[0].text, QString("Data has been saved!"));
+    QCOMPARE(window->findChild<QProgressBar*>()->value(), 100);
+
+    std::vector<fs::path> files = FilesIn(folder->path());
+    QCOMPARE(files.size(), size_t{1});
+    QCOMPARE(Log().last(), QString::fromStdString(fs::absolute(files[0]).string()));
+
+    // The port is ours until we let it go; then the command line takes it.
+    Press("Discon");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+    QTemporaryDir cliFolder;
+    QProcess cli;
+    cli.start(KAVRIN_CLI, {"-p", QString::fromStdString(reader->PortPath()), "export", "-o", cliFolder.path()});
+    QVERIFY(cli.waitForFinished(kBound));
+    QCOMPARE(cli.exitCode(), 0);
+    std::vector<fs::path> cliFiles = FilesIn(cliFolder.path());
+    QCOMPARE(cliFiles.size(), size_t{1});
+    QVERIFY(ReadAll(files[0]).size() > 57 * 20);
+    QVERIFY(ReadAll(files[0]) == ReadAll(cliFiles[0]));
+}
+
+void WindowTest::aSilentReaderLeavesTheWindowAnswering() {
+    reader->AddFault({-1, FaultKind::Silent});
+    Press("Connect");
+    // The port opened and the reader is not answering: the window shows the
+    // first line while the worker still waits, with no other work allowed.
+    QTRY_VERIFY_WITH_TIMEOUT(Log() == QStringList{"CommPort open success!"}, kBound);
+    QVERIFY(!Idle());
+    for (const char* caption : {"Connect", "Get Data", "Get Cnt", "Delete All", "Sync Time", "Set", "Get", "Browse"})
+        QVERIFY2(!Button(caption)->isEnabled(), caption);
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+    QCOMPARE(Log(), QStringList({"CommPort open success!", "Connect reader failed!"}));
+    QVERIFY(!Button("Upgrade")->isEnabled());
+    QVERIFY(Button("Connect"));
+}
+
+void WindowTest::aFieldOutOfRangeIsRefusedBeforeAnythingIsSent() {
+    ConnectReader();
+    auto* minutes = window->findChild<QLineEdit*>("powerDown");
+    QCOMPARE(minutes->text(), QString("10"));
+    QCOMPARE(window->findChild<QLineEdit*>("recordCount")->text(), QString("0"));
+    minutes->setText("61");
+    MessageBoxAnswerer answerer;
+    Press("Set");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && answerer.Seen().size() == 1, kBound);
+    QCOMPARE(answerer.Seen()[0].text, QString("Please enter an integer between 1 and 60."));
+    QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Warning);
+    QCOMPARE(Log().last(), QString("Params error."));
+    QCOMPARE(minutes->selectedText(), QString("61"));
+    QVERIFY(reader->Snapshot().received.empty());
+
+    window->findChild<QLineEdit*>("recordCount")->setText("12a");
+    Press("Set");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && answerer.Seen().size() == 2, kBound);
+    QCOMPARE(answerer.Seen()[1].text, QString("Please enter an integer."));
+    QVERIFY(reader->Snapshot().received.empty());
+}
+
+void WindowTest::deleteAllAsksAndNoIsTheDefault() {
+    reader->SetRecords(GenerateRecords(3));
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    Press("Delete All");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && answerer.Seen().size() == 1, kBound);
+    QCOMPARE(answerer.Seen()[0].text, QString("Delete all records stored in the reader? This cannot be undone."));
+    QCOMPARE(answerer.Seen()[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(answerer.Seen()[0].defaultButton, QMessageBox::No);
+    QVERIFY(reader->Snapshot().received.empty());
+    QCOMPARE(reader->Snapshot().records.size(), size_t{3});
+
+    answerer.SetAnswer(QMessageBox::Yes);
+    Press("Delete All");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && Log().endsWith("All records has been Deleted."), kBound);
+    QVERIFY(reader->Snapshot().records.empty());
+}
+
+void WindowTest::closingDuringGetDataAsksThenStopsAndSaysWhatItSaved() {
+    constexpr int kTotal = 3000;
+    reader->SetRecords(GenerateRecords(kTotal));
+    reader->SetBaud(115200);
+    ConnectReader();
+    auto* progress = window->findChild<QProgressBar*>();
+    MessageBoxAnswerer answerer(QMessageBox::No);
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 0, kBound);
+
+    // No: the work goes on and the window stays.
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(answerer.Seen().size() == 1, kBound);
+    QCOMPARE(answerer.Seen()[0].defaultButton, QMessageBox::No);
+    QVERIFY(window->isVisible());
+    QVERIFY(!Idle());
+
+    answerer.SetAnswer(QMessageBox::Yes);
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
+    QVERIFY(Idle());
+    QCOMPARE(answerer.Seen().size(), size_t{3});
+    std::vector<fs::path> files = FilesIn(folder->path());
+    QCOMPARE(files.size(), size_t{1});
+    const std::string csv = ReadAll(files[0]);
+    const long rows = std::count(csv.begin(), csv.end(), '\n') - 1;
+    QVERIFY(rows > 0 && rows < kTotal);
+    QCOMPARE(answerer.Seen()[2].text, QString("Only %1 of %2 records have been saved!").arg(rows).arg(kTotal));
+    QCOMPARE(Log().last(), QString::fromStdString(fs::absolute(files[0]).string()));
+}
+
+void WindowTest::closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight() {
+    constexpr int kImageBytes = 40000;
+    const QString image = folder->filePath("image.bin");
+    {
+        std::ofstream out(image.toStdString(), std::ios::binary);
+        out << std::string(kImageBytes, '\x5A');
+    }
+    reader->SetBaud(115200);
+    ConnectReader();
+    // The image as Browse leaves it; the file dialog is Qt's, not under test.
+    QVERIFY(g_firmwareFile.Open(image.toStdString()));
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    Press("Upgrade");
+    QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QProgressBar*>()->value() > 0, kBound);
+    answerer.SetAnswer(QMessageBox::Yes);
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
+    QCOMPARE(answerer.Seen().size(), size_t{2});
+    QVERIFY(answerer.Seen()[1].text.contains("without working firmware"));
+    const FirmwareState firmware = reader->Snapshot().firmware;
+    QVERIFY(firmware.started);
+    QVERIFY(firmware.blocks > 0 && firmware.blocks < kImageBytes / 128);
+    QVERIFY(!firmware.finished);
+}
+
+void WindowTest::aCloseAnsweredAfterTheWorkHasEndedStillCloses() {
+    reader->AddFault({-1, FaultKind::Silent});
+    MessageBoxAnswerer answerer(QMessageBox::Yes);
+    answerer.AnswerOnlyWhen([this] { return Idle(); });
+    Press("Connect");
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
+    QCOMPARE(answerer.Seen().size(), size_t{1});
+    QCOMPARE(Log().last(), QString("Connect reader failed!"));
+}
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
