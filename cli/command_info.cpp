@@ -1,6 +1,8 @@
-// kavrin-cli info: connect and print the reader's firmware version.
+// kavrin-cli info: connect and print the reader's firmware version; say how
+// long the port's USB adapter holds each answer, where the system shows it.
 #include <cstdio>
 
+#include "cli/adapter_latency.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
 #include "cli/subcommands.h"
@@ -10,11 +12,31 @@ namespace {
 const char* const kHelp = "connect and print the reader's firmware version";
 // The connection's own log line carries the version after this text.
 const std::string kVersionLine = "Reader firmvare version:";
+const char* const kLatencyLine = "adapter latency timer: %d ms";
+const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapter; %s";
+// What the program asked for when it opened the port.
+const int kLowLatencyMs = 1;
+
+std::string Format(const char* format, int ms, const std::string& text = {}) {
+    char line[512];
+    std::snprintf(line, sizeof line, format, ms, text.c_str());
+    return line;
+}
+
+// Read while the port is open: the driver may lower the timer for an open
+// port that asked for low latency.
+void ReportLatency(CliFeedback& ui) {
+    std::optional<int> ms = AdapterLatencyMs(ui.port);
+    if (!ms) return;
+    ui.Say(ui.port + ": " + Format(kLatencyLine, *ms));
+    if (*ms > kLowLatencyMs) ui.Say(Format(kSlowLatencyLine, *ms, LowerLatencyHint(ui.port)));
+}
 
 int PrintVersion(CliFeedback& ui) {
     for (const std::string& line : ui.log) {
         if (!line.starts_with(kVersionLine)) continue;
         std::printf("%s\n", line.substr(kVersionLine.size()).c_str());
+        ReportLatency(ui);
         return kExitOk;
     }
     return kExitFailed;

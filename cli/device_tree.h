@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,3 +20,7 @@ std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree);
 
 // The by-id links when there are any, else the ttyUSB* and ttyACM* nodes.
 std::vector<std::string> ListUsbAdapters(const DeviceTree& tree);
+
+// The latency timer in milliseconds that sysfs shows for the tty behind
+// `port` (a by-id link is followed first); nothing where there is none.
+std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port);
