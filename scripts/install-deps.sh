@@ -9,6 +9,7 @@ if [ "${1:-}" != "--linux" ]; then
     python3 clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
+    git file dpkg-dev lintian mandoc man-db zip unzip python3-pefile
   )
 fi
 
