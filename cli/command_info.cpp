@@ -1,6 +1,8 @@
 // kavrin-cli info: connect and print the reader's firmware version; say how
 // long the port's USB adapter holds each answer, where the system shows it.
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "cli/adapter_latency.h"
 #include "cli/exit_codes.h"
@@ -13,13 +15,13 @@ const char* const kHelp = "connect and print the reader's firmware version";
 // The connection's own log line carries the version after this text.
 const std::string kVersionLine = "Reader firmvare version:";
 const char* const kLatencyLine = "adapter latency timer: %d ms";
-const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapter; %s";
+const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapter; ";
 // What the program asked for when it opened the port.
 const int kLowLatencyMs = 1;
 
-std::string Format(const char* format, int ms, const std::string& text = {}) {
-    char line[512];
-    std::snprintf(line, sizeof line, format, ms, text.c_str());
+std::string WithMs(const char* format, int ms) {
+    char line[96];
+    std::snprintf(line, sizeof line, format, ms);
     return line;
 }
 
@@ -28,8 +30,8 @@ std::string Format(const char* format, int ms, const std::string& text = {}) {
 void ReportLatency(CliFeedback& ui) {
     std::optional<int> ms = AdapterLatencyMs(ui.port);
     if (!ms) return;
-    ui.Say(ui.port + ": " + Format(kLatencyLine, *ms));
-    if (*ms > kLowLatencyMs) ui.Say(Format(kSlowLatencyLine, *ms, LowerLatencyHint(ui.port)));
+    ui.Say(ui.port + ": " + WithMs(kLatencyLine, *ms));
+    if (*ms > kLowLatencyMs) ui.Say(WithMs(kSlowLatencyLine, *ms) + LowerLatencyHint(ui.port));
 }
 
 int PrintVersion(CliFeedback& ui) {
