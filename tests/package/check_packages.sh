@@ -70,12 +70,18 @@ man_page_covers() {
   [ -z "$missing" ] || { echo "not on the page:$missing"; return 1; }
 }
 
+# The long options a --help lists.
+long_options() {
+  "$@" --help | grep -o -- '--[a-z][a-z-]*' | sort -u
+}
+
 man_pages_open() {
-  local commands options
+  local commands command words
   commands=$(/usr/bin/kavrin-cli --help | sed -n '/^Subcommands:/,$s/^  \([a-z-]*\) .*/\1/p')
-  options=$(/usr/bin/kavrin-sim --help | grep -o -- '--[a-z-]*' | sort -u)
-  [ -n "$commands" ] && man_page_covers kavrin-cli "$commands --port --output --yes --version" &&
-    man_page_covers kavrin-sim "$options"
+  [ -n "$commands" ] || { echo "kavrin-cli --help lists no subcommands"; return 1; }
+  words="$commands $(long_options /usr/bin/kavrin-cli)"
+  for command in $commands; do words+=" $(long_options /usr/bin/kavrin-cli "$command")"; done
+  man_page_covers kavrin-cli "$words" && man_page_covers kavrin-sim "$(long_options /usr/bin/kavrin-sim)"
 }
 
 completes_export() {
