@@ -13,7 +13,7 @@
 #include <string>
 
 #include "ops/export.h"
-#include "ops/export_file.h"
+#include "ops/csv_writer.h"
 #include "ops/state.h"
 #include "sim/virtual_reader.h"
 #include "tests/pty/test_feedback.h"

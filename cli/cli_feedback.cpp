@@ -1,5 +1,7 @@
 #include "cli/cli_feedback.h"
 
+#include <utility>
+
 #include "cli/terminal.h"
 
 namespace {
@@ -43,6 +45,21 @@ bool CliFeedback::ShowMessage(const std::string& text, Buttons buttons) {
     if (buttons != Buttons::Ok) return assumeYes;
     progress_.WriteLine(text);
     return true;
+}
+
+void CliFeedback::CatchInterrupts(int toStop, std::string warning) {
+    interrupts_.emplace();
+    interruptsToStop_ = toStop;
+    interruptWarning_ = std::move(warning);
+}
+
+bool CliFeedback::StopRequested() {
+    const int caught = interrupts_ ? interrupts_->Count() : 0;
+    if (caught > 0 && caught < interruptsToStop_ && !warned_) {
+        Say(interruptWarning_);
+        warned_ = true;
+    }
+    return caught >= interruptsToStop_;
 }
 
 void CliFeedback::Say(const std::string& text) { progress_.WriteLine(kProgramPrefix + text); }

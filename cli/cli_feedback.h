@@ -5,7 +5,8 @@
 // user gave; the port and the firmware file come from the command line.
 // The window's caption, button state and wait cursor have no terminal
 // counterpart. Every log line is also kept, so a subcommand can tell from
-// its operation's own line how it ended.
+// its operation's own line how it ended. Interrupts caught meanwhile ask the
+// work to stop once there are enough of them.
 #pragma once
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/interrupts.h"
 #include "cli/progress_bar.h"
 #include "ops/feedback.h"
 
@@ -36,6 +38,7 @@ public:
     std::optional<std::string> ChooseFirmwareFile() override { return firmwareFile; }
     // The export's bar starts with its first block.
     void ShowRecordsFetched(long long fetched, long long total) override;
+    bool StopRequested() override;
 
     // A bar of `total` units for the work that follows, on a terminal only.
     void StartProgress(long long total, const std::string& unit);
@@ -51,8 +54,16 @@ public:
     bool assumeYes = false;
     std::optional<std::string> firmwareFile;
     std::vector<std::string> log;
+    // From now on, for as long as this feedback lives, interrupts no longer
+    // end the program: the work stops at the `toStop`-th, and an earlier one
+    // prints `warning`, once.
+    void CatchInterrupts(int toStop = 1, std::string warning = {});
 
 private:
     ProgressBar progress_;
     long long progressCalls_ = 0;
+    std::optional<InterruptCatcher> interrupts_;
+    int interruptsToStop_ = 1;
+    std::string interruptWarning_;
+    bool warned_ = false;
 };

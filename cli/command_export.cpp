@@ -1,5 +1,9 @@
-// kavrin-cli export [-o DIR]: every stored record into the dated CSV file
-// in DIR, through the record export; the file's path on standard output.
+// kavrin-cli export [-o DIR] [--format csv|xlsx|jsonl] [--delete]: every
+// stored record into the dated file in DIR, through the record export; the
+// file's path on standard output. With --delete the reader is then cleared,
+// but only once the file is verified complete on the disk. An interrupt
+// stops the export after the request in flight, keeps every row fetched and
+// deletes nothing.
 #include <cstdio>
 #include <filesystem>
 
@@ -7,39 +11,65 @@
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
 #include "cli/subcommands.h"
+#include "cli/verified_clear.h"
+#include "formats/record_formats.h"
 #include "link/utf8_path.h"
 #include "ops/export.h"
 
 namespace {
 
 const char* const kHelp =
-    "download all records into the dated CSV file in DIR (default: the working directory); print the file's path";
-const char* const kFolderHelp = "the folder for the CSV file";
+    "download all records into the dated file in DIR (default: the working directory); print the file's path";
+const char* const kFolderHelp = "the folder for the file";
+const char* const kFormatHelp =
+    "csv (default: the window's file), xlsx (an Excel workbook, identifiers as text) or jsonl (one JSON object a line)";
+const char* const kDeleteHelp =
+    "then delete the records from the reader, once the file is verified complete on the disk";
 const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
+const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
 
-int Export(CliFeedback& ui, const std::string& folder) {
-    ExportResult result = ExportRecords(ui, PathFromUtf8(folder));
+int Export(CliFeedback& ui, const std::string& folder, const std::string& format, bool clear) {
+    ui.CatchInterrupts();
+    std::unique_ptr<RecordWriter> writer = MakeRecordWriter(format);
+    ExportResult result = ExportRecords(ui, PathFromUtf8(folder), *writer);
     ui.FinishProgress();
     std::string file = Utf8FromPath(result.file.lexically_normal());
+    int status = kExitFailed;
     switch (result.status) {
-    case ExportStatus::Saved: std::printf("%s\n", file.c_str()); return kExitOk;
-    // An empty reader is not a failure: there is simply no file.
+    case ExportStatus::Saved:
+        std::printf("%s\n", file.c_str());
+        status = kExitOk;
+        break;
+    // An empty reader is not a failure: there is simply no file, and nothing to delete.
     case ExportStatus::NoRecords: return kExitOk;
+    case ExportStatus::Interrupted:
+        if (!result.file.empty()) ui.Say(kInterruptedFile + file);
+        status = kExitInterrupted;
+        break;
     case ExportStatus::CannotWrite:
-    case ExportStatus::RecordsFailed: ui.Say(kPartialFile + file); return kExitFailed;
+    case ExportStatus::RecordsFailed: ui.Say(kPartialFile + file); break;
     case ExportStatus::CountFailed:
-    case ExportStatus::CannotCreate: return kExitFailed;
+    case ExportStatus::CannotCreate: break;
     }
-    return kExitFailed;
+    if (!clear) return status;
+    // Says why it will not clear the reader after anything short of a saved export.
+    int cleared = ClearAfterExport(ui, result);
+    return status == kExitInterrupted ? status : cleared;
 }
 
 void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
     CLI::App* command = app.add_subcommand("export", kHelp);
     auto folder = std::make_shared<std::string>(kWorkingFolder);
+    auto clear = std::make_shared<bool>(false);
     command->add_option("-o,--output", *folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
-    command->callback([&global, &action, folder] {
-        action = OnReader(global, [folder](CliFeedback& ui) { return Export(ui, *folder); });
+    auto format = std::make_shared<std::string>(kDefaultRecordFormat);
+    command->add_option("-f,--format", *format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+    command->add_flag("--delete", *clear, kDeleteHelp);
+    command->callback([&global, &action, folder, format, clear] {
+        action = OnReader(global, [folder, format, clear](CliFeedback& ui) {
+            return Export(ui, *folder, *format, *clear);
+        });
     });
 }
 

@@ -1,6 +1,8 @@
 // kavrin-cli upgrade FILE --yes: send a firmware image through the firmware
 // upgrade operations, "Browse" with FILE and then "Upgrade", whose question
-// --yes answers. A bar counts the acknowledged blocks on a terminal.
+// --yes answers. A bar counts the acknowledged blocks on a terminal. Once
+// the transfer runs, the reader has no working firmware until it ends: the
+// first interrupt only warns, a second one stops after the block in flight.
 #include <cstdint>
 #include <optional>
 
@@ -19,6 +21,11 @@ const char* const kFileHelp = "the firmware image (.bin)";
 const char* const kYesHelp = "yes, replace the reader's firmware";
 const char* const kUpgradeRefused = "upgrade replaces the reader's firmware: add --yes to go ahead";
 const char* const kBlocks = "blocks";
+const char* const kFirstInterrupt =
+    "interrupted: stopping now leaves the reader without working firmware, so the upgrade goes on; "
+    "interrupt again to stop anyway";
+const char* const kStopped =
+    "upgrade stopped: the reader has no working firmware until the upgrade is run again";
 
 const char* const kUpgradeOk = "Upgrade Finished";
 
@@ -38,10 +45,14 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
     if (!g_firmwareFile.IsOpen()) return kExitFailed;
 
     return WithReader(global, ui, [&ui] {
+        ui.CatchInterrupts(2, kFirstInterrupt);
         ui.StartProgress(BlocksToSend(), kBlocks);
         OnBnClickedUpgrade(ui);
         ui.FinishProgress();
-        return ui.Logged(kUpgradeOk) ? kExitOk : kExitFailed;
+        if (ui.Logged(kUpgradeOk)) return kExitOk;
+        if (!ui.StopRequested()) return kExitFailed;
+        ui.Say(kStopped);
+        return kExitInterrupted;
     });
 }
 

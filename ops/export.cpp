@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
-#include <vector>
 
 #include "ops/clock.h"
-#include "ops/export_file.h"
+#include "ops/csv_writer.h"
 #include "ops/state.h"
 #include "ops/tag_record.h"
 #include "ops/transaction.h"
@@ -29,7 +27,7 @@ constexpr size_t kCountLastByte = 3 + 4;  // the count fills response bytes 4 to
 constexpr size_t kBlockAnswerHead = 1 + 1;  // status, record count
 constexpr size_t kRecordsOffset = 3 + kBlockAnswerHead;
 
-enum class CopyEnd { Done, WriteFailed, RequestsFailed };
+enum class CopyEnd { Done, WriteFailed, RequestsFailed, Stopped };
 
 // Reads the reader's record count into `count`. False when the request
 // failed or the answer was too short to hold a count.
@@ -58,11 +56,12 @@ int FetchBlock(int64_t start, ResponseBuffer& response) {
 
 // Fetches blocks from index 0 until the total is reached or a block comes
 // back empty, writing one row per record; `rows` counts the rows written.
-CopyEnd CopyRecords(Feedback& ui, std::ofstream& out, int& rows) {
+CopyEnd CopyRecords(Feedback& ui, RecordWriter& writer, int& rows) {
     ResponseBuffer response{};
     int64_t start = 0;
     int failures = 0;
     do {
+        if (ui.StopRequested()) return CopyEnd::Stopped;
         const int count = FetchBlock(start, response);
         if (count < 0) {
             if (++failures == kMaxBlockFailures) return CopyEnd::RequestsFailed;
@@ -73,7 +72,7 @@ CopyEnd CopyRecords(Feedback& ui, std::ofstream& out, int& rows) {
         for (int i = 0; i < count; ++i) {
             TagRecord record;
             std::copy_n(response.begin() + kRecordsOffset + i * kTagRecordSize, kTagRecordSize, record.begin());
-            if (!WriteCsvLine(out, CsvRow(rows + 1, DecodeTagRecord(record)))) return CopyEnd::WriteFailed;
+            if (!writer.Add(rows + 1, record, DecodeTagRecord(record))) return CopyEnd::WriteFailed;
             ++rows;
         }
         start += count;
@@ -83,9 +82,15 @@ CopyEnd CopyRecords(Feedback& ui, std::ofstream& out, int& rows) {
     return failures > 0 ? CopyEnd::RequestsFailed : CopyEnd::Done;
 }
 
+void ShowPartlySaved(Feedback& ui, const ExportResult& result) {
+    char text[96];
+    std::snprintf(text, sizeof text, kPartlySavedFormat, result.rows, result.total);
+    ui.ShowMessage(text, Feedback::Buttons::Ok);
+}
+
 }  // namespace
 
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
+ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, RecordWriter& writer) {
     ExportResult result;
     const LocalTime started = SystemClock().now();
 
@@ -100,38 +105,57 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
         return result;
     }
 
-    const std::filesystem::path path = FreeExportPath(dir, started);
-    std::ofstream out(path, std::ios::binary);
-    if (!out) {
+    // Stopped while the count was on its way: no file is better than an empty one.
+    if (ui.StopRequested()) {
+        ShowPartlySaved(ui, result);
+        result.status = ExportStatus::Interrupted;
+        return result;
+    }
+
+    ExportFile file;
+    if (!file.Claim(dir, started, writer.Extension())) {
         ui.ShowMessage(kCannotCreate, Feedback::Buttons::Ok);
         result.status = ExportStatus::CannotCreate;
         return result;
     }
-    result.file = path;
+    result.file = file.Path();
 
-    CopyEnd end = WriteCsvLine(out, kCsvHeader) ? CopyRecords(ui, out, result.rows) : CopyEnd::WriteFailed;
-    out.close();
-    if (end == CopyEnd::Done && out.fail()) end = CopyEnd::WriteFailed;
+    CopyEnd end = writer.Begin(file) ? CopyRecords(ui, writer, result.rows) : CopyEnd::WriteFailed;
+    // A format that holds rows until the end writes them now, whatever stopped the export.
+    if (!writer.Finish()) end = CopyEnd::WriteFailed;
+    // Saved means on the disk: the data and the file's name.
+    if (end == CopyEnd::Done) {
+        result.synced = file.Sync();
+        if (!result.synced) end = CopyEnd::WriteFailed;
+    }
+    if (!file.Close() && end == CopyEnd::Done) end = CopyEnd::WriteFailed;
+    result.written = file.Written();
 
     switch (end) {
     case CopyEnd::WriteFailed:
         ui.ShowMessage(kCannotWrite, Feedback::Buttons::Ok);
         result.status = ExportStatus::CannotWrite;
         break;
-    case CopyEnd::RequestsFailed: {
+    case CopyEnd::RequestsFailed:
         ui.AppendLog(kRecordsFailed);
-        char text[96];
-        std::snprintf(text, sizeof text, kPartlySavedFormat, result.rows, result.total);
-        ui.ShowMessage(text, Feedback::Buttons::Ok);
+        ShowPartlySaved(ui, result);
         result.status = ExportStatus::RecordsFailed;
         break;
-    }
+    case CopyEnd::Stopped:
+        ShowPartlySaved(ui, result);
+        result.status = ExportStatus::Interrupted;
+        break;
     case CopyEnd::Done:
         ui.ShowMessage(kSaved, Feedback::Buttons::Ok);
         result.status = ExportStatus::Saved;
         break;
     }
     return result;
+}
+
+ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
+    CsvWriter writer;
+    return ExportRecords(ui, dir, writer);
 }
 
 void OnBnClickedGetData(Feedback& ui) {

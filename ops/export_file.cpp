@@ -1,42 +1,71 @@
 #include "ops/export_file.h"
 
 #include <cstdio>
-#include <system_error>
+#include <fstream>
+#include <string>
 
 namespace {
 
 const char* const kNameFormat = "%d%02d%02d_%02d%02d";
 const char* const kSuffixFormat = "_%d";
-const char* const kExtension = ".csv";
-const char* const kLineEnd = "\r\n";
-
-bool Taken(const std::filesystem::path& path) {
-    std::error_code error;
-    // A dangling link counts as taken: writing through it would create its target.
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
-}
+// Far more exports than a minute can hold; past it something else is wrong.
+constexpr int kMaxSuffix = 10000;
+constexpr uint64_t kFnvPrime = 0x100000001b3ull;
+constexpr size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
-std::filesystem::path FreeExportPath(const std::filesystem::path& dir, const LocalTime& time) {
+void FileDigest::Add(std::string_view bytes) {
+    for (char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= kFnvPrime;
+    }
+    size += bytes.size();
+}
+
+std::optional<FileDigest> DigestOfFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    FileDigest digest;
+    std::string chunk(kReadChunk, '\0');
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
+        digest.Add(std::string_view(chunk.data(), static_cast<size_t>(in.gcount())));
+    if (in.bad()) return std::nullopt;
+    return digest;
+}
+
+bool ExportFile::Claim(const std::filesystem::path& dir, const LocalTime& time, std::string_view extension) {
     char stem[64];
     std::snprintf(stem, sizeof stem, kNameFormat, time.year, time.month, time.day, time.hour, time.minute);
-    std::filesystem::path path = dir / (std::string(stem) + kExtension);
-    for (int suffix = 2; Taken(path); ++suffix) {
-        char tail[16];
-        std::snprintf(tail, sizeof tail, kSuffixFormat, suffix);
-        path = dir / (std::string(stem) + tail + kExtension);
+    for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
+        std::string name = stem;
+        if (suffix > 1) {
+            char tail[16];
+            std::snprintf(tail, sizeof tail, kSuffixFormat, suffix);
+            name += tail;
+        }
+        name += extension;
+        const std::filesystem::path path = dir / name;
+        switch (CreateNewFile(path, handle_)) {
+        case NewFileResult::Created: path_ = path; return true;
+        case NewFileResult::Taken: continue;
+        case NewFileResult::Failed: return false;
+        }
     }
-    return path;
+    return false;
 }
 
-std::string CsvRow(int index, const DecodedTag& tag) {
-    return std::to_string(index) + ',' + tag.type + ',' + tag.country + ',' + tag.identity + ',' + tag.time;
+bool ExportFile::Write(std::string_view bytes) {
+    if (handle_ == kNoFile || !WriteToFile(handle_, bytes.data(), bytes.size())) return false;
+    written_.Add(bytes);
+    return true;
 }
 
-bool WriteCsvLine(std::ofstream& out, std::string_view line) {
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out << kLineEnd;
-    out.flush();
-    return out.good();
+bool ExportFile::Sync() { return handle_ != kNoFile && SyncFile(handle_, path_); }
+
+bool ExportFile::Close() {
+    if (handle_ == kNoFile) return true;
+    bool closed = CloseFile(handle_);
+    handle_ = kNoFile;
+    return closed;
 }

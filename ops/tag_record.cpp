@@ -47,7 +47,9 @@ DecodedTag DecodeTagRecord(const TagRecord& r) {
         tag.identity = Format(kFdxbIdentityFormat, static_cast<unsigned>(identity / 10000),
                               static_cast<unsigned>(identity % 10000));
     }
-    // Unsigned seconds since 1970: a reader keeps working past January 2038.
-    tag.time = TimeText(GetBigEndian32(&r[12]));
+    tag.time = TimeText(TagRecordSeconds(r));
     return tag;
 }
+
+// Unsigned: a reader keeps working past January 2038.
+uint32_t TagRecordSeconds(const TagRecord& record) { return GetBigEndian32(&record[12]); }

@@ -23,3 +23,6 @@ struct DecodedTag {
 };
 
 DecodedTag DecodeTagRecord(const TagRecord& record);
+
+// The time of reading as stored: unsigned seconds since 1970.
+uint32_t TagRecordSeconds(const TagRecord& record);

@@ -51,15 +51,19 @@ void ReadBlock(uint32_t index, uint32_t length) {
     std::fill_n(g_firmwareBlock.data() + got, g_firmwareBlock.size() - got, kFiller);
 }
 
-bool SendImage(Feedback& ui, uint32_t length) {
+enum class Transfer { Sent, Failed, Stopped };
+
+Transfer SendImage(Feedback& ui, uint32_t length) {
     const uint32_t lastBlock = length / kFirmwareBlockSize;
     for (uint32_t i = 0; i <= lastBlock; ++i) {
         ReadBlock(i, length);
-        if (!Accepted(CMD_UPGRADE_DATA, g_firmwareBlock)) return false;
+        if (!Accepted(CMD_UPGRADE_DATA, g_firmwareBlock)) return Transfer::Failed;
         // Wide arithmetic: i x 12800 outgrows 32 bits for images past 40 MB.
         ui.SetProgress(static_cast<int>(uint64_t{i} * 12800 / length));
+        // Only between blocks: a block cut in half would leave the reader guessing.
+        if (ui.StopRequested()) return Transfer::Stopped;
     }
-    return true;
+    return Transfer::Sent;
 }
 
 }  // namespace
@@ -98,9 +102,11 @@ void OnBnClickedUpgrade(Feedback& ui) {
     ui.AppendLog(kPleaseWait);
     ui.PushFields();
 
-    if (!SendImage(ui, *length)) {
-        ui.AppendLog(kBlockFailed);
-        return;
+    switch (SendImage(ui, *length)) {
+    case Transfer::Sent: break;
+    case Transfer::Failed: ui.AppendLog(kBlockFailed); return;
+    // The front end that asked to stop says what that leaves the reader with.
+    case Transfer::Stopped: return;
     }
     if (!Accepted(CMD_UPGRADE_END)) {
         ui.AppendLog(kEndFailed);

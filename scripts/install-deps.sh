@@ -3,13 +3,13 @@
 # With --linux, only what the Linux programs need.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev libcli11-dev)
+packages=(cmake make g++ libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes)
 if [ "${1:-}" != "--linux" ]; then
   packages+=(
-    python3 clang libclang-rt-14-dev
-    g++-mingw-w64-x86-64-posix
+    python3 clang libclang-rt-14-dev python3-openpyxl
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev
     wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
-    git file dpkg-dev lintian mandoc man-db zip unzip python3-pefile
+    git file lintian mandoc man-db zip unzip python3-pefile
   )
 fi
 

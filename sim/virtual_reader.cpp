@@ -276,13 +276,19 @@ std::optional<FaultRule> VirtualReader::TakeFault(uint8_t command) {
 void VirtualReader::HandleFrame(const std::vector<uint8_t>& frame) {
     const uint8_t command = frame[3];
     std::optional<FaultRule> fault = TakeFault(command);
+    if (fault && fault->kind == FaultKind::Store) {
+        std::lock_guard lock(mutex_);
+        std::vector<TagBytes> more = GenerateRecords(state_.records.size() + static_cast<size_t>(fault->arg));
+        state_.records.insert(state_.records.end(), more.begin() + static_cast<long>(state_.records.size()), more.end());
+    }
     std::vector<uint8_t> answer = Answer(frame);
     if (!fault) {
         Send(answer);
         return;
     }
     switch (fault->kind) {
-    case FaultKind::None: Send(answer); break;
+    case FaultKind::None:
+    case FaultKind::Store: Send(answer); break;
     case FaultKind::Silent: break;
     case FaultKind::WrongHeader:
         answer[0] = 0x0C;

@@ -32,6 +32,7 @@ enum class FaultKind {
     Empty,        // 0B 00 00: a response with L = 0
     Hangup,       // half an answer, then the pty is closed (the reader vanishes)
     CountByte,    // response byte 4 (a record count) = arg, the rest as usual
+    Store,        // arg more records are stored first (tags read meanwhile), then the usual answer
 };
 
 struct FaultRule {

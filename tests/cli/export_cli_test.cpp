@@ -1,9 +1,14 @@
 // export as a separate process against kavrin-sim: the CSV file byte for
-// byte, its path on standard output.
+// byte, its path on standard output; --delete clearing only a reader whose
+// records are all safely in the file; an interrupt keeping what was fetched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "ops/tag_record.h"
 #include "processes.h"
@@ -44,6 +49,31 @@ protected:
     SimProcess sim{{"--records", "25"}};
     fs::path folder;
 };
+
+const std::string kDeleteFrame = "0A FF 02 42 B3";
+
+// Rows below the header, when every line is whole.
+long WholeRows(const std::string& csv) {
+    if (csv.empty() || !csv.ends_with("\r\n")) return -1;
+    return static_cast<long>(std::count(csv.begin(), csv.end(), '\n')) - 1;
+}
+
+// Interrupts the program with `signal` once `reader` reports `key` at
+// `atLeast` or more; gives up after a generous bound.
+std::function<void(pid_t)> InterruptWhen(SimProcess& reader, const std::string& key, long atLeast,
+                                         int signal = SIGINT) {
+    return [&reader, key, atLeast, signal](pid_t pid) {
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < until) {
+            std::string value = reader.State(key);
+            if (!value.empty() && std::stol(value) >= atLeast) {
+                kill(pid, signal);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+}
 
 TEST_F(ExportCliTest, WritesTheDatedCsvIntoTheFolderAndPrintsItsPath) {
     CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string()});
@@ -115,6 +145,109 @@ TEST_F(ExportCliTest, BlocksThatKeepFailingExitOneAndNameThePartialFile) {
     size_t tenRows = 0;
     for (int lines = 0; lines < 11; ++lines) tenRows = expected.find('\n', tenRows) + 1;
     EXPECT_EQ(ReadFile(files[0].string()), expected.substr(0, tenRows));
+}
+
+TEST_F(ExportCliTest, DeleteClearsTheReaderOnlyAfterTheLastBlockAndAFreshCount) {
+    CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string(), "--delete"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<fs::path> files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(ReadFile(files[0].string()), ExpectedCsv(25));
+    EXPECT_TRUE(run.err.ends_with("25 records saved in " + files[0].string() + " and deleted from the reader\n"))
+        << run.err;
+    EXPECT_EQ(sim.State("records"), "0");
+
+    std::vector<std::string> frames = sim.Command("received");
+    ASSERT_EQ(std::count(frames.begin(), frames.end(), kDeleteFrame), 1);
+    auto remove = std::find(frames.begin(), frames.end(), kDeleteFrame);
+    auto lastBlock = std::find_if(frames.rbegin(), frames.rend(), [](const std::string& f) {
+        return f.starts_with("0A FF 07 41");
+    });
+    ASSERT_NE(lastBlock, frames.rend());
+    EXPECT_LT(lastBlock.base() - frames.begin(), remove - frames.begin());
+    EXPECT_EQ(*(remove - 1), "0A FF 02 40 B5") << "a fresh count right before the delete";
+    EXPECT_EQ(*(remove + 1), "0A FF 02 40 B5") << "and one after it";
+}
+
+TEST(ExportDeleteTest, AReaderThatCouldStillHoldUnsavedRecordsIsNeverCleared) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> reader;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"stops answering at record 10", {"--fault", "GET_RECORDS:wrong-header:0:1"},
+         "the export did not save every record (10 rows of the 25 counted)"},
+        {"counts more than it holds", {"--count", "30"},
+         "the export did not save every record (25 rows of the 30 counted)"},
+        {"stores a tag after the export", {"--fault", "GET_RECORD_COUNT:store:2:1:1"},
+         "the reader now counts 27 records, not the 25 exported"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{"--records", "25"};
+        args.insert(args.end(), c.reader.begin(), c.reader.end());
+        SimProcess reader(args);
+        ASSERT_TRUE(reader.Started());
+        fs::path folder = fs::path(::testing::TempDir()) / ("kavrin-refuse-" + std::to_string(getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+
+        CliRun run = RunCli({"-p", reader.Port(), "export", "-o", folder.string(), "--delete"});
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_TRUE(Contains(run.err, std::string("not deleting the reader's records: ") + c.reason)) << run.err;
+        std::vector<std::string> frames = reader.Command("received");
+        EXPECT_EQ(std::count(frames.begin(), frames.end(), kDeleteFrame), 0);
+        EXPECT_NE(reader.State("records"), "0");
+        fs::remove_all(folder);
+    }
+}
+
+TEST(ExportInterruptTest, AnInterruptedExportKeepsEveryRowFetchedSaysSoAndDeletesNothing) {
+    SimProcess reader({"--records", "3000", "--baud", "115200"});
+    ASSERT_TRUE(reader.Started());
+    fs::path folder = fs::path(::testing::TempDir()) / ("kavrin-interrupt-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    CliOptions options;
+    // Well into the export: the connect, the count and a few blocks.
+    options.whileRunning = InterruptWhen(reader, "received", 8);
+
+    CliRun run = RunCli({"-p", reader.Port(), "export", "-o", folder.string(), "--delete"}, options);
+    EXPECT_EQ(run.exitCode, 130) << run.err;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    long rows = WholeRows(ReadFile(files[0].string()));
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(rows, 3000);
+    EXPECT_TRUE(Contains(run.err, "Only " + std::to_string(rows) + " of 3000 records have been saved!\n")) << run.err;
+    EXPECT_TRUE(Contains(run.err, files[0].string())) << run.err;
+    EXPECT_EQ(run.out, "") << "no path where a script expects a complete file";
+    std::vector<std::string> frames = reader.Command("received");
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), kDeleteFrame), 0);
+    EXPECT_EQ(reader.State("records"), "3000");
+    fs::remove_all(folder);
+}
+
+TEST_F(ExportCliTest, TwoExportsStartedTogetherIntoOneFolderWriteTwoCompleteFiles) {
+    SimProcess other({"--records", "25"});
+    ASSERT_TRUE(other.Started());
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        CliRun first, second;
+        std::thread racing([&] { second = RunCli({"-p", other.Port(), "export", "-o", folder.string()}); });
+        first = RunCli({"-p", sim.Port(), "export", "-o", folder.string()});
+        racing.join();
+        EXPECT_EQ(first.exitCode, 0) << first.err;
+        EXPECT_EQ(second.exitCode, 0) << second.err;
+        EXPECT_NE(first.out, second.out);
+        std::vector<fs::path> files = Files();
+        ASSERT_EQ(files.size(), 2u);
+        for (const fs::path& file : files) EXPECT_EQ(ReadFile(file.string()), ExpectedCsv(25));
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +58,8 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     }
     close(outPipe[1]);
     close(errPipe[1]);
+    std::thread during;
+    if (options.whileRunning) during = std::thread(options.whileRunning, pid);
 
     CliRun run;
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCliBoundMs);
@@ -86,6 +89,7 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     if (open > 0) kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
+    if (during.joinable()) during.join();
     run.exitCode = open == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }

@@ -1,6 +1,7 @@
 // kavrin-cli and kavrin-sim as separate processes, the way a user runs them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -19,6 +20,9 @@ struct CliOptions {
     bool errOnTerminal = false;
     // Where the program runs; empty keeps ours.
     std::string workingDirectory;
+    // Runs on a thread of its own while the program runs, given its pid
+    // (to interrupt it once the reader has seen enough, say).
+    std::function<void(pid_t)> whileRunning;
 };
 
 // Runs kavrin-cli with `args`, its standard input closed, and waits for it

@@ -2,7 +2,10 @@
 // received, and the progress bar only where a person watches.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <fstream>
+#include <thread>
 
 #include "processes.h"
 #include "text_helpers.h"
@@ -72,6 +75,44 @@ TEST_F(UpgradeCliTest, AnImageTooShortIsRefusedByTheOperation) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.ends_with("File error!\n")) << run.err;
     EXPECT_EQ(sim.State("received"), "1") << "the version request only";
+}
+
+TEST(UpgradeInterruptTest, OneInterruptOnlyWarnsASecondStopsAfterTheBlockInFlight) {
+    std::string image = WriteImage("kavrin-upgrade-interrupted.bin", 32768);
+    for (int interrupts : {1, 2}) {
+        SCOPED_TRACE(interrupts);
+        SimProcess reader({"--baud", "115200"});
+        ASSERT_TRUE(reader.Started());
+        CliOptions options;
+        options.whileRunning = [&reader, interrupts](pid_t pid) {
+            for (int i = 0; i < interrupts; ++i) {
+                // The first once blocks flow, the second well before the last of 257.
+                long wanted = 5 + 20 * i;
+                auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                while (std::chrono::steady_clock::now() < until &&
+                       std::stol("0" + reader.State("firmware.blocks")) < wanted)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                kill(pid, SIGINT);
+            }
+        };
+        CliRun run = RunCli({"-p", reader.Port(), "upgrade", image, "--yes"}, options);
+        EXPECT_TRUE(Contains(run.err, "stopping now leaves the reader without working firmware")) << run.err;
+        long blocks = std::stol("0" + reader.State("firmware.blocks"));
+        if (interrupts == 1) {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_EQ(reader.State("firmware.finished"), "1");
+            std::string received = ::testing::TempDir() + "/kavrin-received-interrupted.bin";
+            reader.Command("image " + received);
+            EXPECT_EQ(ReadFile(received).substr(0, 32768), ReadFile(image));
+        } else {
+            EXPECT_EQ(run.exitCode, 130) << run.err;
+            EXPECT_TRUE(Contains(run.err, "the reader has no working firmware until the upgrade is run again"))
+                << run.err;
+            EXPECT_EQ(reader.State("firmware.finished"), "0");
+            EXPECT_GE(blocks, 25);
+            EXPECT_LT(blocks, 257);
+        }
+    }
 }
 
 }  // namespace

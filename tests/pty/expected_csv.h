@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ops/export_file.h"
+#include "ops/csv_writer.h"
 #include "ops/tag_record.h"
 #include "sim/virtual_reader.h"
 

@@ -11,7 +11,7 @@
 #include "link/protocol.h"
 #include "ops/clock.h"
 #include "ops/export.h"
-#include "ops/export_file.h"
+#include "ops/csv_writer.h"
 #include "ops/tag_record.h"
 #include "pty/child_process.h"
 #include "pty/expected_csv.h"

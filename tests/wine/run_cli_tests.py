@@ -13,6 +13,7 @@ writes from a reader holding the same records.
 
 import argparse
 import calendar
+import io
 import os
 import re
 import shutil
@@ -36,6 +37,7 @@ COMMAND_TIMEOUT = 120
 SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 FTDIBUS = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"
 CSV_NAME = re.compile(r"^\d{8}_\d{4}\.csv$")
+XLSX_NAME = re.compile(r"^\d{8}_\d{4}\.xlsx$")
 
 
 class Session:
@@ -140,18 +142,38 @@ class CliTest(unittest.TestCase):
         with open(os.path.join(folder, files[0]), "rb") as wine_file:
             self.assertEqual(wine_file.read(), expected)
 
-    def linux_export(self, records):
-        """The CSV file the Linux build writes from a reader with the same records."""
+    def linux_export(self, records, *options, name_pattern=CSV_NAME):
+        """The file the Linux build writes from a reader with the same records."""
         sim = wine_env.Sim(Session.sim, os.path.join(self.workdir, "linux-port"), "--records", records)
         self.readers.append(sim)
         folder = os.path.join(self.workdir, "linux")
         os.mkdir(folder)
-        result = run(["-p", sim.path, "export", "-o", folder], program=Session.linux_cli)
+        result = run(["-p", sim.path, "export", "-o", folder, *options], program=Session.linux_cli)
         self.assertEqual(result.code, 0, result)
         (name,) = os.listdir(folder)
-        self.assertRegex(name, CSV_NAME)
+        self.assertRegex(name, name_pattern)
         with open(os.path.join(folder, name), "rb") as linux_file:
             return linux_file.read()
+
+    def test_export_xlsx_writes_the_same_cells_as_the_linux_build(self):
+        import openpyxl
+        self.reader(14, "--records", RECORDS)
+        folder = os.path.join(self.workdir, "wine")
+        os.mkdir(folder)
+        result = run(["-p", "COM14", "export", "--format", "xlsx", "-o", windows_path(folder)])
+        self.assertEqual(result.code, 0, result)
+        self.assertTrue(result.err.endswith("Data has been saved!\r\n"), result)
+        (name,) = os.listdir(folder)
+        self.assertRegex(name, XLSX_NAME)
+
+        def cells(workbook):
+            sheet = openpyxl.load_workbook(io.BytesIO(workbook)).active
+            return [[(c.data_type, c.value) for c in row] for row in sheet.iter_rows()], sheet.freeze_panes
+
+        with open(os.path.join(folder, name), "rb") as wine_file:
+            wine_cells = cells(wine_file.read())
+        self.assertEqual(len(wine_cells[0]), int(RECORDS) + 1)
+        self.assertEqual(wine_cells, cells(self.linux_export(RECORDS, "--format", "xlsx", name_pattern=XLSX_NAME)))
 
     def test_export_into_the_working_folder_prints_the_file_name(self):
         self.reader(6, "--records", "3")

@@ -104,6 +104,19 @@ HWND FindWindowBy(WNDENUMPROC match) {
     return found;
 }
 
+// The push button drawn as the default, the one Enter presses.
+BOOL CALLBACK MatchDefaultButton(HWND control, LPARAM found) {
+    if ((GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) != BS_DEFPUSHBUTTON) return TRUE;
+    *reinterpret_cast<int*>(found) = GetDlgCtrlID(control);
+    return FALSE;
+}
+
+int DefaultButton(HWND popup) {
+    int id = 0;
+    EnumChildWindows(popup, MatchDefaultButton, reinterpret_cast<LPARAM>(&id));
+    return id;
+}
+
 Json PopupFields(HWND popup) {
     HWND text = GetDlgItem(popup, kMessageTextId);
     return Json()
@@ -111,7 +124,7 @@ Json PopupFields(HWND popup) {
         .Text("caption", TextOf(popup))
         .Text("text", text ? TextOf(text) : std::string())
         .Bool("message", text != nullptr)
-        .Number("default", LOWORD(Ask(popup, DM_GETDEFID)));
+        .Number("default", DefaultButton(popup));
 }
 
 Json Items(HWND control) {

@@ -1,0 +1,28 @@
+#include "cli/interrupts.h"
+
+#include <csignal>
+
+namespace {
+
+const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+volatile std::sig_atomic_t g_interrupts = 0;
+struct sigaction g_before[sizeof kSignals / sizeof kSignals[0]];
+
+void OnInterrupt(int) { g_interrupts = g_interrupts + 1; }
+
+}  // namespace
+
+InterruptCatcher::InterruptCatcher() {
+    g_interrupts = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i) sigaction(kSignals[i], &action, &g_before[i]);
+}
+
+InterruptCatcher::~InterruptCatcher() {
+    for (size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i) sigaction(kSignals[i], &g_before[i], nullptr);
+}
+
+int InterruptCatcher::Count() const { return g_interrupts; }

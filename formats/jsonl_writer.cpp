@@ -1,0 +1,50 @@
+#include "formats/jsonl_writer.h"
+
+#include <nlohmann/json.hpp>
+
+#include "formats/country_name.h"
+#include "formats/eid.h"
+#include "formats/iso_time.h"
+#include "ops/export_file.h"
+
+namespace {
+
+const char* const kExtension = ".jsonl";
+const char* const kHexDigits = "0123456789ABCDEF";
+
+std::string Hex(const TagRecord& record) {
+    std::string text;
+    for (uint8_t byte : record) {
+        text += kHexDigits[byte >> 4];
+        text += kHexDigits[byte & 0x0F];
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string_view JsonlWriter::Extension() const { return kExtension; }
+
+bool JsonlWriter::Begin(ExportFile& file) {
+    file_ = &file;
+    return true;
+}
+
+bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
+    const int country = CountryCode(tag);
+    const std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
+    // Ordered: the keys keep the order a reader of the file expects.
+    nlohmann::ordered_json line = {
+        {"index", index},
+        {"type", tag.type},
+        {"country", country},
+        {"country_name", CountryName(country)},
+        {"national_id", tag.identity},
+        {"eid", Eid(tag)},
+        {"time", time ? nlohmann::ordered_json(*time) : nlohmann::ordered_json(nullptr)},
+        {"raw", Hex(record)},
+    };
+    return file_->Write(line.dump() + '\n');
+}
+
+bool JsonlWriter::Finish() { return true; }

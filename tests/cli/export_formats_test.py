@@ -1,0 +1,219 @@
+#!/usr/bin/env python3
+"""kavrin-cli export --format xlsx|jsonl against kavrin-sim, read back independently.
+
+Usage: export_formats_test.py --sim KAVRIN_SIM --cli KAVRIN_CLI
+
+The workbook is read with openpyxl and the JSON Lines file with Python's json,
+both compared with the CSV file the same program writes from the same records.
+Country names are checked against iso-codes' own list.
+"""
+
+import argparse
+import csv
+import datetime
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import openpyxl
+
+# A zone east of UTC with a half hour: times are local, with their offset.
+ZONE = "KVT-5:30"
+ZONE_OFFSET = "+05:30"
+ISO_3166 = "/usr/share/iso-codes/json/iso_3166-1.json"
+SAMPLE_TIME = 1600000000  # 2020-09-13 12:26:40 UTC
+COMMAND_TIMEOUT = 120
+
+
+def fdxb(country, national, seconds=SAMPLE_TIME):
+    """The 16 bytes of an FDX-B record, as 32 hex digits."""
+    low = national & 0xFFFFFFFF
+    b5 = ((country & 3) << 6) | (national >> 32)
+    body = bytes([0]) + low.to_bytes(4, "little") + bytes([b5, country >> 2]) + bytes(5)
+    return (body + seconds.to_bytes(4, "big")).hex().upper()
+
+
+def hdx(country, national, seconds=SAMPLE_TIME):
+    """The 16 bytes of an HDX record, as 32 hex digits."""
+    word = country << 6
+    body = bytes([1, 0, 0]) + word.to_bytes(2, "big") + national.to_bytes(4, "big") + bytes(3)
+    return (body + seconds.to_bytes(4, "big")).hex().upper()
+
+
+RECORDS = [
+    fdxb(982, 123456789012),
+    hdx(982, 123456789),
+    fdxb(250, 28559855506),          # a spreadsheet would drop the leading zero
+    hdx(528, 5, seconds=0),          # the first second of 1970
+    fdxb(999, 2**38 - 1),            # a test tag, the largest national number
+    hdx(985, 2**31),                 # a manufacturer's code, above the signed range
+    fdxb(0, 7, seconds=2**32 - 1),   # no country; the last second before 2106
+    hdx(1023, 4294967295),           # above every code
+]
+
+
+class Reader:
+    """kavrin-sim holding RECORDS, or what `args` tell it."""
+
+    def __init__(self, sim, folder, *args):
+        if not args:
+            records = os.path.join(folder, "records.txt")
+            with open(records, "w") as out:
+                out.write("# FDX-B and HDX records\n" + "\n".join(RECORDS) + "\n")
+            args = ("--records-file", records)
+        self.link = os.path.join(folder, "reader")
+        self.proc = subprocess.Popen([sim, "--link", self.link, *args],
+                                     stdout=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists(self.link):
+                return
+            time.sleep(0.05)
+        raise RuntimeError("kavrin-sim did not start")
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+class ExportFormatsTest(unittest.TestCase):
+    cli = sim = None
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="kavrin-formats-")
+        self.reader = Reader(self.sim, self.folder)
+
+    def tearDown(self):
+        self.reader.stop()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def export(self, *argv):
+        result = subprocess.run([self.cli, "-p", self.reader.link, "export", "-o", self.folder, *argv],
+                                env=dict(os.environ, TZ=ZONE), capture_output=True, text=True,
+                                timeout=COMMAND_TIMEOUT)
+        return result
+
+    def saved(self, *argv):
+        result = self.export(*argv)
+        self.assertEqual(result.returncode, 0, result)
+        self.assertTrue(result.stderr.endswith("Data has been saved!\n"), result.stderr)
+        return result.stdout.strip()
+
+    def csv_rows(self):
+        path = self.saved()
+        self.assertTrue(path.endswith(".csv"), path)
+        with open(path, newline="") as f:
+            rows = list(csv.reader(f))
+        self.assertEqual(rows[0], ["INDEX", "TYPE", "COUNTRY ID", "TID", "TIME"])
+        self.assertEqual(len(rows), len(RECORDS) + 1)
+        return rows[1:]
+
+    def country_names(self):
+        with open(ISO_3166) as f:
+            names = {int(c["numeric"]): c["name"] for c in json.load(f)["3166-1"]}
+        names.update({code: "manufacturer code %d" % code for code in range(900, 999)})
+        names[999] = "test tag"
+        return names
+
+    def test_csv_is_the_default_and_format_csv_the_same_file(self):
+        default = self.saved()
+        named = self.saved("--format", "csv")
+        self.assertNotEqual(default, named, "the second export takes the next free name")
+        with open(default, "rb") as a, open(named, "rb") as b:
+            self.assertEqual(a.read(), b.read())
+
+    def test_workbook_holds_the_csv_values_with_text_identifiers_and_real_times(self):
+        expected = self.csv_rows()
+        path = self.saved("--format", "xlsx")
+        self.assertRegex(os.path.basename(path), r"^\d{8}_\d{4}\.xlsx$")
+        sheet = openpyxl.load_workbook(path).active
+        self.assertEqual([c.value for c in sheet[1]], ["INDEX", "TYPE", "COUNTRY ID", "TID", "TIME", "EID", "COUNTRY"])
+        self.assertEqual(sheet.freeze_panes, "A2")
+        self.assertEqual(sheet.auto_filter.ref, "A1:G%d" % (len(RECORDS) + 1))
+        self.assertEqual(sheet.max_row, len(RECORDS) + 1)
+        names = self.country_names()
+        for row, (index, kind, country, tid, when) in zip(sheet.iter_rows(min_row=2), expected):
+            cells = {c.column_letter: c for c in row}
+            self.assertEqual((cells["A"].data_type, cells["A"].value), ("n", int(index)))
+            self.assertEqual(cells["B"].value, kind)
+            for letter, text in (("C", country), ("D", tid), ("F", country + tid.zfill(12))):
+                self.assertEqual((cells[letter].data_type, cells[letter].value), ("s", text), letter)
+            self.assertTrue(cells["E"].is_date, cells["E"])
+            self.assertEqual(cells["E"].number_format, "yyyy-mm-dd hh:mm:ss")
+            self.assertEqual(cells["E"].value.strftime("%Y-%m-%d %H:%M:%S"), when)
+            self.assertEqual(cells["G"].value or "", names.get(int(country), ""))
+        for column in "ABCDEFG":
+            longest = max(len(c.strftime("%Y-%m-%d %H:%M:%S") if isinstance(c, datetime.datetime) else str(c))
+                          for c in next(sheet.iter_cols(min_col=ord(column) - 64, max_col=ord(column) - 64,
+                                                        values_only=True)) if c is not None)
+            self.assertGreaterEqual(sheet.column_dimensions[column].width, longest, column)
+
+    def test_json_lines_agree_with_the_csv_and_carry_the_record_as_received(self):
+        expected = self.csv_rows()
+        path = self.saved("--format", "jsonl")
+        self.assertRegex(os.path.basename(path), r"^\d{8}_\d{4}\.jsonl$")
+        with open(path, "rb") as f:
+            data = f.read()
+        self.assertTrue(data.endswith(b"\n") and b"\r" not in data)
+        lines = data.decode("utf-8").splitlines()
+        self.assertEqual(len(lines), len(RECORDS))
+        names = self.country_names()
+        for line, raw, (index, kind, country, tid, when) in zip(lines, RECORDS, expected):
+            record = json.loads(line)
+            self.assertEqual(list(record), ["index", "type", "country", "country_name", "national_id", "eid",
+                                            "time", "raw"])
+            self.assertEqual((record["index"], record["type"]), (int(index), kind))
+            self.assertEqual(record["country"], int(country))
+            self.assertEqual(record["country_name"], names.get(int(country), ""))
+            self.assertEqual(record["national_id"], tid)
+            self.assertEqual(record["eid"], country + tid.zfill(12))
+            self.assertEqual(record["raw"], raw)
+            if when == "":
+                self.assertIsNone(record["time"])
+                continue
+            self.assertEqual(record["time"], when.replace(" ", "T") + ZONE_OFFSET)
+            # The same instant the reader stored.
+            stamp = datetime.datetime.fromisoformat(record["time"]).timestamp()
+            self.assertEqual(stamp, int(raw[24:], 16))
+
+    def test_a_failed_export_leaves_a_workbook_of_the_rows_fetched(self):
+        self.reader.stop()
+        # The first block of ten is answered, then every answer is bad.
+        self.reader = Reader(self.sim, self.folder, "--records", "25", "--fault", "GET_RECORDS:wrong-header:0:1")
+        result = self.export("--format", "xlsx")
+        self.assertEqual((result.returncode, result.stdout), (1, ""), result)
+        self.assertIn("Only 10 of 25 records have been saved!", result.stderr)
+        path = re.search(r"the rows fetched before the failure are in (.*\.xlsx)$", result.stderr, re.M).group(1)
+        sheet = openpyxl.load_workbook(path).active
+        self.assertEqual([c.value for c in sheet["A"]][1:], list(range(1, 11)))
+        self.assertEqual(sheet.auto_filter.ref, "A1:G11")
+
+    def test_delete_verifies_and_clears_after_any_format(self):
+        for kind in ("xlsx", "jsonl"):
+            with self.subTest(format=kind):
+                self.reader.stop()
+                self.reader = Reader(self.sim, self.folder)
+                result = self.export("--format", kind, "--delete")
+                self.assertEqual(result.returncode, 0, result)
+                path = result.stdout.strip()
+                self.assertTrue(path.endswith("." + kind), path)
+                self.assertTrue(result.stderr.endswith(
+                    "%d records saved in %s and deleted from the reader\n" % (len(RECORDS), path)), result.stderr)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--sim", required=True)
+    parser.add_argument("--cli", required=True)
+    args, rest = parser.parse_known_args()
+    ExportFormatsTest.sim, ExportFormatsTest.cli = os.path.abspath(args.sim), os.path.abspath(args.cli)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
