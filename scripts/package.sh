@@ -17,6 +17,7 @@ mkdir -p dist
 cmake -S . -B build/package-linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/package-linux -j2
 (cd build/package-linux && cpack -B "$PWD/cpack")
+bash scripts/xlsxwriter-windows.sh
 cmake -S . -B build/package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/package-windows -j2
