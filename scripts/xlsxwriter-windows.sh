@@ -15,8 +15,10 @@ root=$PWD/build/deps
 prefix=$root/xlsxwriter-windows
 [ -f "$prefix/lib/libxlsxwriter.a" ] && exit 0
 
-work=$root/xlsxwriter-source
-rm -rf "$work"
+# Built outside the checkout, whose path may hold a space that the compiler
+# flags below cannot carry.
+work=$(mktemp -d /tmp/kavrin-xlsxwriter.XXXXXX)
+trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/apt/parts" "$work/apt/lists/partial" "$work/src"
 : >"$work/apt/sources.list"
 
@@ -72,4 +74,3 @@ cmake -S "$source_dir" -B "$work/build" \
       -DZLIB_INCLUDE_DIR="$mingw/include" -DZLIB_LIBRARY="$mingw/lib/libz.a" >/dev/null
 cmake --build "$work/build" -j2 >/dev/null
 cmake --install "$work/build" >/dev/null
-rm -rf "$work"
