@@ -1,6 +1,10 @@
-// kavrin-cli info: connect and print the reader's firmware version.
+// kavrin-cli info: connect and print the reader's firmware version; say how
+// long the port's USB adapter holds each answer, where the system shows it.
 #include <cstdio>
+#include <optional>
+#include <string>
 
+#include "cli/adapter_latency.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
 #include "cli/subcommands.h"
@@ -10,11 +14,31 @@ namespace {
 const char* const kHelp = "connect and print the reader's firmware version";
 // The connection's own log line carries the version after this text.
 const std::string kVersionLine = "Reader firmvare version:";
+const char* const kLatencyLine = "adapter latency timer: %d ms";
+const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapter; ";
+// What the program asked for when it opened the port.
+const int kLowLatencyMs = 1;
+
+std::string WithMs(const char* format, int ms) {
+    char line[96];
+    std::snprintf(line, sizeof line, format, ms);
+    return line;
+}
+
+// Read while the port is open: the driver may lower the timer for an open
+// port that asked for low latency.
+void ReportLatency(CliFeedback& ui) {
+    std::optional<int> ms = AdapterLatencyMs(ui.port);
+    if (!ms) return;
+    ui.Say(ui.port + ": " + WithMs(kLatencyLine, *ms));
+    if (*ms > kLowLatencyMs) ui.Say(WithMs(kSlowLatencyLine, *ms) + LowerLatencyHint(ui.port));
+}
 
 int PrintVersion(CliFeedback& ui) {
     for (const std::string& line : ui.log) {
         if (!line.starts_with(kVersionLine)) continue;
         std::printf("%s\n", line.substr(kVersionLine.size()).c_str());
+        ReportLatency(ui);
         return kExitOk;
     }
     return kExitFailed;

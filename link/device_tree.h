@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,3 +31,6 @@ std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
 
 // The same for this computer; a port opens when OpenCommPort accepts it.
 std::vector<SerialPortName> OfferedPorts();
+// The latency timer in milliseconds that sysfs shows for the tty behind
+// `port` (a by-id link is followed first); nothing where there is none.
+std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port);

@@ -1,6 +1,7 @@
 #include "link/port_list.h"
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -100,3 +101,13 @@ std::vector<SerialPortName> PresentSerialPorts() { return ListSerialDevices(Devi
 std::vector<std::string> AdapterPorts() { return ListUsbAdapters(DeviceTree{}); }
 
 std::string AccessDeniedHint() { return kDialoutHint; }
+
+std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port) {
+    std::error_code error;
+    fs::path device = fs::canonical(port, error);
+    if (error) return std::nullopt;
+    std::ifstream in(tree.sysClassTty / device.filename() / "device/latency_timer");
+    int ms = 0;
+    if (!(in >> ms)) return std::nullopt;
+    return ms;
+}

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs every test: natively,
 # natively again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# Windows programs under Wine, and each fuzz target for a fixed number of
-# inputs. Ends with one "N passed, N failed" line.
+# Windows programs under Wine, each fuzz target for a fixed number of
+# inputs, and the releases: built by scripts/package.sh, checked as a user
+# meets them, and built again in another clone to compare their bytes.
+# Ends with one "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 # Wine names Unix files in the locale's character set: a UTF-8 locale keeps
@@ -41,6 +43,19 @@ cat "$fuzzlog"
 passed=$((passed + $(grep -c ': #[0-9]*[[:space:]]*DONE' "$fuzzlog")))
 if [ "$fuzzrc" -ne 0 ]; then failed=$((failed + 1)); fi
 rm -f "$fuzzlog"
+
+# Each check of the releases counts as one test.
+pkglog=$(mktemp)
+if bash scripts/package.sh >"$pkglog" 2>&1; then
+  tests/package/check_packages.sh 2>&1 | tee "$pkglog"
+  bash scripts/check-reproducible.sh 2>&1 | tee -a "$pkglog"
+else
+  cat "$pkglog"
+  echo "FAILED scripts/package.sh" | tee "$pkglog"
+fi
+passed=$((passed + $(grep -c '^ok ' "$pkglog")))
+failed=$((failed + $(grep -c '^FAILED ' "$pkglog")))
+rm -f "$pkglog"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -119,6 +119,7 @@ bool RunCommand(VirtualReader& reader, const std::string& line) {
 
 int main(int argc, char** argv) {
     CLI::App app{"A virtual tag reader on a pseudo-terminal."};
+    app.set_version_flag("--version", "kavrin-sim " KAVRIN_VERSION);
     size_t generated = 0;
     std::string recordsFile, version = "1.0", params = "0102030A", link;
     std::optional<uint32_t> count;

@@ -81,6 +81,20 @@ TEST_F(DeviceTreeTest, AWindowOffersByIdNamesThenAdapterNodesThenOtherPortsThatO
     EXPECT_EQ(probed, (std::vector<std::string>{Dev("ttyS0"), Dev("ttyS2"), Dev("ttyS10")}));
 }
 
+TEST_F(DeviceTreeTest, LatencyTimerIsReadForTheTtyAByIdNameLeadsTo) {
+    std::ofstream(tree.dev / "ttyUSB1");
+    std::ofstream(tree.sysClassTty / "ttyS0/device/latency_timer") << "1\n";
+    fs::create_directories(tree.sysClassTty / "ttyUSB1/device");
+    std::ofstream(tree.sysClassTty / "ttyUSB1/device/latency_timer") << "16\n";
+    fs::path link = tree.dev / "serial/by-id/usb-FTDI_FT232R_USB_UART_B1-if00-port0";
+    fs::create_symlink("../../ttyUSB1", link);
+
+    EXPECT_EQ(ReadLatencyTimer(tree, link.string()), 16);
+    EXPECT_EQ(ReadLatencyTimer(tree, Dev("ttyS0")), 1);
+    EXPECT_EQ(ReadLatencyTimer(tree, Dev("ttyS2")), std::nullopt);
+    EXPECT_EQ(ReadLatencyTimer(tree, Dev("ttyUSB7")), std::nullopt);
+}
+
 TEST_F(DeviceTreeTest, NothingIsFoundWhereThereIsNoTree) {
     DeviceTree empty{root / "none/dev", root / "none/sys"};
     EXPECT_TRUE(ListSerialDevices(empty).empty());

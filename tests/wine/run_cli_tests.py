@@ -35,6 +35,7 @@ RECORDS = "40"
 # Far above any port time-out: a command that takes longer has hung.
 COMMAND_TIMEOUT = 120
 SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
+FTDIBUS = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"
 CSV_NAME = re.compile(r"^\d{8}_\d{4}\.csv$")
 XLSX_NAME = re.compile(r"^\d{8}_\d{4}\.xlsx$")
 
@@ -233,6 +234,24 @@ class CliTest(unittest.TestCase):
             wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\VCP0", "/f")
         self.assertEqual((result.code, result.out), (0, "2.10\r\n"), result)
         self.assertTrue(result.err.startswith("kavrin-cli: using COM9\r\n"), result)
+
+    def test_info_reports_the_ftdi_drivers_latency_timer_of_its_port(self):
+        self.reader(14, "--firmware-version", "2.10")
+        # Two FTDI adapters as the driver records them; only one is COM14.
+        adapters = {"VID_0403+PID_6001+A50285BIA": ("COM15", "1"), "VID_0403+PID_6015+DK0AB1C2A": ("COM14", "16")}
+        for device, (port, ms) in adapters.items():
+            parameters = "%s\\%s\\0000\\Device Parameters" % (FTDIBUS, device)
+            wine("reg", "add", parameters, "/v", "PortName", "/t", "REG_SZ", "/d", port, "/f")
+            wine("reg", "add", parameters, "/v", "LatencyTimer", "/t", "REG_DWORD", "/d", ms, "/f")
+        try:
+            result = run(["-p", "com14", "info"])
+        finally:
+            wine("reg", "delete", FTDIBUS, "/f")
+        self.assertEqual((result.code, result.out), (0, "2.10\r\n"), result)
+        self.assertTrue(result.err.endswith(
+            "kavrin-cli: com14: adapter latency timer: 16 ms\r\n"
+            "kavrin-cli: each answer waits up to 16 ms in the adapter; lower it to 1 ms in Device Manager: "
+            "Ports (COM & LPT) > COM14 > Properties > Port Settings > Advanced > Latency Timer\r\n"), result)
 
     def test_sync_time_sets_the_readers_clock_to_local_time(self):
         sim = self.reader(10)

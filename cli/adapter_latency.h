@@ -1,0 +1,16 @@
+// The latency timer of the USB serial adapter behind a port.
+//
+// FTDI-type adapters hold received bytes for up to this long (16 ms unless
+// lowered) before passing them on, so every answer of the reader waits it
+// out. The timer is read where the system shows it (sysfs on Linux, the FTDI
+// driver's registry entry on Windows); nothing is ever changed.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Milliseconds, or nothing when the port's driver shows no such timer.
+std::optional<int> AdapterLatencyMs(const std::string& port);
+
+// How a user lowers the timer of `port` on this system.
+std::string LowerLatencyHint(const std::string& port);
