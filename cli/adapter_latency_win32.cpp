@@ -1,11 +1,11 @@
 #include "cli/adapter_latency.h"
 
-#include <cstdio>
 #include <cwctype>
 #include <vector>
 #include <windows.h>
 
 #include "link/utf.h"
+#include "ops/format_text.h"
 
 namespace {
 
@@ -82,7 +82,5 @@ std::optional<int> AdapterLatencyMs(const std::string& port) {
 }
 
 std::string LowerLatencyHint(const std::string& port) {
-    char text[256];
-    std::snprintf(text, sizeof text, kDeviceManagerHint, NarrowFromWide(PortName(port)).c_str());
-    return text;
+    return FormatText(kDeviceManagerHint, NarrowFromWide(PortName(port)).c_str());
 }

@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
 #include "cli/subcommands.h"
+#include "ops/format_text.h"
 
 namespace {
 
@@ -19,19 +20,13 @@ const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapt
 // What the program asked for when it opened the port.
 const int kLowLatencyMs = 1;
 
-std::string WithMs(const char* format, int ms) {
-    char line[96];
-    std::snprintf(line, sizeof line, format, ms);
-    return line;
-}
-
 // Read while the port is open: the driver may lower the timer for an open
 // port that asked for low latency.
 void ReportLatency(CliFeedback& ui) {
     std::optional<int> ms = AdapterLatencyMs(ui.port);
     if (!ms) return;
-    ui.Say(ui.port + ": " + WithMs(kLatencyLine, *ms));
-    if (*ms > kLowLatencyMs) ui.Say(WithMs(kSlowLatencyLine, *ms) + LowerLatencyHint(ui.port));
+    ui.Say(ui.port + ": " + FormatText(kLatencyLine, *ms));
+    if (*ms > kLowLatencyMs) ui.Say(FormatText(kSlowLatencyLine, *ms) + LowerLatencyHint(ui.port));
 }
 
 int PrintVersion(CliFeedback& ui) {

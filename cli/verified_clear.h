@@ -3,10 +3,11 @@
 // file.
 //
 // The reader is cleared only when every check holds, in this order: the
-// export saved exactly as many rows as the reader counted; the file and its
-// name are on the disk; the file read back from the disk holds exactly the
-// bytes written; a fresh count from the reader still equals the exported
-// count (no tag was stored meanwhile). The first check that fails is named
+// export saved exactly as many rows as the reader counted (a saved export
+// has synced the file and its name to the disk before saying so); the file
+// read back from the disk holds exactly the bytes written; a fresh count
+// from the reader still equals the exported count (no tag was stored
+// meanwhile). The first check that fails is named
 // and nothing is deleted. After the delete the reader must count 0.
 #pragma once
 

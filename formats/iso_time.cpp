@@ -1,9 +1,9 @@
 #include "formats/iso_time.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 
+#include "ops/format_text.h"
 #include "ops/local_time.h"
 
 namespace {
@@ -22,8 +22,6 @@ std::optional<std::string> IsoLocalTime(uint32_t seconds) {
                           local.hour * 3600 + local.minute * 60 + local.second;
     const int64_t offsetMinutes = (asUtc - int64_t{seconds}) / 60;
     const int64_t magnitude = std::llabs(offsetMinutes);
-    char text[40];
-    std::snprintf(text, sizeof text, kIsoFormat, local.year, local.month, local.day, local.hour, local.minute,
-                  local.second, offsetMinutes < 0 ? '-' : '+', int(magnitude / 60), int(magnitude % 60));
-    return text;
+    return FormatText(kIsoFormat, local.year, local.month, local.day, local.hour, local.minute, local.second,
+                      offsetMinutes < 0 ? '-' : '+', int(magnitude / 60), int(magnitude % 60));
 }

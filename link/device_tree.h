@@ -31,6 +31,7 @@ std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
 
 // The same for this computer; a port opens when OpenCommPort accepts it.
 std::vector<SerialPortName> OfferedPorts();
+
 // The latency timer in milliseconds that sysfs shows for the tty behind
 // `port` (a by-id link is followed first); nothing where there is none.
 std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port);

@@ -1,7 +1,6 @@
 #include "ops/connection.h"
 
-#include <cstdio>
-
+#include "ops/format_text.h"
 #include "ops/state.h"
 #include "ops/transaction.h"
 
@@ -35,9 +34,7 @@ void Connect(Feedback& ui) {
         ClosePort(g_hComm);
         return;
     }
-    char line[64];
-    std::snprintf(line, sizeof line, kVersionFormat, unsigned{response[kMajorByte]}, unsigned{response[kMinorByte]});
-    ui.AppendLog(line);
+    ui.AppendLog(FormatText(kVersionFormat, unsigned{response[kMajorByte]}, unsigned{response[kMinorByte]}));
 
     ui.SetConnectCaption(kCaptionDisconnect);
     g_bConnected = true;

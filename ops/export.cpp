@@ -1,11 +1,11 @@
 #include "ops/export.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <system_error>
 
 #include "ops/clock.h"
 #include "ops/csv_writer.h"
+#include "ops/format_text.h"
 #include "ops/state.h"
 #include "ops/tag_record.h"
 #include "ops/transaction.h"
@@ -83,9 +83,7 @@ CopyEnd CopyRecords(Feedback& ui, RecordWriter& writer, int& rows) {
 }
 
 void ShowPartlySaved(Feedback& ui, const ExportResult& result) {
-    char text[96];
-    std::snprintf(text, sizeof text, kPartlySavedFormat, result.rows, result.total);
-    ui.ShowMessage(text, Feedback::Buttons::Ok);
+    ui.ShowMessage(FormatText(kPartlySavedFormat, result.rows, result.total), Feedback::Buttons::Ok);
 }
 
 }  // namespace
@@ -124,10 +122,7 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, Recor
     // A format that holds rows until the end writes them now, whatever stopped the export.
     if (!writer.Finish()) end = CopyEnd::WriteFailed;
     // Saved means on the disk: the data and the file's name.
-    if (end == CopyEnd::Done) {
-        result.synced = file.Sync();
-        if (!result.synced) end = CopyEnd::WriteFailed;
-    }
+    if (end == CopyEnd::Done && !file.Sync()) end = CopyEnd::WriteFailed;
     if (!file.Close() && end == CopyEnd::Done) end = CopyEnd::WriteFailed;
     result.written = file.Written();
 
@@ -158,8 +153,10 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
     return ExportRecords(ui, dir, writer);
 }
 
-void OnBnClickedGetData(Feedback& ui) {
+ExportResult ExportIntoWorkingFolder(Feedback& ui) {
     std::error_code error;
     // Should the working directory be gone, the bare name fails to open and says so.
-    ExportRecords(ui, std::filesystem::current_path(error));
+    return ExportRecords(ui, std::filesystem::current_path(error));
 }
+
+void OnBnClickedGetData(Feedback& ui) { ExportIntoWorkingFolder(ui); }

@@ -36,7 +36,6 @@ struct ExportResult {
     int rows = 0;                // rows written below the header
     int32_t total = 0;           // the count the reader reported
     FileDigest written;          // every byte that went into the file
-    bool synced = false;         // the whole file and its name reached the disk
 };
 
 // The export into `dir` in `writer`'s format, reporting through `ui`
@@ -45,5 +44,7 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, Recor
 // The same into the CSV file.
 ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir);
 
-// The button: the export into the current working directory.
+// The export into the current working directory, as the button runs it.
+ExportResult ExportIntoWorkingFolder(Feedback& ui);
+// The button.
 void OnBnClickedGetData(Feedback& ui);

@@ -1,8 +1,9 @@
 #include "ops/export_file.h"
 
-#include <cstdio>
 #include <fstream>
 #include <string>
+
+#include "ops/format_text.h"
 
 namespace {
 
@@ -35,15 +36,10 @@ std::optional<FileDigest> DigestOfFile(const std::filesystem::path& path) {
 }
 
 bool ExportFile::Claim(const std::filesystem::path& dir, const LocalTime& time, std::string_view extension) {
-    char stem[64];
-    std::snprintf(stem, sizeof stem, kNameFormat, time.year, time.month, time.day, time.hour, time.minute);
+    const std::string stem = FormatText(kNameFormat, time.year, time.month, time.day, time.hour, time.minute);
     for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
         std::string name = stem;
-        if (suffix > 1) {
-            char tail[16];
-            std::snprintf(tail, sizeof tail, kSuffixFormat, suffix);
-            name += tail;
-        }
+        if (suffix > 1) name += FormatText(kSuffixFormat, suffix);
         name += extension;
         const std::filesystem::path path = dir / name;
         switch (CreateNewFile(path, handle_)) {

@@ -1,7 +1,6 @@
 #include "ops/tag_record.h"
 
-#include <cstdio>
-
+#include "ops/format_text.h"
 #include "ops/local_time.h"
 
 namespace {
@@ -14,16 +13,10 @@ const char* const kHdxIdentityFormat = "%010u";
 const char* const kFdxbIdentityFormat = "%08u%04u";
 const char* const kTimeFormat = "%04d-%02d-%02d %02d:%02d:%02d";
 
-std::string Format(const char* format, auto... values) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
-}
-
 std::string TimeText(uint32_t seconds) {
     LocalTime local;
     if (!ToLocalTime(seconds, local)) return {};
-    return Format(kTimeFormat, local.year, local.month, local.day, local.hour, local.minute, local.second);
+    return FormatText(kTimeFormat, local.year, local.month, local.day, local.hour, local.minute, local.second);
 }
 
 }  // namespace
@@ -33,18 +26,18 @@ DecodedTag DecodeTagRecord(const TagRecord& r) {
     if (r[0] == kHdxMarker) {
         tag.type = kTypeHdx;
         unsigned country = ((unsigned{r[3]} << 8) | r[4]) >> 6;
-        tag.country = Format(kCountryFormat, country);
+        tag.country = FormatText(kCountryFormat, country);
         // Unsigned: identities of 2^31 and more are ordinary ten-digit numbers.
         uint32_t identity = GetBigEndian32(&r[5]);
-        tag.identity = Format(kHdxIdentityFormat, unsigned{identity});
+        tag.identity = FormatText(kHdxIdentityFormat, unsigned{identity});
     } else {
         tag.type = kTypeFdxb;
         unsigned country = (unsigned{r[6]} << 2) | (r[5] >> 6);
-        tag.country = Format(kCountryFormat, country);
+        tag.country = FormatText(kCountryFormat, country);
         uint64_t low = uint64_t{r[1]} | (uint64_t{r[2]} << 8) | (uint64_t{r[3]} << 16) | (uint64_t{r[4]} << 24);
         uint64_t identity = (uint64_t{r[5] & 0x3Fu} << 32) | low;
         // Below 2^38 the quotient has at most eight digits: always twelve in all.
-        tag.identity = Format(kFdxbIdentityFormat, static_cast<unsigned>(identity / 10000),
+        tag.identity = FormatText(kFdxbIdentityFormat, static_cast<unsigned>(identity / 10000),
                               static_cast<unsigned>(identity % 10000));
     }
     tag.time = TimeText(TagRecordSeconds(r));

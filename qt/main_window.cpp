@@ -24,8 +24,8 @@ const int kInitialPowerDownMin = 10;
 // "Get Data" into the working directory, as on Windows; the log then says
 // where the file is, whatever became of the export.
 void GetData(Feedback& ui) {
+    ExportResult result = ExportIntoWorkingFolder(ui);
     std::error_code error;
-    ExportResult result = ExportRecords(ui, std::filesystem::current_path(error));
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
 }
 
