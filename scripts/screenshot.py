@@ -3,48 +3,31 @@
 
 usage: screenshot.py BUILD_DIR OUT_PNG
 """
-import os
 import subprocess
 import sys
-import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "qt"))
-from gui_accessibility_test import application, find, log_lines, press, start_xvfb, wait_for  # noqa: E402
+from gui_accessibility_test import find, log_lines, press, running_window, wait_for  # noqa: E402
 
 import pyatspi  # noqa: E402
 
 
 def main():
     build, out = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
-    children = []
-    try:
-        with tempfile.TemporaryDirectory() as work:
-            xvfb, display = start_xvfb()
-            children.append(xvfb)
-            link = Path(work) / "reader"
-            children.append(subprocess.Popen([build / "kavrin-sim", "--records", "40", "--link", link],
-                                             stdout=subprocess.DEVNULL))
-            wait_for("the virtual reader", link.exists)
-            env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-            children.append(subprocess.Popen([build / "qt" / "kavrin-gui", "--port", link], cwd=work, env=env))
-            app = wait_for("kavrin-gui", lambda: application("kavrin-gui"))
-            press(app, "Connect")
-            wait_for("the connection", lambda: len(log_lines(app)) == 2)
-            press(app, "Get Cnt")
-            wait_for("the count", lambda: len(log_lines(app)) == 3)
-            press(app, "Get Data")
-            wait_for("the message box", lambda: find(app, pyatspi.ROLE_LABEL, "Data has been saved!"))
-            press(app, "OK")
-            wait_for("the file's line", lambda: len(log_lines(app)) == 4)
-            window = subprocess.run(["xwininfo", "-display", display, "-name", "Kavrin"], check=True,
-                                    capture_output=True, text=True).stdout
-            window_id = next(line.split()[3] for line in window.splitlines() if "Window id:" in line)
-            subprocess.run(["import", "-display", display, "-window", window_id, out], check=True)
-    finally:
-        for child in reversed(children):
-            child.terminate()
-            child.wait()
+    with running_window(build / "qt" / "kavrin-gui", build / "kavrin-sim", 40) as (app, display, _):
+        press(app, "Connect")
+        wait_for("the connection", lambda: len(log_lines(app)) == 2)
+        press(app, "Get Cnt")
+        wait_for("the count", lambda: len(log_lines(app)) == 3)
+        press(app, "Get Data")
+        wait_for("the message box", lambda: find(app, pyatspi.ROLE_LABEL, "Data has been saved!"))
+        press(app, "OK")
+        wait_for("the file's line", lambda: len(log_lines(app)) == 4)
+        window = subprocess.run(["xwininfo", "-display", display, "-name", "Kavrin"], check=True,
+                                capture_output=True, text=True).stdout
+        window_id = next(line.split()[3] for line in window.splitlines() if "Window id:" in line)
+        subprocess.run(["import", "-display", display, "-window", window_id, out], check=True)
     print(out)
 
 

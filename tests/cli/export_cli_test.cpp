@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <regex>
@@ -58,20 +57,10 @@ long WholeRows(const std::string& csv) {
     return static_cast<long>(std::count(csv.begin(), csv.end(), '\n')) - 1;
 }
 
-// Interrupts the program with `signal` once `reader` reports `key` at
-// `atLeast` or more; gives up after a generous bound.
-std::function<void(pid_t)> InterruptWhen(SimProcess& reader, const std::string& key, long atLeast,
-                                         int signal = SIGINT) {
-    return [&reader, key, atLeast, signal](pid_t pid) {
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < until) {
-            std::string value = reader.State(key);
-            if (!value.empty() && std::stol(value) >= atLeast) {
-                kill(pid, signal);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+// Interrupts the program once `reader` reports `key` at `atLeast` or more.
+std::function<void(pid_t)> InterruptWhen(SimProcess& reader, const std::string& key, long atLeast) {
+    return [&reader, key, atLeast](pid_t pid) {
+        if (reader.WaitForState(key, atLeast)) kill(pid, SIGINT);
     };
 }
 

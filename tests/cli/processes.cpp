@@ -7,6 +7,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <pty.h>
+#include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -15,6 +16,8 @@ namespace {
 
 const int kCliBoundMs = 60000;
 const int kSimLineBoundMs = 10000;
+const int kSimStateBoundMs = 30000;
+const int kSimStatePollMs = 5;
 
 std::vector<char*> Argv(const std::string& program, const std::vector<std::string>& args) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -158,4 +161,14 @@ std::string SimProcess::State(const std::string& key) {
     for (const std::string& line : Command("state"))
         if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
     return {};
+}
+
+bool SimProcess::WaitForState(const std::string& key, long atLeast) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSimStateBoundMs);
+    while (std::chrono::steady_clock::now() < until) {
+        std::string value = State(key);
+        if (!value.empty() && std::stol(value) >= atLeast) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSimStatePollMs));
+    }
+    return false;
 }

@@ -45,6 +45,9 @@ public:
     std::vector<std::string> Command(const std::string& command);
     // A value of the `state` command, such as "received".
     std::string State(const std::string& key);
+    // Waits, within a generous bound, until the number `key` reaches
+    // `atLeast`; false when it did not.
+    bool WaitForState(const std::string& key, long atLeast);
 
 private:
     std::string ReadLine();

@@ -2,10 +2,8 @@
 // received, and the progress bar only where a person watches.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <fstream>
-#include <thread>
 
 #include "processes.h"
 #include "text_helpers.h"
@@ -87,11 +85,7 @@ TEST(UpgradeInterruptTest, OneInterruptOnlyWarnsASecondStopsAfterTheBlockInFligh
         options.whileRunning = [&reader, interrupts](pid_t pid) {
             for (int i = 0; i < interrupts; ++i) {
                 // The first once blocks flow, the second well before the last of 257.
-                long wanted = 5 + 20 * i;
-                auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-                while (std::chrono::steady_clock::now() < until &&
-                       std::stol("0" + reader.State("firmware.blocks")) < wanted)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                reader.WaitForState("firmware.blocks", 5 + 20 * i);
                 kill(pid, SIGINT);
             }
         };

@@ -8,6 +8,7 @@ answered the same way, and the log list is read back.
 
 usage: gui_accessibility_test.py KAVRIN_GUI KAVRIN_SIM
 """
+import contextlib
 import os
 import subprocess
 import sys
@@ -79,44 +80,52 @@ def start_xvfb():
     return xvfb, ":" + display
 
 
-def main():
-    gui, sim = sys.argv[1], sys.argv[2]
+@contextlib.contextmanager
+def running_window(gui, sim, records):
+    """kavrin-gui on a fresh Xvfb display, its port a virtual reader holding
+    `records`, in a working folder of its own. Gives the program as AT-SPI
+    sees it, the display and the folder; ends all of it afterwards."""
     children = []
     try:
         with tempfile.TemporaryDirectory() as work:
             xvfb, display = start_xvfb()
             children.append(xvfb)
             link = Path(work) / "reader"
-            children.append(subprocess.Popen([sim, "--records", str(RECORDS), "--link", str(link)],
+            children.append(subprocess.Popen([sim, "--records", str(records), "--link", str(link)],
                                              stdout=subprocess.DEVNULL))
             wait_for("the virtual reader", link.exists)
             env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             children.append(subprocess.Popen([gui, "--port", str(link)], cwd=work, env=env))
-
             app = wait_for("kavrin-gui on the accessibility bus", lambda: application("kavrin-gui"))
-            window = wait_for('the window "Kavrin"', lambda: find(app, None, "Kavrin"))
-            print("found", window.name)
-
-            press(app, "Connect")
-            wait_for("the version line", lambda: "Reader firmvare version:1.0" in log_lines(app))
-            press(app, "Get Data")
-            message = wait_for("the message box",
-                               lambda: find(app, pyatspi.ROLE_LABEL, "Data has been saved!"))
-            print("message:", message.name)
-            press(app, "OK")
-
-            csv = wait_for("a CSV file", lambda: sorted(Path(work).glob("*.csv")))
-            wait_for("the file's line in the log", lambda: len(log_lines(app)) == 3)
-            expected = ["CommPort open success!", "Reader firmvare version:1.0", str(csv[0])]
-            actual = log_lines(app)
-            print("log:", actual)
-            assert actual == expected, actual
-            rows = csv[0].read_bytes().split(b"\r\n")
-            assert len(rows) == RECORDS + 2 and rows[-1] == b"", len(rows)
+            yield app, display, work
     finally:
         for child in reversed(children):
             child.terminate()
             child.wait()
+
+
+def main():
+    gui, sim = sys.argv[1], sys.argv[2]
+    with running_window(gui, sim, RECORDS) as (app, _, work):
+        window = wait_for('the window "Kavrin"', lambda: find(app, None, "Kavrin"))
+        print("found", window.name)
+
+        press(app, "Connect")
+        wait_for("the version line", lambda: "Reader firmvare version:1.0" in log_lines(app))
+        press(app, "Get Data")
+        message = wait_for("the message box",
+                           lambda: find(app, pyatspi.ROLE_LABEL, "Data has been saved!"))
+        print("message:", message.name)
+        press(app, "OK")
+
+        csv = wait_for("a CSV file", lambda: sorted(Path(work).glob("*.csv")))
+        wait_for("the file's line in the log", lambda: len(log_lines(app)) == 3)
+        expected = ["CommPort open success!", "Reader firmvare version:1.0", str(csv[0])]
+        actual = log_lines(app)
+        print("log:", actual)
+        assert actual == expected, actual
+        rows = csv[0].read_bytes().split(b"\r\n")
+        assert len(rows) == RECORDS + 2 and rows[-1] == b"", len(rows)
 
 
 if __name__ == "__main__":
