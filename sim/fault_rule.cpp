@@ -36,7 +36,7 @@ bool ParseKind(const std::string& text, FaultKind& kind) {
         {"none", FaultKind::None},       {"silent", FaultKind::Silent}, {"wrong-header", FaultKind::WrongHeader},
         {"short-body", FaultKind::ShortBody}, {"status", FaultKind::Status}, {"late", FaultKind::Late},
         {"garbage", FaultKind::Garbage}, {"empty", FaultKind::Empty},   {"hangup", FaultKind::Hangup},
-        {"count-byte", FaultKind::CountByte}, {"store", FaultKind::Store},
+        {"count-byte", FaultKind::CountByte}, {"store", FaultKind::Store}, {"flip-bit", FaultKind::FlipBit},
     };
     for (const auto& [name, value] : kKinds) {
         if (text == name) {

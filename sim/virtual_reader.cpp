@@ -262,6 +262,7 @@ std::optional<FaultRule> VirtualReader::TakeFault(uint8_t command) {
     std::lock_guard lock(mutex_);
     for (FaultRule& rule : faults_) {
         if (rule.command != -1 && rule.command != command) continue;
+        if (rule.kind == FaultKind::FlipBit) continue;  // decided by the records an answer carries
         if (rule.skip > 0) {
             --rule.skip;
             continue;
@@ -282,13 +283,15 @@ void VirtualReader::HandleFrame(const std::vector<uint8_t>& frame) {
         state_.records.insert(state_.records.end(), more.begin() + static_cast<long>(state_.records.size()), more.end());
     }
     std::vector<uint8_t> answer = Answer(frame);
+    if (command == CMD_GET_RECORDS) FlipRecordBit(frame, answer);
     if (!fault) {
         Send(answer);
         return;
     }
     switch (fault->kind) {
     case FaultKind::None:
-    case FaultKind::Store: Send(answer); break;
+    case FaultKind::Store:
+    case FaultKind::FlipBit: Send(answer); break;
     case FaultKind::Silent: break;
     case FaultKind::WrongHeader:
         answer[0] = 0x0C;
@@ -329,6 +332,22 @@ void VirtualReader::HandleFrame(const std::vector<uint8_t>& frame) {
         master_ = slaveKeeper_ = -1;
         break;
     }
+    }
+}
+
+void VirtualReader::FlipRecordBit(const std::vector<uint8_t>& frame, std::vector<uint8_t>& answer) {
+    // Byte 5 holds identity bits in both layouts (FDX-B bits 37-32, HDX bits 31-24).
+    constexpr size_t kIdentityByte = 5;
+    constexpr size_t kFirstRecord = 5;
+    std::lock_guard lock(mutex_);
+    const uint64_t start = GetBigEndian32(frame.data() + 4);
+    const size_t carried = answer.size() > kFirstRecord ? answer[4] : 0;
+    for (FaultRule& rule : faults_) {
+        if (rule.kind != FaultKind::FlipBit || rule.times == 0 || rule.arg < 0) continue;
+        const uint64_t index = static_cast<uint64_t>(rule.arg);
+        if (index < start || index >= start + carried) continue;
+        answer[kFirstRecord + (index - start) * 16 + kIdentityByte] ^= 0x01;
+        rule.times = 0;
     }
 }
 

@@ -33,6 +33,8 @@ enum class FaultKind {
     Hangup,       // half an answer, then the pty is closed (the reader vanishes)
     CountByte,    // response byte 4 (a record count) = arg, the rest as usual
     Store,        // arg more records are stored first (tags read meanwhile), then the usual answer
+    FlipBit,      // the first answer that carries the record at index arg has one bit of its
+                  // identity flipped, as noise on a line would; later answers carry it whole
 };
 
 struct FaultRule {
@@ -107,6 +109,7 @@ private:
     void HandleFrame(const std::vector<uint8_t>& frame);
     std::vector<uint8_t> Answer(const std::vector<uint8_t>& frame);
     std::optional<FaultRule> TakeFault(uint8_t command);
+    void FlipRecordBit(const std::vector<uint8_t>& frame, std::vector<uint8_t>& answer);
     void Send(const std::vector<uint8_t>& bytes);
 
     ReaderConfig config_;
