@@ -63,7 +63,7 @@ bool ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, Run& ru
     ExportResult result = ExportRecords(ui, dir);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ClosePort(g_hComm);
-    if (result.status != ExportStatus::Saved || result.rows != static_cast<int>(kRecords)) {
+    if (!result.Ok() || result.rows != static_cast<int>(kRecords)) {
         std::fprintf(stderr, "export failed: %d rows, log \"%s\", message \"%s\"\n", result.rows, ui.lastLog.c_str(),
                      ui.lastMessage.c_str());
         return false;

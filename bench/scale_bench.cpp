@@ -113,7 +113,7 @@ int main() {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ClosePort(g_hComm);
         StopChildReader(child);
-        if (result.status != ExportStatus::Saved || result.rows != static_cast<int>(count)) {
+        if (!result.Ok() || result.rows != static_cast<int>(count)) {
             std::fprintf(stderr, "export of %zu failed: %d rows\n", count, result.rows);
             return 1;
         }

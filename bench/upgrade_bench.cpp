@@ -65,9 +65,9 @@ int main() {
         reader.ClearReceived();
 
         const auto start = std::chrono::steady_clock::now();
-        OnBnClickedUpgrade(ui);
+        const OpResult upgrade = OnBnClickedUpgrade(ui);
         const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (ui.log.empty() || ui.log.back() != "Upgrade Finished") {
+        if (!upgrade.Ok()) {
             std::fprintf(stderr, "upgrade did not finish: %s\n", ui.log.empty() ? "" : ui.log.back().c_str());
             return 1;
         }

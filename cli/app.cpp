@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/exit_codes.h"
+#include "cli/interrupts.h"
 #include "cli/subcommands.h"
 
 namespace {
@@ -56,5 +57,6 @@ int RunCommandLine(int argc, const char* const* argv) {
     }
     int status = action();
     std::fflush(stdout);
+    if (status == kExitInterrupted) EndAsInterrupted();
     return status;
 }

@@ -1,5 +1,6 @@
 #include "cli/cli_feedback.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "cli/terminal.h"
@@ -17,10 +18,7 @@ const char* const kPowerDownRange = "the power-down time must be 1 to 60 minutes
 
 CliFeedback::CliFeedback(std::FILE* err) : progress_(err, IsTerminal(err)) { m_nPowerDownMin = kStartPowerDownMin; }
 
-void CliFeedback::AppendLog(const std::string& text) {
-    log.push_back(text);
-    progress_.WriteLine(text);
-}
+void CliFeedback::AppendLog(const std::string& text) { progress_.WriteLine(text); }
 
 void CliFeedback::StartProgress(long long total, const std::string& unit) {
     progressCalls_ = 0;

@@ -4,16 +4,13 @@
 // progress bar, if one is shown); a question is answered by the --yes the
 // user gave; the port and the firmware file come from the command line.
 // The window's caption, button state and wait cursor have no terminal
-// counterpart. Every log line is also kept, so a subcommand can tell from
-// its operation's own line how it ended. Interrupts caught meanwhile ask the
-// work to stop once there are enough of them.
+// counterpart. Interrupts caught meanwhile ask the work to stop once there
+// are enough of them.
 #pragma once
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/interrupts.h"
 #include "cli/progress_bar.h"
@@ -48,12 +45,10 @@ public:
     void Say(const std::string& text);
     // One entry of a list that a Say line introduced.
     void SayItem(const std::string& text);
-    bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
     std::string port;
     bool assumeYes = false;
     std::optional<std::string> firmwareFile;
-    std::vector<std::string> log;
     // From now on, for as long as this feedback lives, interrupts no longer
     // end the program: the work stops at the `toStop`-th, and an earlier one
     // prints `warning`, once.

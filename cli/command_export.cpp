@@ -10,6 +10,7 @@
 #include "cli/argument_checks.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
+#include "cli/result_exit.h"
 #include "cli/subcommands.h"
 #include "cli/verified_clear.h"
 #include "formats/record_formats.h"
@@ -31,30 +32,29 @@ const char* const kInterruptedFile = "interrupted: the rows fetched before the i
 
 int Export(CliFeedback& ui, const std::string& folder, const std::string& format, bool clear) {
     ui.CatchInterrupts();
-    std::unique_ptr<RecordWriter> writer = MakeRecordWriter(format);
-    ExportResult result = ExportRecords(ui, PathFromUtf8(folder), *writer);
+    std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format);
+    KeepingWriter writer(*formatWriter);
+    ExportResult result = ExportRecords(ui, PathFromUtf8(folder), clear ? writer : *formatWriter);
     ui.FinishProgress();
     std::string file = Utf8FromPath(result.file.lexically_normal());
-    int status = kExitFailed;
-    switch (result.status) {
-    case ExportStatus::Saved:
+    switch (result.outcome) {
+    case Outcome::Ok:
+        // An empty reader is not a failure: there is simply no file, and nothing to delete.
+        if (result.file.empty()) return kExitOk;
         std::printf("%s\n", file.c_str());
-        status = kExitOk;
         break;
-    // An empty reader is not a failure: there is simply no file, and nothing to delete.
-    case ExportStatus::NoRecords: return kExitOk;
-    case ExportStatus::Interrupted:
+    case Outcome::Stopped:
         if (!result.file.empty()) ui.Say(kInterruptedFile + file);
-        status = kExitInterrupted;
         break;
-    case ExportStatus::CannotWrite:
-    case ExportStatus::RecordsFailed: ui.Say(kPartialFile + file); break;
-    case ExportStatus::CountFailed:
-    case ExportStatus::CannotCreate: break;
+    case Outcome::TransactionFailed:
+        if (!result.file.empty()) ui.Say(kPartialFile + file);
+        break;
+    default: break;
     }
+    int status = ExitStatusFor(ui, result);
     if (!clear) return status;
     // Says why it will not clear the reader after anything short of a saved export.
-    int cleared = ClearAfterExport(ui, result);
+    int cleared = ClearAfterExport(ui, result, writer.Records());
     return status == kExitInterrupted ? status : cleared;
 }
 

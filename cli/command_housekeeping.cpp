@@ -1,13 +1,14 @@
 // kavrin-cli count, delete, sync-time and power-down: the reader's record
 // count, records, clock and power-down time, through the housekeeping
-// operations. Each operation reports how it went only in its log line, so
-// the line that means success is what each subcommand looks for.
+// operations. Each exits as its operation's result says: a reader that
+// answers with a nonzero status has refused, whatever the window's line.
 #include <cstdint>
 #include <cstdio>
 
 #include "cli/argument_checks.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
+#include "cli/result_exit.h"
 #include "cli/subcommands.h"
 #include "ops/housekeeping.h"
 
@@ -21,45 +22,29 @@ const char* const kMinutesHelp = "the new power-down time in minutes, 1 to 60";
 const char* const kYesHelp = "yes, delete every record on the reader";
 const char* const kDeleteRefused = "delete erases every record on the reader: add --yes to go ahead";
 
-const char* const kCountOk = "Get records cnt success.";
-const char* const kDeleteOk = "All records has been Deleted.";
-const char* const kSyncTimeOk = "Sync time success.";
-const char* const kGetParamsOk = "Get params OK.";
-const char* const kSetPowerDownOk = "Set Power down time Ok.";
-
-int ExitFor(const CliFeedback& ui, const char* successLine) {
-    return ui.Logged(successLine) ? kExitOk : kExitFailed;
-}
-
 int Count(CliFeedback& ui) {
-    OnBnClickedGetCnt(ui);
-    if (!ui.Logged(kCountOk)) return kExitFailed;
-    // The field is a signed int; the reader's count is unsigned 32-bit.
-    std::printf("%u\n", static_cast<uint32_t>(ui.m_nRecordCount));
+    CountResult result = OnBnClickedGetCnt(ui);
+    if (!result.Ok()) return ExitStatusFor(ui, result);
+    std::printf("%u\n", result.count);
     return kExitOk;
 }
 
 int Delete(CliFeedback& ui) {
     // --yes, required to get here, answers the question.
     ui.assumeYes = true;
-    OnBnClickedDeleteAll(ui);
-    return ExitFor(ui, kDeleteOk);
+    return ExitStatusFor(ui, OnBnClickedDeleteAll(ui));
 }
 
-int SyncTime(CliFeedback& ui) {
-    OnBnClickedSyncTime(ui);
-    return ExitFor(ui, kSyncTimeOk);
-}
+int SyncTime(CliFeedback& ui) { return ExitStatusFor(ui, OnBnClickedSyncTime(ui)); }
 
 int PowerDown(CliFeedback& ui, const std::optional<std::string>& minutes) {
     if (minutes) {
         ui.m_nPowerDownMin = *ParseMinutes(*minutes);
-        OnBnClickedSetPowerDown(ui);
-        return ExitFor(ui, kSetPowerDownOk);
+        return ExitStatusFor(ui, OnBnClickedSetPowerDown(ui));
     }
-    OnBnClickedGetPowerDown(ui);
-    if (!ui.Logged(kGetParamsOk)) return kExitFailed;
-    std::printf("%d\n", ui.m_nPowerDownMin);
+    PowerDownResult result = OnBnClickedGetPowerDown(ui);
+    if (!result.Ok()) return ExitStatusFor(ui, result);
+    std::printf("%d\n", result.minutes);
     return kExitOk;
 }
 

@@ -7,14 +7,14 @@
 #include "cli/adapter_latency.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
+#include "cli/result_exit.h"
 #include "cli/subcommands.h"
 #include "ops/format_text.h"
 
 namespace {
 
 const char* const kHelp = "connect and print the reader's firmware version";
-// The connection's own log line carries the version after this text.
-const std::string kVersionLine = "Reader firmvare version:";
+const char* const kVersionFormat = "%u.%u";
 const char* const kLatencyLine = "adapter latency timer: %d ms";
 const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapter; ";
 // What the program asked for when it opened the port.
@@ -29,18 +29,21 @@ void ReportLatency(CliFeedback& ui) {
     if (*ms > kLowLatencyMs) ui.Say(FormatText(kSlowLatencyLine, *ms) + LowerLatencyHint(ui.port));
 }
 
-int PrintVersion(CliFeedback& ui) {
-    for (const std::string& line : ui.log) {
-        if (!line.starts_with(kVersionLine)) continue;
-        std::printf("%s\n", line.substr(kVersionLine.size()).c_str());
-        ReportLatency(ui);
-        return kExitOk;
-    }
-    return kExitFailed;
+// A version the reader answered with a refusal is not one to print.
+int PrintVersion(CliFeedback& ui, const ConnectResult& connection) {
+    if (!connection.Ok()) return ExitStatusFor(ui, connection);
+    std::printf("%s\n", FormatText(kVersionFormat, connection.major, connection.minor).c_str());
+    ReportLatency(ui);
+    return kExitOk;
 }
 
 void AddInfo(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    app.add_subcommand("info", kHelp)->callback([&] { action = OnReader(global, PrintVersion); });
+    app.add_subcommand("info", kHelp)->callback([&] {
+        action = [&global] {
+            CliFeedback ui;
+            return WithReader(global, ui, [&ui](const ConnectResult& connection) { return PrintVersion(ui, connection); });
+        };
+    });
 }
 
 [[maybe_unused]] const bool kRegistered = RegisterCommand({20, AddInfo});

@@ -9,6 +9,7 @@
 #include "cli/argument_checks.h"
 #include "cli/exit_codes.h"
 #include "cli/reader_session.h"
+#include "cli/result_exit.h"
 #include "cli/subcommands.h"
 #include "link/frame.h"
 #include "ops/state.h"
@@ -27,8 +28,6 @@ const char* const kFirstInterrupt =
 const char* const kStopped =
     "upgrade stopped: the reader has no working firmware until the upgrade is run again";
 
-const char* const kUpgradeOk = "Upgrade Finished";
-
 // The transfer sends one block more than the whole blocks in the image.
 long long BlocksToSend() {
     std::optional<uint64_t> length = g_firmwareFile.Length();
@@ -41,18 +40,15 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
     ui.assumeYes = true;
     // The image is opened before the reader is touched; the operation has
     // shown why when it cannot be.
-    OnBnClickedBrowse(ui);
-    if (!g_firmwareFile.IsOpen()) return kExitFailed;
+    if (!OnBnClickedBrowse(ui).Ok()) return kExitFailed;
 
-    return WithReader(global, ui, [&ui] {
+    return WithReader(global, ui, [&ui](const ConnectResult&) {
         ui.CatchInterrupts(2, kFirstInterrupt);
         ui.StartProgress(BlocksToSend(), kBlocks);
-        OnBnClickedUpgrade(ui);
+        OpResult result = OnBnClickedUpgrade(ui);
         ui.FinishProgress();
-        if (ui.Logged(kUpgradeOk)) return kExitOk;
-        if (!ui.StopRequested()) return kExitFailed;
-        ui.Say(kStopped);
-        return kExitInterrupted;
+        if (result.outcome == Outcome::Stopped) ui.Say(kStopped);
+        return ExitStatusFor(ui, result);
     });
 }
 

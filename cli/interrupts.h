@@ -21,3 +21,11 @@ public:
     // Interrupts since the catcher was made.
     int Count() const;
 };
+
+// Once the work an interrupt stopped has said what it kept, and the catcher
+// is gone: ends the program as that interrupt would have. On Linux the
+// signal's default action is restored and the signal raised again, so a
+// shell sees 130, 143 or 129 and a script's loop over kavrin-cli stops. On
+// Windows, and when no signal was caught, it returns and the program exits
+// with its status.
+void EndAsInterrupted();

@@ -12,18 +12,18 @@ const char* const kNoAnswer = ": no reader answered; check that it is switched o
 
 }  // namespace
 
-int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int()>& work) {
+int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int(const ConnectResult&)>& work) {
     PortChoice choice = ChoosePort(global.port, ui);
     if (choice.port.empty()) return choice.exitCode;
     ui.port = choice.port;
 
-    OnBnClickedConnect(ui);
-    if (!g_bConnected) {
-        OpenStatus status = LastOpenStatus();
-        ui.Say(status.failure == OpenFailure::None ? ui.port + kNoAnswer : DescribeOpenFailure(ui.port, status));
+    ConnectResult connection = OnBnClickedConnect(ui);
+    if (!connection.connected) {
+        ui.Say(connection.outcome == Outcome::PortFailed ? DescribeOpenFailure(ui.port, LastOpenStatus())
+                                                         : ui.port + kNoAnswer);
         return kExitFailed;
     }
-    int exitCode = work();
+    int exitCode = work(connection);
     // A finished upgrade disconnects by itself.
     if (g_bConnected) OnBnClickedConnect(ui);
     return exitCode;
@@ -32,6 +32,6 @@ int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function
 std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work) {
     return [&global, work] {
         CliFeedback ui;
-        return WithReader(global, ui, [&ui, &work] { return work(ui); });
+        return WithReader(global, ui, [&ui, &work](const ConnectResult&) { return work(ui); });
     };
 }

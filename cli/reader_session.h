@@ -10,10 +10,11 @@
 
 #include "cli/cli_feedback.h"
 #include "cli/global_options.h"
+#include "ops/connection.h"
 
-// The exit status of `work`, or kExitFailed/kExitUsage when no reader
-// could be reached.
-int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int()>& work);
+// The exit status of `work`, given what the connect found, or
+// kExitFailed/kExitUsage when no reader could be reached.
+int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int(const ConnectResult&)>& work);
 
 // A subcommand's whole run: a fresh feedback, then WithReader. `global` is
 // read when the run starts, after the command line has been parsed.

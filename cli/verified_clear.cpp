@@ -7,6 +7,7 @@
 #include "link/utf8_path.h"
 #include "ops/format_text.h"
 #include "ops/housekeeping.h"
+#include "ops/second_reading.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ const char* const kNotDeleted = "not deleting the reader's records: ";
 const char* const kIncomplete = "the export did not save every record";
 const char* const kRowsFormat = " (%d rows of the %d counted)";
 const char* const kReadBackDiffers = "the file read back from the disk is not what was written";
+const char* const kSecondReadingDiffers = "row %d differs in a second reading of the reader: run the export again";
+const char* const kSecondReadingFailed = "the reader did not answer a second reading";
 const char* const kCountFailed = "the reader did not answer a fresh count";
 const char* const kCountChanged = "the reader now counts %u records, not the %d exported";
 const char* const kInterrupted = "interrupted";
@@ -23,49 +26,57 @@ const char* const kDeleteUnconfirmed =
 const char* const kDeleteFailed = "the delete failed";
 const char* const kStillCounts = "it still counts %u after the delete";
 
-const char* const kCountOk = "Get records cnt success.";
-const char* const kDeleteOk = "All records has been Deleted.";
-
-// The reader's count now, through the "Get Cnt" operation.
-std::optional<uint32_t> FreshCount(CliFeedback& ui) {
-    ui.log.clear();
-    OnBnClickedGetCnt(ui);
-    if (!ui.Logged(kCountOk)) return std::nullopt;
-    return static_cast<uint32_t>(ui.m_nRecordCount);
-}
-
 int Refuse(CliFeedback& ui, const std::string& why) {
     ui.Say(kNotDeleted + why);
     return kExitFailed;
 }
 
+int Interrupted(CliFeedback& ui) {
+    ui.Say(kNotDeleted + std::string(kInterrupted));
+    return kExitInterrupted;
+}
+
+// Why a result that is not Ok leaves the reader's state unknown.
+std::string Why(const OpResult& result, const char* failed) {
+    return result.outcome == Outcome::Refused ? RefusalText(result) : failed;
+}
+
 }  // namespace
 
-int ClearAfterExport(CliFeedback& ui, const ExportResult& result) {
+bool KeepingWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
+    if (!format_.Add(index, record, tag)) return false;
+    records_.push_back(record);
+    return true;
+}
+
+int ClearAfterExport(CliFeedback& ui, const ExportResult& result, const std::vector<TagRecord>& exported) {
     const std::string file = Utf8FromPath(result.file.lexically_normal());
-    if (result.status != ExportStatus::Saved || result.rows != result.total)
+    if (!result.Ok() || result.rows != result.total)
         return Refuse(ui, kIncomplete + (result.file.empty() ? std::string() : FormatText(kRowsFormat, result.rows, result.total)));
     if (DigestOfFile(result.file) != result.written) return Refuse(ui, kReadBackDiffers);
-    std::optional<uint32_t> count = FreshCount(ui);
-    if (!count) return Refuse(ui, kCountFailed);
-    if (*count != static_cast<uint32_t>(result.total))
-        return Refuse(ui, FormatText(kCountChanged, *count, result.total));
-    if (ui.StopRequested()) {
-        ui.Say(kNotDeleted + std::string(kInterrupted));
-        return kExitInterrupted;
-    }
+
+    SecondReading again = ReadAgainAndCompare(ui, exported);
+    ui.FinishProgress();
+    if (again.outcome == Outcome::Stopped) return Interrupted(ui);
+    if (!again.Ok()) return Refuse(ui, kSecondReadingFailed);
+    if (again.differingRow > 0) return Refuse(ui, FormatText(kSecondReadingDiffers, again.differingRow));
+
+    CountResult count = OnBnClickedGetCnt(ui);
+    if (!count.Ok()) return Refuse(ui, Why(count, kCountFailed));
+    if (count.count != static_cast<uint32_t>(result.total))
+        return Refuse(ui, FormatText(kCountChanged, count.count, result.total));
+    if (ui.StopRequested()) return Interrupted(ui);
 
     // --delete, required to get here, answers the question.
     ui.assumeYes = true;
-    ui.log.clear();
-    OnBnClickedDeleteAll(ui);
-    if (!ui.Logged(kDeleteOk)) {
-        ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), kDeleteFailed));
+    OpResult deleted = OnBnClickedDeleteAll(ui);
+    if (!deleted.Ok()) {
+        ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), Why(deleted, kDeleteFailed).c_str()));
         return kExitFailed;
     }
-    count = FreshCount(ui);
-    if (count != 0u) {
-        std::string why = count ? FormatText(kStillCounts, *count) : std::string(kCountFailed);
+    CountResult after = OnBnClickedGetCnt(ui);
+    if (!after.Ok() || after.count != 0) {
+        std::string why = after.Ok() ? FormatText(kStillCounts, after.count) : Why(after, kCountFailed);
         ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), why.c_str()));
         return kExitFailed;
     }

@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // that saved everything with no failure line before it.
     Check(ui.messages.size() <= 1);
     const bool saved = !ui.messages.empty() && ui.messages[0] == kSaved;
-    Check(saved == (result.status == ExportStatus::Saved));
+    Check(saved == (result.Ok() && !result.file.empty()));
     if (saved) Check(ui.log.empty());
     Check(ui.log.size() <= 1);
     return 0;

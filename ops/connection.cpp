@@ -17,12 +17,12 @@ const char* const kCaptionDisconnect = "Discon";
 constexpr size_t kMajorByte = 4;
 constexpr size_t kMinorByte = 5;
 
-void Connect(Feedback& ui) {
+ConnectResult Connect(Feedback& ui) {
     if (OpenCommPort(g_hComm, ui.SelectedPort()) != 0) {
         ui.AppendLog(kOpenFailed);
         ClosePort(g_hComm);
         g_bConnected = false;
-        return;
+        return {{Outcome::PortFailed}};
     }
     ui.AppendLog(kOpenSuccess);
 
@@ -32,27 +32,26 @@ void Connect(Feedback& ui) {
     if (!Transact(CMD_GET_VERSION, {}, response) || !Carries(response, kMinorByte)) {
         ui.AppendLog(kReaderFailed);
         ClosePort(g_hComm);
-        return;
+        return {{Outcome::TransactionFailed}};
     }
-    ui.AppendLog(FormatText(kVersionFormat, unsigned{response[kMajorByte]}, unsigned{response[kMinorByte]}));
+    const unsigned major = response[kMajorByte];
+    const unsigned minor = response[kMinorByte];
+    ui.AppendLog(FormatText(kVersionFormat, major, minor));
 
     ui.SetConnectCaption(kCaptionDisconnect);
     g_bConnected = true;
     ui.EnableUpgrade(true);
+    return {StatusOf(response), true, major, minor};
 }
 
-void Disconnect(Feedback& ui) {
+ConnectResult Disconnect(Feedback& ui) {
     ClosePort(g_hComm);
     ui.SetConnectCaption(kCaptionConnect);
     ui.EnableUpgrade(false);
     g_bConnected = false;
+    return {};
 }
 
 }  // namespace
 
-void OnBnClickedConnect(Feedback& ui) {
-    if (g_bConnected)
-        Disconnect(ui);
-    else
-        Connect(ui);
-}
+ConnectResult OnBnClickedConnect(Feedback& ui) { return g_bConnected ? Disconnect(ui) : Connect(ui); }

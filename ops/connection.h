@@ -3,5 +3,14 @@
 #pragma once
 
 #include "ops/feedback.h"
+#include "ops/result.h"
 
-void OnBnClickedConnect(Feedback& ui);
+struct ConnectResult : OpResult {
+    bool connected = false;  // the state the press left: true after a connect
+    unsigned major = 0;      // the firmware version the reader answered
+    unsigned minor = 0;
+};
+
+// A version answer with a nonzero status still connects, as the window
+// always has; the result says Refused with that status.
+ConnectResult OnBnClickedConnect(Feedback& ui);

@@ -33,26 +33,28 @@ constexpr size_t kPowerDownByte = 3;  // within the parameter block
 
 }  // namespace
 
-void OnBnClickedGetCnt(Feedback& ui) {
+CountResult OnBnClickedGetCnt(Feedback& ui) {
     ResponseBuffer response{};
     if (!Transact(CMD_GET_RECORD_COUNT, {}, response) || !Carries(response, kPayload + 3)) {
         ui.AppendLog(kGetCntFailed);
-        return;
+        return {{Outcome::TransactionFailed}};
     }
+    const uint32_t count = GetBigEndian32(&response[kPayload]);
     // The field is a signed int: counts of 2^31 and above show negative.
-    ui.m_nRecordCount = static_cast<int32_t>(GetBigEndian32(&response[kPayload]));
+    ui.m_nRecordCount = static_cast<int32_t>(count);
     ui.AppendLog(kGetCntSuccess);
     ui.PushFields();
+    return {StatusOf(response), count};
 }
 
-void OnBnClickedDeleteAll(Feedback& ui) {
+OpResult OnBnClickedDeleteAll(Feedback& ui) {
     // The records are often the only copy of a day's work, and the button
     // sits beside "Get Data": nothing is sent until the user says yes.
-    if (!ui.ShowMessage(kConfirmDelete, Feedback::Buttons::YesNo)) return;
+    if (!ui.ShowMessage(kConfirmDelete, Feedback::Buttons::YesNo)) return {Outcome::Declined};
     ResponseBuffer response{};
     if (!Transact(CMD_DELETE_RECORDS, {}, response)) {
         ui.AppendLog(kDeleteFailed);
-        return;
+        return {Outcome::TransactionFailed};
     }
     ui.AppendLog(kPleaseWait);
     ui.PullFields();
@@ -60,45 +62,56 @@ void OnBnClickedDeleteAll(Feedback& ui) {
     SystemClock().sleep(kDeleteWaitMs);
     ui.AppendLog(kDeleted);
     ui.ShowWaitCursor(false);
+    return StatusOf(response);
 }
 
-void OnBnClickedSyncTime(Feedback& ui) {
+OpResult OnBnClickedSyncTime(Feedback& ui) {
     const LocalTime now = SystemClock().now();
     const uint8_t data[] = {
         static_cast<uint8_t>(now.year - 2000), static_cast<uint8_t>(now.month),  static_cast<uint8_t>(now.day),
         static_cast<uint8_t>(now.hour),        static_cast<uint8_t>(now.minute), static_cast<uint8_t>(now.second),
     };
     ResponseBuffer response{};
-    ui.AppendLog(Transact(CMD_SET_TIME, data, response) ? kSyncSuccess : kSyncFailed);
+    if (!Transact(CMD_SET_TIME, data, response)) {
+        ui.AppendLog(kSyncFailed);
+        return {Outcome::TransactionFailed};
+    }
+    ui.AppendLog(kSyncSuccess);
+    return StatusOf(response);
 }
 
-void OnBnClickedSetPowerDown(Feedback& ui) {
+OpResult OnBnClickedSetPowerDown(Feedback& ui) {
     // A value out of range has already shown its own message here.
     ui.PullFields();
     if (ui.m_nPowerDownMin < kPowerDownMin || ui.m_nPowerDownMin > kPowerDownMax) {
         ui.AppendLog(kParamsError);
-        return;
+        return {Outcome::BadField};
     }
 
     ResponseBuffer response{};
     if (!Transact(CMD_GET_PARAMS, {}, response) || !Carries(response, kPayload + 3)) {
         ui.AppendLog(kGetParamsFailed);
-        return;
+        return {Outcome::TransactionFailed};
     }
     // The first three bytes mean nothing to us; the reader gets them back untouched.
     uint8_t params[4] = {response[kPayload], response[kPayload + 1], response[kPayload + 2], 0};
     params[kPowerDownByte] = static_cast<uint8_t>(ui.m_nPowerDownMin);
 
-    ui.AppendLog(Accepted(CMD_SET_PARAMS, params) ? kSetPowerDownOk : kSetPowerDownFailed);
+    const OpResult set = Accepted(CMD_SET_PARAMS, params);
+    ui.AppendLog(set.Ok() ? kSetPowerDownOk : kSetPowerDownFailed);
+    return set;
 }
 
-void OnBnClickedGetPowerDown(Feedback& ui) {
+PowerDownResult OnBnClickedGetPowerDown(Feedback& ui) {
     ResponseBuffer response{};
+    PowerDownResult result{{Outcome::TransactionFailed}};
     if (Transact(CMD_GET_PARAMS, {}, response) && Carries(response, kPayload + 3)) {
         ui.m_nPowerDownMin = response[kPayload + kPowerDownByte];
         ui.AppendLog(kGetParamsOk);
+        result = {StatusOf(response), ui.m_nPowerDownMin};
     } else {
         ui.AppendLog(kGetParamsFailed);
     }
     ui.PushFields();
+    return result;
 }

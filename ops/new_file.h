@@ -23,6 +23,6 @@ NewFileResult CreateNewFile(const std::filesystem::path& path, NewFileHandle& ha
 // All `size` bytes, or false.
 bool WriteToFile(NewFileHandle handle, const char* data, size_t size);
 // The file's data on the disk, and its folder's entry of it where the
-// platform lets a folder be synced.
+// platform and the file system let a folder be synced.
 bool SyncFile(NewFileHandle handle, const std::filesystem::path& path);
 bool CloseFile(NewFileHandle handle);

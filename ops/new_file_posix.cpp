@@ -39,7 +39,9 @@ bool SyncFile(NewFileHandle handle, const std::filesystem::path& path) {
     std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return false;
-    bool synced = fsync(dir) == 0;
+    // Some file systems cannot sync a folder and say so (EINVAL, ENOTSUP):
+    // there the name is as safe as they make it. An I/O error is a failure.
+    bool synced = fsync(dir) == 0 || errno == EINVAL || errno == ENOTSUP;
     close(dir);
     return synced;
 }

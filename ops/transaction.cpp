@@ -19,7 +19,13 @@ bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& re
 
 bool Carries(const ResponseBuffer& response, size_t index) { return index < 3 + size_t{response[kLengthByte]}; }
 
-bool Accepted(uint8_t command, std::span<const uint8_t> data) {
+OpResult StatusOf(const ResponseBuffer& response) {
+    if (!Carries(response, kStatusByte) || response[kStatusByte] == 0) return {};
+    return {Outcome::Refused, response[kStatusByte]};
+}
+
+OpResult Accepted(uint8_t command, std::span<const uint8_t> data) {
     ResponseBuffer response{};
-    return Transact(command, data, response) && Carries(response, kStatusByte) && response[kStatusByte] == 0;
+    if (!Transact(command, data, response) || !Carries(response, kStatusByte)) return {Outcome::TransactionFailed};
+    return StatusOf(response);
 }

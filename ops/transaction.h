@@ -7,6 +7,7 @@
 #include <span>
 
 #include "link/frame.h"
+#include "ops/result.h"
 
 // True when a complete answer arrived in `response`.
 bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response);
@@ -16,6 +17,12 @@ bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& re
 // the reader never gave.
 bool Carries(const ResponseBuffer& response, size_t index);
 
-// True when the reader answered completely with status 0. An answer without
-// a status byte accepts nothing.
-bool Accepted(uint8_t command, std::span<const uint8_t> data = {});
+// What the status byte of a complete answer says: Refused, with the
+// status, when the reader sent one other than 0; Ok otherwise, an answer
+// without a status byte included. For the commands whose callers go on
+// whatever the status: the result tells a front end what the log does not.
+OpResult StatusOf(const ResponseBuffer& response);
+
+// For the commands whose status decides: Ok only for a complete answer with
+// status 0. An answer without a status byte accepts nothing.
+OpResult Accepted(uint8_t command, std::span<const uint8_t> data = {});

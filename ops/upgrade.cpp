@@ -51,68 +51,70 @@ void ReadBlock(uint32_t index, uint32_t length) {
     std::fill_n(g_firmwareBlock.data() + got, g_firmwareBlock.size() - got, kFiller);
 }
 
-enum class Transfer { Sent, Failed, Stopped };
-
-Transfer SendImage(Feedback& ui, uint32_t length) {
+OpResult SendImage(Feedback& ui, uint32_t length) {
     const uint32_t lastBlock = length / kFirmwareBlockSize;
     for (uint32_t i = 0; i <= lastBlock; ++i) {
         ReadBlock(i, length);
-        if (!Accepted(CMD_UPGRADE_DATA, g_firmwareBlock)) return Transfer::Failed;
+        if (OpResult block = Accepted(CMD_UPGRADE_DATA, g_firmwareBlock); !block.Ok()) return block;
         // Wide arithmetic: i x 12800 outgrows 32 bits for images past 40 MB.
         ui.SetProgress(static_cast<int>(uint64_t{i} * 12800 / length));
         // Only between blocks: a block cut in half would leave the reader guessing.
-        if (ui.StopRequested()) return Transfer::Stopped;
+        if (ui.StopRequested()) return {Outcome::Stopped};
     }
-    return Transfer::Sent;
+    return {};
 }
 
 }  // namespace
 
-void OnBnClickedBrowse(Feedback& ui) {
+OpResult OnBnClickedBrowse(Feedback& ui) {
     std::optional<std::string> path = ui.ChooseFirmwareFile();
-    if (!path) return;
+    if (!path) return {Outcome::Declined};
     g_strFirmwarePath = *path;
     g_strFirmwareName = FileNameOf(*path);
     ui.AddFirmwareFile(*path);
-    if (!g_firmwareFile.Open(*path)) ui.ShowMessage(kCannotOpen, Feedback::Buttons::Ok);
+    if (g_firmwareFile.Open(*path)) return {};
+    ui.ShowMessage(kCannotOpen, Feedback::Buttons::Ok);
+    return {Outcome::FileFailed};
 }
 
-void OnBnClickedUpgrade(Feedback& ui) {
-    if (!ui.ShowMessage(kConfirm, Feedback::Buttons::OkCancel)) return;
+OpResult OnBnClickedUpgrade(Feedback& ui) {
+    if (!ui.ShowMessage(kConfirm, Feedback::Buttons::OkCancel)) return {Outcome::Declined};
     // A failed check has shown its own message; the upgrade goes on regardless.
     ui.PullFields();
 
     std::optional<uint32_t> length = ImageLength();
     if (!length) {
         ui.AppendLog(kFileError);
-        return;
+        return {Outcome::FileFailed};
     }
-    if (!Accepted(CMD_ERASE, kEraseKey)) {
+    if (OpResult erase = Accepted(CMD_ERASE, kEraseKey); !erase.Ok()) {
         ui.AppendLog(kEraseFailed);
-        return;
+        return erase;
     }
     SystemClock().sleep(kAfterEraseMs);
 
     std::array<uint8_t, 4> lengthBytes{};
     PutBigEndian32(lengthBytes.data(), *length);
-    if (!Accepted(CMD_UPGRADE_START, lengthBytes)) {
+    if (OpResult start = Accepted(CMD_UPGRADE_START, lengthBytes); !start.Ok()) {
         ui.AppendLog(kStartFailed);
-        return;
+        return start;
     }
     ui.AppendLog(kPleaseWait);
     ui.PushFields();
 
-    switch (SendImage(ui, *length)) {
-    case Transfer::Sent: break;
-    case Transfer::Failed: ui.AppendLog(kBlockFailed); return;
+    OpResult sent = SendImage(ui, *length);
     // The front end that asked to stop says what that leaves the reader with.
-    case Transfer::Stopped: return;
+    if (sent.outcome == Outcome::Stopped) return sent;
+    if (!sent.Ok()) {
+        ui.AppendLog(kBlockFailed);
+        return sent;
     }
-    if (!Accepted(CMD_UPGRADE_END)) {
+    if (OpResult end = Accepted(CMD_UPGRADE_END); !end.Ok()) {
         ui.AppendLog(kEndFailed);
-        return;
+        return end;
     }
     g_firmwareFile.Close();
     ui.AppendLog(kFinished);
     OnBnClickedConnect(ui);
+    return {};
 }

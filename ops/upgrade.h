@@ -5,6 +5,10 @@
 #pragma once
 
 #include "ops/feedback.h"
+#include "ops/result.h"
 
-void OnBnClickedBrowse(Feedback& ui);
-void OnBnClickedUpgrade(Feedback& ui);
+// Declined when the user cancelled the file dialog; FileFailed when the
+// image would not open.
+OpResult OnBnClickedBrowse(Feedback& ui);
+// Ok once the reader took the whole image (it is then disconnected).
+OpResult OnBnClickedUpgrade(Feedback& ui);

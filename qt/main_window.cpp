@@ -29,21 +29,29 @@ void GetData(Feedback& ui) {
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
 }
 
+// The operation's own lines, and one more where the reader refused a
+// command without the window's lines saying so.
+template <auto Operation>
+void Run(Feedback& ui) {
+    const OpResult result = Operation(ui);
+    if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
+}
+
 struct ButtonRoute {
     QPushButton* WindowWidgets::*button;
     void (*operation)(Feedback& ui);
 };
 
 const ButtonRoute kButtonMap[] = {
-    {&WindowWidgets::connect, OnBnClickedConnect},
-    {&WindowWidgets::browse, OnBnClickedBrowse},
-    {&WindowWidgets::upgrade, OnBnClickedUpgrade},
+    {&WindowWidgets::connect, Run<OnBnClickedConnect>},
+    {&WindowWidgets::browse, Run<OnBnClickedBrowse>},
+    {&WindowWidgets::upgrade, Run<OnBnClickedUpgrade>},
     {&WindowWidgets::getData, GetData},
-    {&WindowWidgets::getCnt, OnBnClickedGetCnt},
-    {&WindowWidgets::deleteAll, OnBnClickedDeleteAll},
-    {&WindowWidgets::syncTime, OnBnClickedSyncTime},
-    {&WindowWidgets::set, OnBnClickedSetPowerDown},
-    {&WindowWidgets::get, OnBnClickedGetPowerDown},
+    {&WindowWidgets::getCnt, Run<OnBnClickedGetCnt>},
+    {&WindowWidgets::deleteAll, Run<OnBnClickedDeleteAll>},
+    {&WindowWidgets::syncTime, Run<OnBnClickedSyncTime>},
+    {&WindowWidgets::set, Run<OnBnClickedSetPowerDown>},
+    {&WindowWidgets::get, Run<OnBnClickedGetPowerDown>},
 };
 
 }  // namespace
@@ -84,7 +92,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const char* question = running_ == OnBnClickedUpgrade ? kCloseDuringUpgrade : kCloseDuringWork;
+    const char* question = running_ == Run<OnBnClickedUpgrade> ? kCloseDuringUpgrade : kCloseDuringWork;
     if (!closeWhenDone_ && !feedback_.ShowMessageHere(question, Feedback::Buttons::YesNo)) {
         event->ignore();
         return;

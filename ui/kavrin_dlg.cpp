@@ -12,7 +12,8 @@ namespace {
 
 const int kInitialPowerDownMin = 10;
 
-// The button map: which operation each button starts. A button that is not
+// The button map: which operation each button starts; the window shows
+// what each logs, and its result adds nothing here. A button that is not
 // listed does nothing when clicked.
 struct ButtonRoute {
     int controlId;
@@ -20,15 +21,15 @@ struct ButtonRoute {
 };
 
 const ButtonRoute kButtonMap[] = {
-    {IDC_CONNECT, OnBnClickedConnect},
-    {IDC_BROWSE, OnBnClickedBrowse},
-    {IDC_UPGRADE, OnBnClickedUpgrade},
+    {IDC_CONNECT, Press<OnBnClickedConnect>},
+    {IDC_BROWSE, Press<OnBnClickedBrowse>},
+    {IDC_UPGRADE, Press<OnBnClickedUpgrade>},
     {IDC_GET_DATA, OnBnClickedGetData},
-    {IDC_GET_CNT, OnBnClickedGetCnt},
-    {IDC_DELETE_ALL, OnBnClickedDeleteAll},
-    {IDC_SYNC_TIME, OnBnClickedSyncTime},
-    {IDC_SET_POWER_DOWN, OnBnClickedSetPowerDown},
-    {IDC_GET_POWER_DOWN, OnBnClickedGetPowerDown},
+    {IDC_GET_CNT, Press<OnBnClickedGetCnt>},
+    {IDC_DELETE_ALL, Press<OnBnClickedDeleteAll>},
+    {IDC_SYNC_TIME, Press<OnBnClickedSyncTime>},
+    {IDC_SET_POWER_DOWN, Press<OnBnClickedSetPowerDown>},
+    {IDC_GET_POWER_DOWN, Press<OnBnClickedGetPowerDown>},
 };
 
 }  // namespace

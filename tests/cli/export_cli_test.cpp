@@ -57,13 +57,6 @@ long WholeRows(const std::string& csv) {
     return static_cast<long>(std::count(csv.begin(), csv.end(), '\n')) - 1;
 }
 
-// Interrupts the program once `reader` reports `key` at `atLeast` or more.
-std::function<void(pid_t)> InterruptWhen(SimProcess& reader, const std::string& key, long atLeast) {
-    return [&reader, key, atLeast](pid_t pid) {
-        if (reader.WaitForState(key, atLeast)) kill(pid, SIGINT);
-    };
-}
-
 TEST_F(ExportCliTest, WritesTheDatedCsvIntoTheFolderAndPrintsItsPath) {
     CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -156,6 +149,45 @@ TEST_F(ExportCliTest, DeleteClearsTheReaderOnlyAfterTheLastBlockAndAFreshCount) 
     EXPECT_LT(lastBlock.base() - frames.begin(), remove - frames.begin());
     EXPECT_EQ(*(remove - 1), "0A FF 02 40 B5") << "a fresh count right before the delete";
     EXPECT_EQ(*(remove + 1), "0A FF 02 40 B5") << "and one after it";
+    // Every block read twice, in order, before the delete.
+    const std::vector<std::string> blocks = {"0A FF 07 41 00 00 00 00 0A A5", "0A FF 07 41 00 00 00 0A 0A 9B",
+                                             "0A FF 07 41 00 00 00 14 0A 91"};
+    std::vector<std::string> beforeDelete;
+    std::copy_if(frames.begin(), remove, std::back_inserter(beforeDelete),
+                 [](const std::string& f) { return f.starts_with("0A FF 07 41"); });
+    std::vector<std::string> twice = blocks;
+    twice.insert(twice.end(), blocks.begin(), blocks.end());
+    EXPECT_EQ(beforeDelete, twice);
+}
+
+TEST_F(ExportCliTest, ABitFlippedOnTheLineIsCaughtByTheSecondReadingAndNothingIsDeleted) {
+    sim.Command("fault GET_RECORDS:flip-bit:17");
+    CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string(), "--delete"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, "not deleting the reader's records: row 18 differs in a second reading of the "
+                                  "reader: run the export again"))
+        << run.err;
+    std::vector<std::string> frames = sim.Command("received");
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), kDeleteFrame), 0);
+    EXPECT_EQ(sim.State("records"), "25");
+    std::vector<fs::path> files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(ReadFile(files[0].string()), ExpectedCsv(25)) << "the flipped bit reached the file";
+}
+
+TEST_F(ExportCliTest, APartialFileIsOnTheDiskBeforeTheMessageSaysSo) {
+    sim.Command("fault GET_RECORDS:wrong-header:0:1");  // only the first block gets through
+    fs::path trace = folder / "trace";
+    CliOptions traced;
+    traced.runner = {"strace", "-f", "-y", "-s", "128", "-e", "trace=fsync,write", "-o", trace.string()};
+    CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string()}, traced);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    std::string calls = ReadFile(trace.string());
+    size_t synced = calls.find(".csv>)");
+    size_t told = calls.find("Only 10 of 25 records have been saved!");
+    ASSERT_NE(told, std::string::npos) << calls;
+    EXPECT_LT(synced, told) << calls;
+    EXPECT_LT(calls.find("fsync(", synced), told) << "and its folder: " << calls;
 }
 
 TEST(ExportDeleteTest, AReaderThatCouldStillHoldUnsavedRecordsIsNeverCleared) {
@@ -192,7 +224,10 @@ TEST(ExportDeleteTest, AReaderThatCouldStillHoldUnsavedRecordsIsNeverCleared) {
     }
 }
 
-TEST(ExportInterruptTest, AnInterruptedExportKeepsEveryRowFetchedSaysSoAndDeletesNothing) {
+class ExportInterruptTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(ExportInterruptTest, KeepsEveryRowFetchedSaysSoDeletesNothingAndEndsByTheSignal) {
+    const int signal = GetParam();
     SimProcess reader({"--records", "3000", "--baud", "115200"});
     ASSERT_TRUE(reader.Started());
     fs::path folder = fs::path(::testing::TempDir()) / ("kavrin-interrupt-" + std::to_string(getpid()));
@@ -200,10 +235,12 @@ TEST(ExportInterruptTest, AnInterruptedExportKeepsEveryRowFetchedSaysSoAndDelete
     fs::create_directories(folder);
     CliOptions options;
     // Well into the export: the connect, the count and a few blocks.
-    options.whileRunning = InterruptWhen(reader, "received", 8);
+    options.whileRunning = [&reader, signal](pid_t pid) {
+        if (reader.WaitForState("received", 8)) kill(pid, signal);
+    };
 
     CliRun run = RunCli({"-p", reader.Port(), "export", "-o", folder.string(), "--delete"}, options);
-    EXPECT_EQ(run.exitCode, 130) << run.err;
+    EXPECT_EQ(run.signal, signal) << "a shell loop must see the signal: " << run.err;
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
     ASSERT_EQ(files.size(), 1u);
@@ -218,6 +255,9 @@ TEST(ExportInterruptTest, AnInterruptedExportKeepsEveryRowFetchedSaysSoAndDelete
     EXPECT_EQ(reader.State("records"), "3000");
     fs::remove_all(folder);
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, ExportInterruptTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& info) { return info.param == SIGINT ? "Sigint" : "Sigterm"; });
 
 TEST_F(ExportCliTest, TwoExportsStartedTogetherIntoOneFolderWriteTwoCompleteFiles) {
     SimProcess other({"--records", "25"});

@@ -113,4 +113,19 @@ TEST_F(HousekeepingCliTest, AFailingReaderExitsOneAfterTheOperationsOwnLine) {
     EXPECT_EQ(sim.State("params"), "01 02 03 0A");
 }
 
+TEST_F(HousekeepingCliTest, AReaderThatRefusesFailsAfterTheWindowsLineAndSaysSo) {
+    sim.Command("fault SET_TIME:status:5");
+    sim.Command("fault DELETE_RECORDS:status:5");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"sync-time"}, "Sync time success.\n"},
+        {{"delete", "--yes"}, "All records has been Deleted.\n"},
+    };
+    for (const auto& [args, line] : cases) {
+        CliRun run = Run(args);
+        EXPECT_EQ(run.exitCode, 1) << args.front();
+        EXPECT_TRUE(run.err.ends_with(line + "kavrin-cli: the reader refused the command (status 5)\n"))
+            << args.front() << ": " << run.err;
+    }
+}
+
 }  // namespace

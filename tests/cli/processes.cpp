@@ -43,8 +43,12 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
         fcntl(errPipe[0], F_SETFD, FD_CLOEXEC);
         fcntl(errPipe[1], F_SETFD, FD_CLOEXEC);
     }
-    std::string program = KAVRIN_CLI;
-    std::vector<char*> argv = Argv(program, args);
+    std::vector<std::string> command = options.runner;
+    command.push_back(KAVRIN_CLI);
+    command.insert(command.end(), args.begin(), args.end());
+    const std::string program = command.front();
+    const std::vector<std::string> arguments(command.begin() + 1, command.end());
+    std::vector<char*> argv = Argv(program, arguments);
 
     pid_t pid = fork();
     if (pid == 0) {
@@ -56,7 +60,7 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
         if (options.group != static_cast<gid_t>(-1) && (setgroups(0, nullptr) != 0 || setgid(options.group) != 0))
             _exit(125);
         if (options.user != static_cast<uid_t>(-1) && setuid(options.user) != 0) _exit(125);
-        execv(program.c_str(), argv.data());
+        execvp(program.c_str(), argv.data());
         _exit(errno == EACCES ? 126 : 127);
     }
     close(outPipe[1]);
@@ -94,6 +98,7 @@ CliRun RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     waitpid(pid, &status, 0);
     if (during.joinable()) during.join();
     run.exitCode = open == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     return run;
 }
 

@@ -7,7 +7,8 @@
 #include <vector>
 
 struct CliRun {
-    int exitCode = -1;  // -1: killed after its time bound
+    int exitCode = -1;  // -1: ended by a signal, or killed after its time bound
+    int signal = 0;     // the signal that ended it
     std::string out;
     std::string err;
 };
@@ -20,6 +21,8 @@ struct CliOptions {
     bool errOnTerminal = false;
     // Where the program runs; empty keeps ours.
     std::string workingDirectory;
+    // A program and its arguments that run kavrin-cli (a tracer, say).
+    std::vector<std::string> runner;
     // Runs on a thread of its own while the program runs, given its pid
     // (to interrupt it once the reader has seen enough, say).
     std::function<void(pid_t)> whileRunning;

@@ -98,7 +98,7 @@ TEST_F(ExportTest, TwentyFiveRecordsComeInThreeBlocksIntoTheWorkingDirectory) {
 TEST_F(ExportTest, ResultNamesTheFileAndCounts) {
     reader.SetRecords(GenerateRecords(13));
     ExportResult result = Export();
-    EXPECT_EQ(result.status, ExportStatus::Saved);
+    EXPECT_EQ(result.outcome, Outcome::Ok);
     EXPECT_EQ(result.file, dir.path() / kName);
     EXPECT_EQ(result.rows, 13);
     EXPECT_EQ(result.total, 13);
@@ -126,7 +126,7 @@ TEST_F(ExportTest, TheCountOrAnEmptyBlockEndsTheExport) {
         reader.ClearReceived();
         ui.messages.clear();
         ExportResult result = Export();
-        EXPECT_EQ(result.status, ExportStatus::Saved) << c.name;
+        EXPECT_EQ(result.outcome, Outcome::Ok) << c.name;
         EXPECT_EQ(BlockStarts(), c.starts) << c.name;
         EXPECT_EQ(ReadBytes(result.file), ExpectedCsv(records, c.rows)) << c.name;
         EXPECT_EQ(ui.messages, Strings{"Data has been saved!"}) << c.name;
@@ -138,19 +138,21 @@ TEST_F(ExportTest, TheCountOrAnEmptyBlockEndsTheExport) {
 
 TEST_F(ExportTest, NoCountNoFile) {
     reader.SetRecords({});
-    EXPECT_EQ(Export().status, ExportStatus::NoRecords);
+    ExportResult empty = Export();
+    EXPECT_TRUE(empty.Ok());
+    EXPECT_TRUE(empty.file.empty());
     EXPECT_EQ(ui.log, Strings{"Records cnt is 0."});
 
     ui.log.clear();
     reader.SetRecords(GenerateRecords(5));
     reader.AddFault({CMD_GET_RECORD_COUNT, FaultKind::Empty, 0, 0, 1});
-    EXPECT_EQ(Export().status, ExportStatus::CountFailed) << "an answer without a count is no count of 0";
+    EXPECT_EQ(Export().outcome, Outcome::TransactionFailed) << "an answer without a count is no count of 0";
     EXPECT_EQ(ui.log, Strings{"Get records cnt failed."});
 
     ui.log.clear();
     ClosePort(g_hComm);
     g_bConnected = false;
-    EXPECT_EQ(Export().status, ExportStatus::CountFailed);
+    EXPECT_EQ(Export().outcome, Outcome::TransactionFailed);
     EXPECT_EQ(ui.log, Strings{"Get records cnt failed."});
 
     EXPECT_TRUE(Files().empty());
@@ -194,7 +196,7 @@ TEST_F(ExportTest, ABlockThatKeepsFailingStopsAfterThreeAttemptsAndKeepsTheRows)
         ui.messages.clear();
         ui.log.clear();
         ExportResult result = Export();
-        EXPECT_EQ(result.status, ExportStatus::RecordsFailed) << f.name;
+        EXPECT_EQ(result.outcome, Outcome::TransactionFailed) << f.name;
         EXPECT_EQ(BlockStarts(), (Starts{0, 10, 10, 10})) << f.name;
         EXPECT_EQ(ReadBytes(result.file), ExpectedCsv(records, 10)) << f.name;
         EXPECT_EQ(ui.log, Strings{"Get records failed."}) << f.name;
@@ -210,7 +212,7 @@ TEST_F(ExportTest, ASuccessfulBlockResetsTheFailedAttempts) {
     reader.AddFault({CMD_GET_RECORDS, FaultKind::WrongHeader, 0, 2, 2});
     ExportResult result = Export();
     EXPECT_EQ(BlockStarts(), (Starts{0, 10, 10, 10, 20, 20, 20}));
-    EXPECT_EQ(result.status, ExportStatus::Saved);
+    EXPECT_EQ(result.outcome, Outcome::Ok);
     EXPECT_EQ(Csv(), ExpectedCsv(records, 25));
     EXPECT_EQ(ui.messages, Strings{"Data has been saved!"});
     EXPECT_TRUE(ui.log.empty());
@@ -219,7 +221,7 @@ TEST_F(ExportTest, ASuccessfulBlockResetsTheFailedAttempts) {
 TEST_F(ExportTest, NegativeCountWhoseOnlyBlockFailsIsNotReportedAsSaved) {
     reader.SetRecords(GenerateRecords(25), 0xFFFFFFFFu);
     reader.AddFault({CMD_GET_RECORDS, FaultKind::WrongHeader});
-    EXPECT_EQ(Export().status, ExportStatus::RecordsFailed);
+    EXPECT_EQ(Export().outcome, Outcome::TransactionFailed);
     EXPECT_EQ(BlockStarts(), Starts{0});
     EXPECT_EQ(ui.log, Strings{"Get records failed."});
     EXPECT_EQ(ui.messages, Strings{"Only 0 of -1 records have been saved!"});
@@ -233,7 +235,7 @@ TEST_F(ExportTest, FileThatCannotBeCreatedStopsBeforeAnyBlockRequest) {
         reader.ClearReceived();
         ui.messages.clear();
         ExportResult result = ExportRecords(ui, place);
-        EXPECT_EQ(result.status, ExportStatus::CannotCreate) << place;
+        EXPECT_EQ(result.outcome, Outcome::FileFailed) << place;
         EXPECT_TRUE(result.file.empty()) << place;
         EXPECT_EQ(ui.messages, Strings{"can not create file!"}) << place;
         EXPECT_TRUE(ui.log.empty()) << place;
@@ -252,7 +254,7 @@ TEST_F(ExportTest, FullDiskStopsTheExportAtTheFailedWrite) {
         rlimit limit{kRoom, kRoom};
         setrlimit(RLIMIT_FSIZE, &limit);
         ExportResult result = Export();
-        std::string text = std::to_string(static_cast<int>(result.status)) + " " + std::to_string(result.rows);
+        std::string text = std::to_string(static_cast<int>(result.outcome)) + " " + std::to_string(result.rows);
         for (const std::string& message : ui.messages) text += "|" + message;
         return text;
     });
@@ -261,7 +263,7 @@ TEST_F(ExportTest, FullDiskStopsTheExportAtTheFailedWrite) {
     const std::string written = ExpectedCsv(records, 25).substr(0, kRoom);
     int wholeRows = -1;  // the header is not a row
     for (size_t at = 0; (at = written.find("\r\n", at)) != std::string::npos; at += 2) ++wholeRows;
-    EXPECT_EQ(*report, std::to_string(static_cast<int>(ExportStatus::CannotWrite)) + " " + std::to_string(wholeRows) +
+    EXPECT_EQ(*report, std::to_string(static_cast<int>(Outcome::FileFailed)) + " " + std::to_string(wholeRows) +
                           "|can not write file!");
     EXPECT_EQ(Csv(), written) << "every byte that fitted stays";
     EXPECT_EQ(BlockStarts(), Starts{0}) << "nothing more is fetched after the failed write";

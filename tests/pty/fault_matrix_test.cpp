@@ -243,7 +243,7 @@ protected:
         case Operation::Connect: EXPECT_TRUE(g_bConnected); break;
         case Operation::GetCnt: EXPECT_EQ(ui.m_nRecordCount, static_cast<int>(kStoredRecords)); break;
         case Operation::GetData:
-            EXPECT_EQ(lastExport.status, ExportStatus::Saved);
+            EXPECT_TRUE(lastExport.Ok());
             EXPECT_EQ(ReadBytes(lastExport.file), ExpectedCsv(records, kStoredRecords));
             break;
         case Operation::DeleteAll: EXPECT_TRUE(s.records.empty()); break;

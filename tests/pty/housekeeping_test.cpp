@@ -160,11 +160,11 @@ struct Disconnected {
 
 TEST_F(ReaderTest, EveryHandlerLogsItsFailureWhileDisconnected) {
     const Disconnected cases[] = {
-        {"GetCnt", OnBnClickedGetCnt, "Get records cnt failed.", 0},
-        {"DeleteAll", OnBnClickedDeleteAll, "Delete records failed.", 0},
-        {"SyncTime", OnBnClickedSyncTime, "Sync time failed.", 0},
-        {"SetPowerDown", OnBnClickedSetPowerDown, "Get params Failed.", 0},
-        {"GetPowerDown", OnBnClickedGetPowerDown, "Get params Failed.", 1},
+        {"GetCnt", Press<OnBnClickedGetCnt>, "Get records cnt failed.", 0},
+        {"DeleteAll", Press<OnBnClickedDeleteAll>, "Delete records failed.", 0},
+        {"SyncTime", Press<OnBnClickedSyncTime>, "Sync time failed.", 0},
+        {"SetPowerDown", Press<OnBnClickedSetPowerDown>, "Get params Failed.", 0},
+        {"GetPowerDown", Press<OnBnClickedGetPowerDown>, "Get params Failed.", 1},
     };
     for (const Disconnected& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,13 +215,13 @@ TEST_P(HousekeepingFailure, LogsTheFailureAndLeavesTheFields) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, HousekeepingFailure,
     ::testing::Values(
-        Failure{"GetCntNoCount", OnBnClickedGetCnt, CMD_GET_RECORD_COUNT, FaultKind::Empty, 0,
+        Failure{"GetCntNoCount", Press<OnBnClickedGetCnt>, CMD_GET_RECORD_COUNT, FaultKind::Empty, 0,
                 "Get records cnt failed.", {CMD_GET_RECORD_COUNT}},
-        Failure{"SetGetParamsNoBlock", OnBnClickedSetPowerDown, CMD_GET_PARAMS, FaultKind::Empty, 0,
+        Failure{"SetGetParamsNoBlock", Press<OnBnClickedSetPowerDown>, CMD_GET_PARAMS, FaultKind::Empty, 0,
                 "Get params Failed.", {CMD_GET_PARAMS}},
-        Failure{"SetNoStatus", OnBnClickedSetPowerDown, CMD_SET_PARAMS, FaultKind::Empty, 0,
+        Failure{"SetNoStatus", Press<OnBnClickedSetPowerDown>, CMD_SET_PARAMS, FaultKind::Empty, 0,
                 "Set Power down time Failed.", {CMD_GET_PARAMS, CMD_SET_PARAMS}},
-        Failure{"GetNoBlock", OnBnClickedGetPowerDown, CMD_GET_PARAMS, FaultKind::Empty, 0,
+        Failure{"GetNoBlock", Press<OnBnClickedGetPowerDown>, CMD_GET_PARAMS, FaultKind::Empty, 0,
                 "Get params Failed.", {CMD_GET_PARAMS}}),
     [](const auto& info) { return std::string(info.param.name); });
 

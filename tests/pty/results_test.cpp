@@ -1,0 +1,99 @@
+// What each operation returns, so that a front end never reads its log:
+// what it read, and a refusal the window's lines do not show.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ops/housekeeping.h"
+#include "ops/second_reading.h"
+#include "ops/upgrade.h"
+#include "pty/reader_fixture.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+TEST_F(ReaderTest, ResultsCarryWhatTheReaderAnswered) {
+    reader.SetVersion(2, 10);
+    reader.SetRecords(GenerateRecords(3), 300);
+    reader.SetParams({1, 2, 3, 42});
+    ConnectResult connection = OnBnClickedConnect(ui);
+    EXPECT_TRUE(connection.Ok());
+    EXPECT_TRUE(connection.connected);
+    EXPECT_EQ(connection.major, 2u);
+    EXPECT_EQ(connection.minor, 10u);
+    EXPECT_EQ(OnBnClickedGetCnt(ui).count, 300u);
+    EXPECT_EQ(OnBnClickedGetPowerDown(ui).minutes, 42);
+
+    ConnectResult disconnected = OnBnClickedConnect(ui);
+    EXPECT_TRUE(disconnected.Ok());
+    EXPECT_FALSE(disconnected.connected);
+    EXPECT_EQ(OnBnClickedSyncTime(ui).outcome, Outcome::TransactionFailed);
+
+    ui.port = "/nonexistent/tty";
+    EXPECT_EQ(OnBnClickedConnect(ui).outcome, Outcome::PortFailed);
+}
+
+// Every command answered with status 5: the window's own line, as it always
+// was, and a result that says the reader refused.
+TEST_F(ReaderTest, ARefusalIsInTheResultWhateverTheLineSays) {
+    struct Case {
+        const char* name;
+        uint8_t command;
+        std::function<OpResult()> press;
+        Log log;
+    };
+    const Case cases[] = {
+        {"GetCnt", CMD_GET_RECORD_COUNT, [&] { return OnBnClickedGetCnt(ui); }, {"Get records cnt success."}},
+        {"DeleteAll", CMD_DELETE_RECORDS, [&] { return OnBnClickedDeleteAll(ui); },
+         {"Please wait...", "All records has been Deleted."}},
+        {"SyncTime", CMD_SET_TIME, [&] { return OnBnClickedSyncTime(ui); }, {"Sync time success."}},
+        {"SetPowerDown", CMD_SET_PARAMS, [&] { return OnBnClickedSetPowerDown(ui); },
+         {"Set Power down time Failed."}},
+        {"GetPowerDown", CMD_GET_PARAMS, [&] { return OnBnClickedGetPowerDown(ui); }, {"Get params OK."}},
+    };
+    ui.m_nPowerDownMin = 30;
+    Connect();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reader.AddFault({c.command, FaultKind::Status, 5, 0, 1});
+        ui.log.clear();
+        OpResult result = c.press();
+        EXPECT_EQ(result.outcome, Outcome::Refused);
+        EXPECT_EQ(result.status, 5);
+        EXPECT_EQ(ui.log, c.log);
+    }
+
+    ClosePort(g_hComm);
+    g_bConnected = false;
+    reader.AddFault({CMD_GET_VERSION, FaultKind::Status, 7, 0, 1});
+    ConnectResult connection = OnBnClickedConnect(ui);
+    EXPECT_TRUE(connection.connected) << "the window connects whatever the status";
+    EXPECT_EQ(connection.outcome, Outcome::Refused);
+    EXPECT_EQ(connection.status, 7);
+    EXPECT_EQ(RefusalText(connection), "the reader refused the command (status 7)");
+}
+
+TEST_F(ReaderTest, ASecondReadingNamesTheFirstRowThatDiffers) {
+    const std::vector<TagBytes> stored = GenerateRecords(25);
+    const std::vector<TagRecord> first(stored.begin(), stored.end());
+    reader.SetRecords(stored);
+    Connect();
+    SecondReading same = ReadAgainAndCompare(ui, first);
+    EXPECT_TRUE(same.Ok());
+    EXPECT_EQ(same.differingRow, 0);
+
+    reader.AddFault({CMD_GET_RECORDS, FaultKind::FlipBit, 17});
+    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 18);
+    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 0) << "the bit flips once only";
+
+    reader.SetRecords({stored.begin(), stored.begin() + 20});
+    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 21) << "a record gone since";
+    reader.SetRecords(GenerateRecords(27));
+    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 26) << "more in the last block than first read";
+
+    reader.AddFault({CMD_GET_RECORDS, FaultKind::WrongHeader, 0, 0, 3});
+    EXPECT_EQ(ReadAgainAndCompare(ui, first).outcome, Outcome::TransactionFailed);
+}
+
+}  // namespace
