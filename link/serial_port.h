@@ -5,7 +5,9 @@
 // the reader speaks: 115200 baud, 8 data bits, no parity, 1 stop bit, no
 // flow control, DTR and RTS raised where the device has modem lines (a
 // pseudo-terminal has none, which is not an error). A port is held
-// exclusively: a second open of the same port fails, on Linux even for root.
+// exclusively: a second open of the same port fails. On Linux that holds
+// against every program that locks the port as we do (flock), root
+// included, and against any other opener without CAP_SYS_ADMIN (TIOCEXCL).
 //
 // Reads and writes behave as Windows' COMMTIMEOUTS set to 800/800/400 and
 // 800/2000: a read of k bytes gives up 800*k+400 ms after the call, or 800 ms

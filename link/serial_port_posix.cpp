@@ -87,9 +87,11 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
 
     int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(FailureFromErrno(errno), errno);
-    // Exclusive like a Windows port opened with share mode 0: flock holds
-    // against every other opener, root included; TIOCEXCL below adds the
-    // kernel's own check for programs that do not flock.
+    // As close to a Windows port opened with share mode 0 as Linux allows.
+    // flock is advisory: it keeps out every program that also flocks (all
+    // of ours, root included), not one that simply opens. TIOCEXCL below
+    // makes the kernel refuse any further open of the tty, except from a
+    // process with CAP_SYS_ADMIN, which it does not bind.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         close(fd);

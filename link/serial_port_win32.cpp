@@ -52,6 +52,12 @@ std::wstring DevicePath(const std::string& name) {
 
 HANDLE Win(PortHandle handle) { return static_cast<HANDLE>(handle); }
 
+// A handle that is no serial port fails the Comm calls with ERROR_INVALID_HANDLE.
+int FailToConfigure() {
+    DWORD code = GetLastError();
+    return Fail(code == ERROR_INVALID_HANDLE ? OpenFailure::NotSerial : OpenFailure::Other, code);
+}
+
 }  // namespace
 
 int OpenCommPort(PortHandle& handle, const std::string& name) {
@@ -70,7 +76,9 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
 
     DCB dcb{};
     dcb.DCBlength = sizeof(DCB);
-    GetCommState(h, &dcb);
+    // Without the driver's settings there is nothing sound to change; and a
+    // port left without time-outs (below) could block a read for ever.
+    if (!GetCommState(h, &dcb)) return FailToConfigure();
     dcb.BaudRate = kBaudRate;
     dcb.ByteSize = 8;
     dcb.Parity = NOPARITY;
@@ -82,10 +90,7 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
     dcb.fOutX = 0;
     dcb.fInX = 0;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    if (!SetCommState(h, &dcb)) {
-        DWORD code = GetLastError();
-        return Fail(code == ERROR_INVALID_HANDLE ? OpenFailure::NotSerial : OpenFailure::Other, code);
-    }
+    if (!SetCommState(h, &dcb)) return FailToConfigure();
 
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = kReadIntervalTimeoutMs;
@@ -93,7 +98,7 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
     timeouts.ReadTotalTimeoutConstant = kReadTotalConstantMs;
     timeouts.WriteTotalTimeoutMultiplier = kWriteTotalMultiplierMs;
     timeouts.WriteTotalTimeoutConstant = kWriteTotalConstantMs;
-    SetCommTimeouts(h, &timeouts);
+    if (!SetCommTimeouts(h, &timeouts)) return FailToConfigure();
     return 0;
 }
 
