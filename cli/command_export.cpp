@@ -25,7 +25,8 @@ const char* const kFolderHelp = "the folder for the file";
 const char* const kFormatHelp =
     "csv (default: the window's file), xlsx (an Excel workbook, identifiers as text) or jsonl (one JSON object a line)";
 const char* const kDeleteHelp =
-    "then delete the records from the reader, once the file is verified complete on the disk";
+    "then delete the records from the reader, once the file is verified complete on the disk and a second "
+    "reading of every record agrees with it (about twice the time of the export alone)";
 const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";

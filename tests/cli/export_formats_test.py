@@ -92,9 +92,9 @@ class ExportFormatsTest(unittest.TestCase):
         self.reader.stop()
         shutil.rmtree(self.folder, ignore_errors=True)
 
-    def export(self, *argv):
+    def export(self, *argv, **env):
         result = subprocess.run([self.cli, "-p", self.reader.link, "export", "-o", self.folder, *argv],
-                                env=dict(os.environ, TZ=ZONE), capture_output=True, text=True,
+                                env=dict(os.environ, TZ=ZONE, **env), capture_output=True, text=True,
                                 timeout=COMMAND_TIMEOUT)
         return result
 
@@ -192,6 +192,13 @@ class ExportFormatsTest(unittest.TestCase):
         sheet = openpyxl.load_workbook(path).active
         self.assertEqual([c.value for c in sheet["A"]][1:], list(range(1, 11)))
         self.assertEqual(sheet.auto_filter.ref, "A1:G11")
+
+    def test_a_workbook_that_cannot_be_started_leaves_no_file(self):
+        # The workbook is built in a private folder under the temporary one.
+        result = self.export("--format", "xlsx", TMPDIR=os.path.join(self.folder, "missing"))
+        self.assertEqual((result.returncode, result.stdout), (1, ""), result)
+        self.assertTrue(result.stderr.endswith("can not write file!\n"), result.stderr)
+        self.assertEqual([f for f in os.listdir(self.folder) if f.endswith(".xlsx")], [])
 
     def test_delete_verifies_and_clears_after_any_format(self):
         for kind in ("xlsx", "jsonl"):

@@ -48,6 +48,7 @@ private slots:
     void init();
     void cleanup();
     void connectLogsTheVersionAndAllowsUpgrade();
+    void aRefusedClockSyncGetsALineOfItsOwn();
     void getDataWritesTheFileTheCommandLineWrites();
     void aSilentReaderLeavesTheWindowAnswering();
     void aFieldOutOfRangeIsRefusedBeforeAnythingIsSent();
@@ -117,6 +118,14 @@ void WindowTest::connectLogsTheVersionAndAllowsUpgrade() {
     QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
     QVERIFY(Button("Connect"));
     QVERIFY(!Button("Upgrade")->isEnabled());
+}
+
+void WindowTest::aRefusedClockSyncGetsALineOfItsOwn() {
+    ConnectReader();
+    reader->AddFault({CMD_SET_TIME, FaultKind::Status, 5, 0, 1});
+    Press("Sync Time");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+    QCOMPARE(Log().mid(2), QStringList({"Sync time success.", "the reader refused the command (status 5)"}));
 }
 
 void WindowTest::getDataWritesTheFileTheCommandLineWrites() {
