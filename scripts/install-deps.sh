@@ -12,7 +12,7 @@ if [ "${1:-}" != "--linux" ]; then
     qt6-base-dev fonts-dejavu-core
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi
     mandoc desktop-file-utils
-    git file lintian man-db zip unzip python3-pefile
+    git file lintian man-db zip unzip python3-pefile strace
   )
 fi
 
