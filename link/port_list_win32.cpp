@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <windows.h>
 
+#include "link/com_port_name.h"
 #include "link/natural_order.h"
+#include "link/serial_port.h"
 #include "link/usb_serial_device.h"
 #include "link/utf.h"
 
@@ -38,6 +40,27 @@ std::vector<std::string> PresentComNames(bool usbOnly) {
     return names;
 }
 
+// The kernel device SERIALCOMM lists `port` under; empty where it lists none.
+std::wstring SerialCommDevice(const std::wstring& port) {
+    std::wstring device;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return device;
+    for (DWORD index = 0; device.empty(); ++index) {
+        wchar_t valueName[256];
+        DWORD valueNameLength = 256;
+        wchar_t data[256] = {};
+        DWORD dataBytes = sizeof data - sizeof(wchar_t);  // room for a terminator the registry may omit
+        DWORD type = 0;
+        LONG rc = RegEnumValueW(key, index, valueName, &valueNameLength, nullptr, &type,
+                                reinterpret_cast<BYTE*>(data), &dataBytes);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc == ERROR_SUCCESS && type == REG_SZ && ComPortName(NarrowFromWide(data)) == port)
+            device.assign(valueName, valueNameLength);
+    }
+    RegCloseKey(key);
+    return device;
+}
+
 }  // namespace
 
 std::vector<SerialPortName> PresentSerialPorts() {
@@ -49,3 +72,19 @@ std::vector<SerialPortName> PresentSerialPorts() {
 std::vector<std::string> AdapterPorts() { return PresentComNames(true); }
 
 std::string AccessDeniedHint() { return {}; }
+
+std::string DescribePort(const std::string& device) {
+    std::wstring kernelDevice = SerialCommDevice(ComPortName(device));
+    if (kernelDevice.empty()) return {};
+    std::string text = NarrowFromWide(kernelDevice);
+    std::string_view driver = SerialDriverOf(kernelDevice);
+    return driver.empty() ? text : text + "  driver " + std::string(driver);
+}
+
+OpenStatus CheckPortAccess(const std::string& device) {
+    PortHandle handle = nullptr;
+    int rc = OpenCommPort(handle, device);
+    OpenStatus status = rc == 0 ? OpenStatus{} : LastOpenStatus();
+    ClosePort(handle);
+    return status;
+}
