@@ -26,6 +26,9 @@ const char* const kFirstInterrupt =
     "interrupt again to stop anyway";
 const char* const kStopped =
     "upgrade stopped: the reader has no working firmware until the upgrade is run again";
+// Once connected, any failure may come after the erase.
+const char* const kFailed =
+    "upgrade failed: the reader may have no working firmware until the upgrade is run again";
 
 const char* const kUpgradeOk = "Upgrade Finished";
 
@@ -50,7 +53,10 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
         OnBnClickedUpgrade(ui);
         ui.FinishProgress();
         if (ui.Logged(kUpgradeOk)) return kExitOk;
-        if (!ui.StopRequested()) return kExitFailed;
+        if (!ui.StopRequested()) {
+            ui.Say(kFailed);
+            return kExitFailed;
+        }
         ui.Say(kStopped);
         return kExitInterrupted;
     });

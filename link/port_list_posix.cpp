@@ -72,11 +72,14 @@ std::string LinkName(const fs::path& link) {
     return error ? std::string() : target.filename().string();
 }
 
-// The module is the name users know (8250 for both the "serial" and the
-// "serial8250" driver); a driver without one goes by its own name.
+// The module is the name users know; a driver built into the kernel may
+// have no link to it. The 8250 driver's PNP and platform parts are
+// "serial" and "serial8250".
 std::string DriverName(const fs::path& device) {
     std::string module = LinkName(device / "driver/module");
-    return module.empty() ? LinkName(device / "driver") : module;
+    if (!module.empty()) return module;
+    std::string driver = LinkName(device / "driver");
+    return driver == "serial" || driver == "serial8250" ? "8250" : driver;
 }
 
 bool IsUsbDevice(const fs::path& folder) {
