@@ -2,11 +2,14 @@
 // name beside the device where there is one, and with --long what the
 // system tells about each. On Linux listing opens no port.
 #include <cstdio>
+#include <optional>
 
+#include "cli/adapter_latency.h"
 #include "cli/cli_feedback.h"
 #include "cli/exit_codes.h"
 #include "cli/open_failure.h"
 #include "link/port_list.h"
+#include "ops/format_text.h"
 #include "cli/subcommands.h"
 
 namespace {
@@ -14,6 +17,7 @@ namespace {
 const char* const kHelp = "list the serial ports, one per line";
 const char* const kLongHelp =
     "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer";
+const char* const kLatency = "latency timer %d ms";
 const char* const kNoneFound = "no serial port found";
 const char* const kDenied = " not listed: permission denied";
 
@@ -29,7 +33,11 @@ int ListPorts(CliFeedback& ui, bool details) {
         if (status.failure == OpenFailure::None) {
             std::string line = port.device;
             AddField(line, port.byId);
-            if (details) AddField(line, DescribePort(port.device));
+            if (details) {
+                AddField(line, DescribePort(port.device));
+                if (std::optional<int> ms = AdapterLatencyMs(port.device))
+                    AddField(line, FormatText(kLatency, *ms));
+            }
             std::printf("%s\n", line.c_str());
             ++listed;
         } else if (status.failure == OpenFailure::Busy) {

@@ -26,11 +26,12 @@ const char* const kFirstInterrupt =
     "interrupt again to stop anyway";
 const char* const kStopped =
     "upgrade stopped: the reader has no working firmware until the upgrade is run again";
-// Once connected, any failure may come after the erase.
+// Any failure but a refused image may come after the erase.
 const char* const kFailed =
     "upgrade failed: the reader may have no working firmware until the upgrade is run again";
 
 const char* const kUpgradeOk = "Upgrade Finished";
+const char* const kImageRefused = "File error!";
 
 // The transfer sends one block more than the whole blocks in the image.
 long long BlocksToSend() {
@@ -54,7 +55,7 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
         ui.FinishProgress();
         if (ui.Logged(kUpgradeOk)) return kExitOk;
         if (!ui.StopRequested()) {
-            ui.Say(kFailed);
+            if (!ui.Logged(kImageRefused)) ui.Say(kFailed);
             return kExitFailed;
         }
         ui.Say(kStopped);

@@ -49,8 +49,8 @@ std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree);
 // The same for this computer.
 std::vector<SerialPortName> OfferedPorts();
 
-// "0403:6001  FTDI  FT232R USB UART  serial A50285BI  driver ftdi_sio  latency timer 16 ms":
-// the fields there are, two spaces apart.
+// "0403:6001  FTDI  FT232R USB UART  serial A50285BI  driver ftdi_sio": the
+// fields there are, two spaces apart.
 std::string LongDescription(const TtyHardware& hardware);
 // "FT232R USB UART, ftdi_sio": what a window shows beside the path.
 std::string ShortDescription(const TtyHardware& hardware);

@@ -31,7 +31,7 @@ std::string AccessDeniedHint();
 
 // What the system tells about `device` without opening it, on one line,
 // for telling adapters apart: on Linux sysfs's USB vendor:product, strings,
-// serial number, driver and latency timer; on Windows the kernel device
+// serial number and driver; on Windows the kernel device
 // that SERIALCOMM names, and the driver that gives away. Empty where the
 // system tells nothing.
 std::string DescribePort(const std::string& device);

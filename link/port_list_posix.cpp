@@ -177,7 +177,6 @@ std::string LongDescription(const TtyHardware& hardware) {
     for (const std::string& field : {hardware.usbId, hardware.manufacturer, hardware.product}) AddField(text, field);
     if (!hardware.serial.empty()) AddField(text, "serial " + hardware.serial);
     if (!hardware.driver.empty()) AddField(text, "driver " + hardware.driver);
-    if (hardware.latencyMs) AddField(text, "latency timer " + std::to_string(*hardware.latencyMs) + " ms");
     return text;
 }
 

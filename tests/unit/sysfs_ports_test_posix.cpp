@@ -92,7 +92,8 @@ TEST_F(SysfsTree, DescribesEachPortFromItsDeviceDriverAndUsbParent) {
     std::optional<TtyHardware> ftdi = ReadTtyHardware(tree, Dev(std::string("serial/by-id/") + kById));
     ASSERT_TRUE(ftdi);
     EXPECT_EQ(LongDescription(*ftdi),
-              "0403:6001  FTDI  FT232R USB UART  serial A50285BI  driver ftdi_sio  latency timer 16 ms");
+              "0403:6001  FTDI  FT232R USB UART  serial A50285BI  driver ftdi_sio");
+    EXPECT_EQ(ftdi->latencyMs, 16);
     EXPECT_EQ(ShortDescription(*ftdi), "FT232R USB UART, ftdi_sio");
 
     std::optional<TtyHardware> acm = ReadTtyHardware(tree, Dev("ttyACM0"));
