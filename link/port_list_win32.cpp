@@ -13,13 +13,17 @@ namespace {
 
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
-// The COM names Windows lists as present now: each value of the key is a
-// driver's device, its data the port name. With `usbOnly`, only the ports
-// of USB serial drivers.
-std::vector<std::string> PresentComNames(bool usbOnly) {
-    std::vector<std::string> names;
+struct SerialCommEntry {
+    std::wstring device;  // the driver's kernel device: \Device\VCP0
+    std::string name;     // the port: COM3
+};
+
+// Every port the key lists: each value is a driver's device, its data the
+// port name.
+std::vector<SerialCommEntry> SerialCommEntries() {
+    std::vector<SerialCommEntry> entries;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return entries;
     for (DWORD index = 0;; ++index) {
         wchar_t valueName[256];
         DWORD valueNameLength = 256;
@@ -30,11 +34,21 @@ std::vector<std::string> PresentComNames(bool usbOnly) {
                                 reinterpret_cast<BYTE*>(data), &dataBytes);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
-        if (usbOnly && !IsUsbSerialDevice(std::wstring_view(valueName, valueNameLength))) continue;
         std::string name = NarrowFromWide(data);
-        if (!name.empty()) names.push_back(name);
+        if (!name.empty()) entries.push_back({std::wstring(valueName, valueNameLength), name});
     }
     RegCloseKey(key);
+    return entries;
+}
+
+// The COM names Windows lists as present now. With `usbOnly`, only the
+// ports of USB serial drivers.
+std::vector<std::string> PresentComNames(bool usbOnly) {
+    std::vector<std::string> names;
+    for (const SerialCommEntry& entry : SerialCommEntries()) {
+        if (usbOnly && !IsUsbSerialDevice(entry.device)) continue;
+        names.push_back(entry.name);
+    }
     std::sort(names.begin(), names.end(), NaturalLess);
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
@@ -42,23 +56,9 @@ std::vector<std::string> PresentComNames(bool usbOnly) {
 
 // The kernel device SERIALCOMM lists `port` under; empty where it lists none.
 std::wstring SerialCommDevice(const std::wstring& port) {
-    std::wstring device;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return device;
-    for (DWORD index = 0; device.empty(); ++index) {
-        wchar_t valueName[256];
-        DWORD valueNameLength = 256;
-        wchar_t data[256] = {};
-        DWORD dataBytes = sizeof data - sizeof(wchar_t);  // room for a terminator the registry may omit
-        DWORD type = 0;
-        LONG rc = RegEnumValueW(key, index, valueName, &valueNameLength, nullptr, &type,
-                                reinterpret_cast<BYTE*>(data), &dataBytes);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc == ERROR_SUCCESS && type == REG_SZ && ComPortName(NarrowFromWide(data)) == port)
-            device.assign(valueName, valueNameLength);
-    }
-    RegCloseKey(key);
-    return device;
+    for (const SerialCommEntry& entry : SerialCommEntries())
+        if (ComPortName(entry.name) == port) return entry.device;
+    return {};
 }
 
 }  // namespace
