@@ -1,8 +1,9 @@
 #!/bin/busybox sh
 # /init of the test machine: loads the drivers, runs kavrin-cli through each
 # adapter and reports on the console between @@ markers, which the host
-# script reads (run_adapter_tests.py). Lines "@@unplug NAME" and
-# "@@replug NAME" ask the host to act on QEMU's FTDI adapter.
+# script reads (run_adapter_tests.py). "@@unplug ftdi N" asks the host to
+# pull QEMU's FTDI adapter out once its reader has had N more requests,
+# "@@replug ftdi" to plug it back.
 # Each applet where it belongs: the kernel asks for /sbin/modprobe (g_serial
 # has usb_f_acm loaded through its alias).
 /bin/busybox mkdir -p /sbin /usr/bin /usr/sbin
@@ -78,12 +79,14 @@ run ftdi-upgrade kavrin-cli -p /dev/ttyUSB0 upgrade /image.bin --yes
 echo "@@slow ftdi"
 read -t 30 ack </dev/ttyS0
 rm -rf /tmp/export && mkdir /tmp/export
-( sleep 3; echo "@@unplug ftdi" ) &
+# Out during the third block: after the version, the count and three requests.
+echo "@@unplug ftdi 5"
 export_through ftdi-export-unplugged /dev/ttyUSB0
 echo "@@replug ftdi"
 await /dev/ttyUSB0 || note "no ttyUSB0 after replug"
 sleep 1
-( sleep 3; echo "@@unplug ftdi" ) &
+# Out during the seventh block, after the version, the erase and the start.
+echo "@@unplug ftdi 10"
 run ftdi-upgrade-unplugged kavrin-cli -p /dev/ttyUSB0 upgrade /image.bin --yes
 
 # CDC-ACM: the reader is the machine's own USB gadget, served on ttyGS0.
@@ -103,6 +106,21 @@ echo "image /tmp/acm-image.bin" >&3
 sleep 0.5
 note "acm-image $(sha256sum </tmp/acm-image.bin | cut -d' ' -f1)"
 
+# The requests the gadget's reader has had.
+gadget_requests() {
+    echo state >/tmp/sim.in
+    sleep 0.2
+    grep '^received=' /tmp/sim.out | tail -n 1 | cut -d= -f2
+}
+# Unbinds the gadget (the cable pulled) once its reader has had N more
+# requests, or after 20 s. Runs in the background, so it leaves fd 3 to
+# the shell: the reader ends only when the shell closes it.
+unbind_after() {
+    exec 3>&-
+    target=$(($(gadget_requests) + $1))
+    for i in $(seq 100); do [ "$(gadget_requests)" -ge "$target" ] && break; done
+    echo gadget.0 >$gadget/unbind
+}
 # Unbinding waits until ttyGS0 is closed: the reader must end first.
 stop_gadget_reader() {
     echo quit >&3
@@ -111,7 +129,7 @@ stop_gadget_reader() {
 
 # The gadget unbound is the cable pulled; bound again, it is plugged back.
 echo "fault 41:late:1500:2" >&3
-( exec 3>&-; sleep 3; echo gadget.0 >$gadget/unbind ) &
+unbind_after 5 &
 export_through acm-export-unplugged /dev/ttyACM0
 stop_gadget_reader
 wait
@@ -121,7 +139,7 @@ await /dev/ttyGS0
 sleep 1
 gadget_reader
 echo "fault 32:late:300:5" >&3
-( exec 3>&-; sleep 3; echo gadget.0 >$gadget/unbind ) &
+unbind_after 10 &
 run acm-upgrade-unplugged kavrin-cli -p /dev/ttyACM0 upgrade /image.bin --yes
 stop_gadget_reader
 wait

@@ -152,6 +152,25 @@ class Sim:
         self.proc.stdin.flush()
         return self.proc.stdout.readline().strip()
 
+    def requests(self):
+        """The requests it has accepted so far."""
+        self.proc.stdin.write("state\n")
+        self.proc.stdin.flush()
+        received = 0
+        for line in iter(self.proc.stdout.readline, ""):
+            if line.startswith("received="):
+                received = int(line.split("=")[1])
+            if line.strip() == "ok":
+                break
+        return received
+
+    def await_requests(self, more, seconds=20):
+        """Returns once `more` requests have arrived after the call, or after `seconds`."""
+        target = self.requests() + more
+        deadline = time.monotonic() + seconds
+        while self.requests() < target and time.monotonic() < deadline:
+            time.sleep(0.1)
+
     def image(self, work):
         path = os.path.join(work, "image-%d.bin" % self.proc.pid)
         self.command("image " + path)
@@ -227,7 +246,8 @@ def boot(kernel, initrd, sims, work):
                 ftdi.command("fault 32:late:300:5")
                 qemu.stdin.write(b"go\n")
                 qemu.stdin.flush()
-            elif line == "@@unplug ftdi":
+            elif line.startswith("@@unplug ftdi "):
+                ftdi.await_requests(int(line.split()[2]))
                 lines.append("@@host %s" % qmp.execute("device_del", id="ftdi%d" % plugged))
             elif line == "@@replug ftdi":
                 plugged += 1
