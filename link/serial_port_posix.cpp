@@ -70,7 +70,7 @@ bool RequestLowLatency(int fd) {
     return ioctl(fd, TIOCSSERIAL, &serial) == 0;
 }
 
-void RestoreLatency(int fd) {
+void ClearLowLatency(int fd) {
     serial_struct serial{};
     if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
     serial.flags &= ~ASYNC_LOW_LATENCY;
@@ -130,7 +130,7 @@ void ClosePort(PortHandle& handle) {
     PosixPort* port = Port(handle);
     handle = nullptr;
     if (port == nullptr) return;
-    if (port->clearLowLatency) RestoreLatency(port->fd);
+    if (port->clearLowLatency) ClearLowLatency(port->fd);
     if (port->restoreOriginal) {
         tcsetattr(port->fd, TCSANOW, &port->original);
         ioctl(port->fd, TIOCNXCL);
