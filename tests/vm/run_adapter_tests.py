@@ -2,9 +2,10 @@
 """kavrin-cli through the kernel's own serial drivers, in one virtual machine.
 
 Debian's kernel (fetched with apt-get download, unpacked, never installed)
-boots under qemu-system-x86_64 with a busybox initramfs holding kavrin-cli,
-kavrin-sim, the driver modules and, where Debian's udev package can be
-fetched, systemd-udevd with the shipped rules. Three adapters:
+boots under qemu-system-x86_64 (TCG: KVM hangs at boot on the machines we
+test on) with a busybox initramfs holding kavrin-cli, kavrin-sim, the
+driver modules and systemd-udevd (from Debian's udev package, fetched the
+same way) with the shipped rules. Three adapters:
 
 - a 16550 UART (ttyS1, 8250): QEMU's second serial port on a kavrin-sim pty;
 - QEMU's FTDI adapter (ttyUSB0, ftdi_sio) behind xHCI, its far end another
@@ -12,7 +13,7 @@ fetched, systemd-udevd with the shipped rules. Three adapters:
   and of an upgrade;
 - CDC-ACM (ttyACM0, cdc_acm) to the machine's own gadget (dummy_hcd and
   g_serial), whose ttyGS0 a kavrin-sim inside serves; the gadget is
-  disconnected in the middle of an export and of an upgrade.
+  unbound in the middle of an export and of an upgrade.
 
 The guest (guest_init.sh) reports on the console between @@ markers. Each
 check prints "ok NAME" or "FAILED NAME: why"; the exit status is 0 only
