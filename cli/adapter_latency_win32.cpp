@@ -1,9 +1,9 @@
 #include "cli/adapter_latency.h"
 
-#include <cwctype>
 #include <vector>
 #include <windows.h>
 
+#include "link/com_port_name.h"
 #include "link/utf.h"
 #include "ops/format_text.h"
 
@@ -16,15 +16,6 @@ const wchar_t* const kParametersKey = L"Device Parameters";
 const char* const kDeviceManagerHint =
     "lower it to 1 ms in Device Manager: Ports (COM & LPT) > %s > Properties > Port Settings > Advanced > "
     "Latency Timer";
-
-// "COM5", whether the user wrote COM5, com5: or \\.\COM5.
-std::wstring PortName(const std::string& port) {
-    std::wstring name = WideFromNarrow(port);
-    if (name.starts_with(L"\\\\.\\")) name.erase(0, 4);
-    if (name.ends_with(L":")) name.pop_back();
-    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
-    return name;
-}
 
 std::vector<std::wstring> SubkeyNames(HKEY key) {
     std::vector<std::wstring> names;
@@ -45,7 +36,7 @@ std::optional<int> LatencyOfPort(HKEY parameters, const std::wstring& port) {
     DWORD type = 0;
     if (RegQueryValueExW(parameters, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &bytes) !=
             ERROR_SUCCESS ||
-        type != REG_SZ || PortName(NarrowFromWide(name)) != port)
+        type != REG_SZ || ComPortName(NarrowFromWide(name)) != port)
         return std::nullopt;
     DWORD ms = 0;
     bytes = sizeof ms;
@@ -59,7 +50,7 @@ std::optional<int> LatencyOfPort(HKEY parameters, const std::wstring& port) {
 }  // namespace
 
 std::optional<int> AdapterLatencyMs(const std::string& port) {
-    std::wstring wanted = PortName(port);
+    std::wstring wanted = ComPortName(port);
     HKEY bus = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFtdiBusKey, 0, KEY_READ, &bus) != ERROR_SUCCESS) return std::nullopt;
     std::optional<int> found;
@@ -82,5 +73,5 @@ std::optional<int> AdapterLatencyMs(const std::string& port) {
 }
 
 std::string LowerLatencyHint(const std::string& port) {
-    return FormatText(kDeviceManagerHint, NarrowFromWide(PortName(port)).c_str());
+    return FormatText(kDeviceManagerHint, NarrowFromWide(ComPortName(port)).c_str());
 }

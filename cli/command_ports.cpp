@@ -1,26 +1,44 @@
-// kavrin-cli ports: the serial ports that open, one a line, with the by-id
-// name beside the device where there is one.
+// kavrin-cli ports [--long]: the serial ports, one a line, with the by-id
+// name beside the device where there is one, and with --long what the
+// system tells about each. On Linux listing opens no port.
 #include <cstdio>
+#include <optional>
 
+#include "cli/adapter_latency.h"
 #include "cli/cli_feedback.h"
 #include "cli/exit_codes.h"
 #include "cli/open_failure.h"
 #include "link/port_list.h"
+#include "ops/format_text.h"
 #include "cli/subcommands.h"
 
 namespace {
 
-const char* const kHelp = "list the serial ports that open, one per line";
-const char* const kNoneOpens = "no serial port opens";
+const char* const kHelp = "list the serial ports, one per line";
+const char* const kLongHelp =
+    "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer";
+const char* const kLatency = "latency timer %d ms";
+const char* const kNoneFound = "no serial port found";
 const char* const kDenied = " not listed: permission denied";
 
-int ListPorts(CliFeedback& ui) {
+void AddField(std::string& line, const std::string& field) {
+    if (!field.empty()) line += "  " + field;
+}
+
+int ListPorts(CliFeedback& ui, bool details) {
     int listed = 0;
     int denied = 0;
     for (const SerialPortName& port : PresentSerialPorts()) {
-        OpenStatus status = ProbePort(port.device);
+        OpenStatus status = CheckPortAccess(port.device);
         if (status.failure == OpenFailure::None) {
-            std::printf("%s%s%s\n", port.device.c_str(), port.byId.empty() ? "" : "  ", port.byId.c_str());
+            std::string line = port.device;
+            AddField(line, port.byId);
+            if (details) {
+                AddField(line, DescribePort(port.device));
+                if (std::optional<int> ms = AdapterLatencyMs(port.device))
+                    AddField(line, FormatText(kLatency, *ms));
+            }
+            std::printf("%s\n", line.c_str());
             ++listed;
         } else if (status.failure == OpenFailure::Busy) {
             // Not listed, but the user can do something about it.
@@ -34,15 +52,18 @@ int ListPorts(CliFeedback& ui) {
         std::string hint = AccessDeniedHint();
         ui.Say(std::to_string(denied) + (denied == 1 ? " port" : " ports") + kDenied + (hint.empty() ? "" : "; " + hint));
     }
-    if (listed == 0) ui.Say(kNoneOpens);
+    if (listed == 0) ui.Say(kNoneFound);
     return kExitOk;
 }
 
 void AddPorts(CLI::App& app, const GlobalOptions&, CommandAction& action) {
-    app.add_subcommand("ports", kHelp)->callback([&action] {
-        action = [] {
+    CLI::App* command = app.add_subcommand("ports", kHelp);
+    auto details = std::make_shared<bool>(false);
+    command->add_flag("-l,--long", *details, kLongHelp);
+    command->callback([&action, details] {
+        action = [details] {
             CliFeedback ui;
-            return ListPorts(ui);
+            return ListPorts(ui, *details);
         };
     });
 }

@@ -27,6 +27,9 @@ const char* const kFirstInterrupt =
     "interrupt again to stop anyway";
 const char* const kStopped =
     "upgrade stopped: the reader has no working firmware until the upgrade is run again";
+// Any failure but a refused image may come after the erase.
+const char* const kFailed =
+    "upgrade failed: the reader may have no working firmware until the upgrade is run again";
 
 // The transfer sends one block more than the whole blocks in the image.
 long long BlocksToSend() {
@@ -47,8 +50,12 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
         ui.StartProgress(BlocksToSend(), kBlocks);
         OpResult result = OnBnClickedUpgrade(ui);
         ui.FinishProgress();
-        if (result.outcome == Outcome::Stopped) ui.Say(kStopped);
-        return ExitStatusFor(ui, result);
+        const int status = ExitStatusFor(ui, result);
+        if (result.outcome == Outcome::Stopped)
+            ui.Say(kStopped);
+        else if (!result.Ok() && result.outcome != Outcome::FileFailed)
+            ui.Say(kFailed);
+        return status;
     });
 }
 

@@ -4,21 +4,13 @@
 
 namespace {
 
-const char* const kNotFound = "no such port (kavrin-cli ports lists the ports that open)";
+const char* const kNotFound = "no such port (kavrin-cli ports lists the serial ports)";
 const char* const kAccessDenied = "permission denied";
 const char* const kBusy = "busy: another program holds the port";
 const char* const kNotSerial = "not a serial port";
 const char* const kOther = "cannot open the port";
 
 }  // namespace
-
-OpenStatus ProbePort(const std::string& port) {
-    PortHandle handle = nullptr;
-    int rc = OpenCommPort(handle, port);
-    OpenStatus status = rc == 0 ? OpenStatus{} : LastOpenStatus();
-    ClosePort(handle);
-    return status;
-}
 
 std::string DescribeOpenFailure(const std::string& port, const OpenStatus& status) {
     std::string reason;

@@ -1,21 +1,20 @@
 #include "cli/port_choice.h"
 
 #include "cli/exit_codes.h"
-#include "cli/open_failure.h"
 #include "link/port_list.h"
 
 namespace {
 
 const char* const kNoAdapter =
     "no USB serial adapter found: plug in the reader, or name its port with --port "
-    "(kavrin-cli ports lists the ports that open)";
+    "(kavrin-cli ports lists the serial ports)";
 const char* const kSeveralAdapters = "several USB serial adapters; name the reader's with --port:";
 const char* const kUsing = "using ";
 
-// An empty text when the port opens, else why not.
-std::string TryOpen(const std::string& port) {
-    OpenStatus status = ProbePort(port);
-    return status.failure == OpenFailure::None ? std::string() : DescribeOpenFailure(port, status);
+// The port, with what the system tells about it where it tells anything.
+std::string Described(const std::string& port) {
+    std::string description = DescribePort(port);
+    return description.empty() ? port : port + "  " + description;
 }
 
 }  // namespace
@@ -32,17 +31,10 @@ PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& 
     }
     if (adapters.size() > 1) {
         ui.Say(kSeveralAdapters);
-        for (const std::string& port : adapters) {
-            std::string failure = TryOpen(port);
-            ui.SayItem(failure.empty() ? port : failure);
-        }
+        for (const std::string& port : adapters) ui.SayItem(Described(port));
         return {{}, kExitUsage};
     }
     const std::string& port = adapters.front();
-    if (std::string failure = TryOpen(port); !failure.empty()) {
-        ui.Say(failure);
-        return {{}, kExitFailed};
-    }
     ui.Say(kUsing + port);
     return {port, kExitOk};
 }

@@ -1,11 +1,10 @@
 // Which port a subcommand talks to.
 //
 // A port named with --port is used as given. Without one, the USB serial
-// adapters present are looked at: when there is exactly one and it opens,
-// it is used; otherwise the user is shown them and asked for --port. Ports
-// are only opened and closed again here, never sent anything: a port
-// without a reader would cost its time-out, and it may not be ours to
-// talk to.
+// adapters present are looked at: when there is exactly one, it is used;
+// otherwise the user is shown them and asked for --port. No port is opened
+// here: only the one used is, by the connection, and a port nobody named
+// may not be ours to touch.
 #pragma once
 
 #include <optional>

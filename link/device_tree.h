@@ -1,9 +1,13 @@
 // Linux: the serial devices under a /dev and a /sys/class/tty, so tests can
 // lay out a tree of their own.
+//
+// Everything here reads sysfs and /dev/serial/by-id only: no port is ever
+// opened to be listed or described, since opening a tty raises DTR (some
+// boards reset on it) and a port another program uses would get its
+// settings changed under it.
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,22 +19,43 @@ struct DeviceTree {
     std::filesystem::path sysClassTty = "/sys/class/tty";
 };
 
-// Every tty with a device behind it (virtual consoles and pseudo-terminals
-// have none), with its by-id name where one points at it.
+// What sysfs tells about the hardware behind one tty.
+struct TtyHardware {
+    std::string driver;        // the kernel driver's module: ftdi_sio, cdc_acm, pl2303, 8250...
+    std::string usbId;         // vendor:product of its USB device, 0403:6001; empty off USB
+    std::string manufacturer;  // the USB device's own strings, where it has them
+    std::string product;
+    std::string serial;
+    std::optional<int> latencyMs;  // the FTDI-type latency timer
+    // An 8250 port the kernel reserved without finding a UART there.
+    bool placeholder = false;
+};
+
+// The hardware behind `port` (a by-id link is followed first); nothing for
+// a tty without a device behind it (a pseudo-terminal, a virtual console).
+std::optional<TtyHardware> ReadTtyHardware(const DeviceTree& tree, const std::string& port);
+
+// Every tty with hardware behind it, in natural order, with its by-id name
+// where one points at it. Placeholder 8250 ports are left out.
 std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree);
 
-// The by-id links when there are any, else the ttyUSB* and ttyACM* nodes.
+// The ports on USB, each by its by-id name where it has one.
 std::vector<std::string> ListUsbAdapters(const DeviceTree& tree);
 
-// The ports a window offers, best first: every port with a by-id name, then
-// the ttyUSB* and ttyACM* nodes without one, then the other ports for which
-// `opens` is true. Adapters are listed without being opened: opening one
-// raises DTR, which resets some devices.
-std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
-                                             const std::function<bool(const std::string&)>& opens);
+// The ports a window offers, best first: every port with a by-id name,
+// then the other USB ports, then the rest.
+std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree);
 
-// The same for this computer; a port opens when OpenCommPort accepts it.
+// The same for this computer.
 std::vector<SerialPortName> OfferedPorts();
+
+// "0403:6001  FTDI  FT232R USB UART  serial A50285BI  driver ftdi_sio": the
+// fields there are, two spaces apart.
+std::string LongDescription(const TtyHardware& hardware);
+// "FT232R USB UART, ftdi_sio": what a window shows beside the path.
+std::string ShortDescription(const TtyHardware& hardware);
+// ShortDescription of this computer's `port`; empty where sysfs has nothing.
+std::string BriefPortDescription(const std::string& port);
 
 // The latency timer in milliseconds that sysfs shows for the tty behind
 // `port` (a by-id link is followed first); nothing where there is none.

@@ -1,12 +1,15 @@
 // The serial ports this computer has, found without sending them anything.
 //
 // On Linux the devices come from sysfs (every tty backed by hardware,
-// built-in UARTs included) and /dev/serial/by-id; on Windows from the
+// built-in UARTs included, the 8250 driver's empty placeholders left out)
+// and /dev/serial/by-id, and nothing is opened; on Windows from the
 // present COM ports the registry lists under HARDWARE\DEVICEMAP\SERIALCOMM.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "link/serial_port.h"
 
 struct SerialPortName {
     std::string device;  // what OpenCommPort takes: /dev/ttyUSB0, COM3
@@ -17,10 +20,23 @@ struct SerialPortName {
 std::vector<SerialPortName> PresentSerialPorts();
 
 // The ports worth trying when the user named none: USB adapters only. On
-// Linux their by-id names, else /dev/ttyUSB* and /dev/ttyACM*; on Windows
-// the present COM ports of USB serial drivers (usb_serial_device.h).
+// Linux the ttys sysfs puts on USB, by their by-id names where they have
+// them; on Windows the present COM ports of USB serial drivers
+// (usb_serial_device.h).
 std::vector<std::string> AdapterPorts();
 
 // What a user who may not open a port can do about it; empty where
 // nothing applies.
 std::string AccessDeniedHint();
+
+// What the system tells about `device` without opening it, on one line,
+// for telling adapters apart: on Linux sysfs's USB vendor:product, strings,
+// serial number and driver; on Windows the kernel device
+// that SERIALCOMM names, and the driver that gives away. Empty where the
+// system tells nothing.
+std::string DescribePort(const std::string& device);
+
+// Whether `device` can be used, as far as a listing finds out: on Linux
+// from its permissions alone, nothing opened; on Windows by opening and
+// closing it, as the window's probe does. Failure None when it can.
+OpenStatus CheckPortAccess(const std::string& device);

@@ -1,13 +1,15 @@
 #include "link/port_list.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <unistd.h>
 
 #include "link/device_tree.h"
 #include "link/natural_order.h"
-#include "link/serial_port.h"
 
 namespace fs = std::filesystem;
 
@@ -17,6 +19,14 @@ const char* const kByIdFolder = "serial/by-id";
 const char* const kAdapterPrefixes[] = {"ttyUSB", "ttyACM"};
 const char* const kDialoutHint =
     "the user must be in the dialout group: sudo usermod -aG dialout $USER, then log in again";
+// How far above a tty's device its USB device may sit: the usb-serial
+// port, its interface, the device.
+constexpr int kUsbLevels = 3;
+// The 8250 driver's type for a port where no UART answered.
+const char* const kUnknownUartType = "0";
+// Since Linux 6.5 a serial tty's device is the serial core's port, a child
+// (through its controller) of the device with the real driver.
+const char* const kSerialCoreBus = "serial-base";
 
 // Entries of `folder` in natural order; none when it cannot be read.
 std::vector<fs::path> Entries(const fs::path& folder) {
@@ -36,13 +46,6 @@ bool IsAdapterNode(const std::string& device) {
     return false;
 }
 
-bool Opens(const std::string& device) {
-    PortHandle port = nullptr;
-    bool opened = OpenCommPort(port, device) == 0;
-    ClosePort(port);
-    return opened;
-}
-
 // The device each by-id link resolves to, mapped to the link.
 std::map<fs::path, fs::path> ByIdLinks(const DeviceTree& tree) {
     std::map<fs::path, fs::path> links;
@@ -54,16 +57,91 @@ std::map<fs::path, fs::path> ByIdLinks(const DeviceTree& tree) {
     return links;
 }
 
+// The first line of a sysfs attribute; empty where there is none.
+std::string Attribute(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
+std::string LinkName(const fs::path& link) {
+    std::error_code error;
+    fs::path target = fs::canonical(link, error);
+    return error ? std::string() : target.filename().string();
+}
+
+// The module is the name users know; a driver built into the kernel may
+// have no link to it. The 8250 driver's PNP and platform parts are
+// "serial" and "serial8250".
+std::string DriverName(const fs::path& device) {
+    std::string module = LinkName(device / "driver/module");
+    if (!module.empty()) return module;
+    std::string driver = LinkName(device / "driver");
+    return driver == "serial" || driver == "serial8250" ? "8250" : driver;
+}
+
+bool IsUsbDevice(const fs::path& folder) {
+    std::error_code error;
+    return fs::exists(folder / "idVendor", error) && fs::exists(folder / "idProduct", error);
+}
+
+void ReadUsbDevice(fs::path folder, TtyHardware& hardware) {
+    for (int level = 0; level < kUsbLevels && !IsUsbDevice(folder); ++level) folder = folder.parent_path();
+    if (!IsUsbDevice(folder)) return;
+    hardware.usbId = Attribute(folder / "idVendor") + ":" + Attribute(folder / "idProduct");
+    hardware.manufacturer = Attribute(folder / "manufacturer");
+    hardware.product = Attribute(folder / "product");
+    hardware.serial = Attribute(folder / "serial");
+}
+
+// `tty` is the tty's folder under /sys/class/tty.
+std::optional<TtyHardware> ReadTty(const fs::path& tty) {
+    std::error_code error;
+    fs::path device = fs::canonical(tty / "device", error);
+    if (error) return std::nullopt;
+    while (LinkName(device / "subsystem") == kSerialCoreBus) device = device.parent_path();
+    TtyHardware hardware;
+    hardware.driver = DriverName(device);
+    ReadUsbDevice(device, hardware);
+    std::ifstream latency(device / "latency_timer");
+    if (int ms = 0; latency >> ms) hardware.latencyMs = ms;
+    hardware.placeholder = Attribute(tty / "type") == kUnknownUartType;
+    return hardware;
+}
+
+// 0 for a port with a by-id name, 1 for another USB port, 2 for the rest.
+int OfferRank(const DeviceTree& tree, const SerialPortName& port) {
+    if (!port.byId.empty()) return 0;
+    std::optional<TtyHardware> hardware = ReadTty(tree.sysClassTty / fs::path(port.device).filename());
+    return (hardware && !hardware->usbId.empty()) || IsAdapterNode(port.device) ? 1 : 2;
+}
+
+void AddField(std::string& text, const std::string& field) {
+    if (field.empty()) return;
+    if (!text.empty()) text += "  ";
+    text += field;
+}
+
 }  // namespace
+
+std::optional<TtyHardware> ReadTtyHardware(const DeviceTree& tree, const std::string& port) {
+    std::error_code error;
+    fs::path device = fs::canonical(port, error);
+    if (error) return std::nullopt;
+    return ReadTty(tree.sysClassTty / device.filename());
+}
 
 std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree) {
     std::map<fs::path, fs::path> byId = ByIdLinks(tree);
     std::vector<SerialPortName> ports;
     for (const fs::path& tty : Entries(tree.sysClassTty)) {
-        std::error_code error;
-        if (!fs::exists(tty / "device", error)) continue;
+        std::optional<TtyHardware> hardware = ReadTty(tty);
+        if (!hardware || hardware->placeholder) continue;
         fs::path device = tree.dev / tty.filename();
         SerialPortName port{device.string(), {}};
+        std::error_code error;
         fs::path resolved = fs::canonical(device, error);
         if (!error && byId.count(resolved)) port.byId = byId[resolved].string();
         ports.push_back(port);
@@ -73,28 +151,20 @@ std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree) {
 
 std::vector<std::string> ListUsbAdapters(const DeviceTree& tree) {
     std::vector<std::string> adapters;
-    for (const fs::path& link : Entries(tree.dev / kByIdFolder)) adapters.push_back(link.string());
-    if (!adapters.empty()) return adapters;
-    for (const fs::path& node : Entries(tree.dev)) {
-        if (IsAdapterNode(node.string())) adapters.push_back(node.string());
-    }
+    for (const SerialPortName& port : ListOfferedPorts(tree))
+        if (OfferRank(tree, port) < 2) adapters.push_back(port.byId.empty() ? port.device : port.byId);
     return adapters;
 }
 
-std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree,
-                                             const std::function<bool(const std::string&)>& opens) {
-    std::vector<SerialPortName> present = ListSerialDevices(tree);
-    std::vector<SerialPortName> offered;
-    for (const SerialPortName& port : present)
-        if (!port.byId.empty()) offered.push_back(port);
-    for (const SerialPortName& port : present)
-        if (port.byId.empty() && IsAdapterNode(port.device)) offered.push_back(port);
-    for (const SerialPortName& port : present)
-        if (port.byId.empty() && !IsAdapterNode(port.device) && opens(port.device)) offered.push_back(port);
-    return offered;
+std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree) {
+    std::vector<SerialPortName> ports = ListSerialDevices(tree);
+    std::stable_sort(ports.begin(), ports.end(), [&tree](const SerialPortName& a, const SerialPortName& b) {
+        return OfferRank(tree, a) < OfferRank(tree, b);
+    });
+    return ports;
 }
 
-std::vector<SerialPortName> OfferedPorts() { return ListOfferedPorts(DeviceTree{}, Opens); }
+std::vector<SerialPortName> OfferedPorts() { return ListOfferedPorts(DeviceTree{}); }
 
 std::vector<SerialPortName> PresentSerialPorts() { return ListSerialDevices(DeviceTree{}); }
 
@@ -102,12 +172,40 @@ std::vector<std::string> AdapterPorts() { return ListUsbAdapters(DeviceTree{}); 
 
 std::string AccessDeniedHint() { return kDialoutHint; }
 
+std::string LongDescription(const TtyHardware& hardware) {
+    std::string text;
+    for (const std::string& field : {hardware.usbId, hardware.manufacturer, hardware.product}) AddField(text, field);
+    if (!hardware.serial.empty()) AddField(text, "serial " + hardware.serial);
+    if (!hardware.driver.empty()) AddField(text, "driver " + hardware.driver);
+    return text;
+}
+
+std::string ShortDescription(const TtyHardware& hardware) {
+    std::string text = hardware.product.empty() ? hardware.usbId : hardware.product;
+    if (!hardware.driver.empty()) text += (text.empty() ? "" : ", ") + hardware.driver;
+    return text;
+}
+
+std::string BriefPortDescription(const std::string& port) {
+    std::optional<TtyHardware> hardware = ReadTtyHardware(DeviceTree{}, port);
+    return hardware ? ShortDescription(*hardware) : std::string();
+}
+
+std::string DescribePort(const std::string& device) {
+    std::optional<TtyHardware> hardware = ReadTtyHardware(DeviceTree{}, device);
+    return hardware ? LongDescription(*hardware) : std::string();
+}
+
+OpenStatus CheckPortAccess(const std::string& device) {
+    if (access(device.c_str(), R_OK | W_OK) == 0) return {};
+    int err = errno;
+    OpenFailure failure = err == ENOENT ? OpenFailure::NotFound
+                          : (err == EACCES || err == EPERM) ? OpenFailure::AccessDenied
+                                                            : OpenFailure::Other;
+    return {failure, std::strerror(err)};
+}
+
 std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port) {
-    std::error_code error;
-    fs::path device = fs::canonical(port, error);
-    if (error) return std::nullopt;
-    std::ifstream in(tree.sysClassTty / device.filename() / "device/latency_timer");
-    int ms = 0;
-    if (!(in >> ms)) return std::nullopt;
-    return ms;
+    std::optional<TtyHardware> hardware = ReadTtyHardware(tree, port);
+    return hardware ? hardware->latencyMs : std::nullopt;
 }

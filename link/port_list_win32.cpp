@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <windows.h>
 
+#include "link/com_port_name.h"
 #include "link/natural_order.h"
+#include "link/serial_port.h"
 #include "link/usb_serial_device.h"
 #include "link/utf.h"
 
@@ -11,13 +13,17 @@ namespace {
 
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
-// The COM names Windows lists as present now: each value of the key is a
-// driver's device, its data the port name. With `usbOnly`, only the ports
-// of USB serial drivers.
-std::vector<std::string> PresentComNames(bool usbOnly) {
-    std::vector<std::string> names;
+struct SerialCommEntry {
+    std::wstring device;  // the driver's kernel device: \Device\VCP0
+    std::string name;     // the port: COM3
+};
+
+// Every port the key lists: each value is a driver's device, its data the
+// port name.
+std::vector<SerialCommEntry> SerialCommEntries() {
+    std::vector<SerialCommEntry> entries;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return entries;
     for (DWORD index = 0;; ++index) {
         wchar_t valueName[256];
         DWORD valueNameLength = 256;
@@ -28,14 +34,31 @@ std::vector<std::string> PresentComNames(bool usbOnly) {
                                 reinterpret_cast<BYTE*>(data), &dataBytes);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
-        if (usbOnly && !IsUsbSerialDevice(std::wstring_view(valueName, valueNameLength))) continue;
         std::string name = NarrowFromWide(data);
-        if (!name.empty()) names.push_back(name);
+        if (!name.empty()) entries.push_back({std::wstring(valueName, valueNameLength), name});
     }
     RegCloseKey(key);
+    return entries;
+}
+
+// The COM names Windows lists as present now. With `usbOnly`, only the
+// ports of USB serial drivers.
+std::vector<std::string> PresentComNames(bool usbOnly) {
+    std::vector<std::string> names;
+    for (const SerialCommEntry& entry : SerialCommEntries()) {
+        if (usbOnly && !IsUsbSerialDevice(entry.device)) continue;
+        names.push_back(entry.name);
+    }
     std::sort(names.begin(), names.end(), NaturalLess);
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
+}
+
+// The kernel device SERIALCOMM lists `port` under; empty where it lists none.
+std::wstring SerialCommDevice(const std::wstring& port) {
+    for (const SerialCommEntry& entry : SerialCommEntries())
+        if (ComPortName(entry.name) == port) return entry.device;
+    return {};
 }
 
 }  // namespace
@@ -49,3 +72,19 @@ std::vector<SerialPortName> PresentSerialPorts() {
 std::vector<std::string> AdapterPorts() { return PresentComNames(true); }
 
 std::string AccessDeniedHint() { return {}; }
+
+std::string DescribePort(const std::string& device) {
+    std::wstring kernelDevice = SerialCommDevice(ComPortName(device));
+    if (kernelDevice.empty()) return {};
+    std::string text = NarrowFromWide(kernelDevice);
+    std::string_view driver = SerialDriverOf(kernelDevice);
+    return driver.empty() ? text : text + "  driver " + std::string(driver);
+}
+
+OpenStatus CheckPortAccess(const std::string& device) {
+    PortHandle handle = nullptr;
+    int rc = OpenCommPort(handle, device);
+    OpenStatus status = rc == 0 ? OpenStatus{} : LastOpenStatus();
+    ClosePort(handle);
+    return status;
+}

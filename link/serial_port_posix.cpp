@@ -19,6 +19,8 @@ struct PosixPort {
     int fd = -1;
     termios original{};
     bool restoreOriginal = false;
+    // The low-latency flag was off and this open turned it on.
+    bool clearLowLatency = false;
 };
 
 thread_local OpenStatus t_lastOpen;
@@ -58,11 +60,20 @@ void ApplyLineSettings(termios& tio) {
 }
 
 // USB adapters buffer for up to 16 ms unless asked not to. Drivers without
-// the request (a pseudo-terminal, a built-in UART) simply refuse it.
-void RequestLowLatency(int fd) {
+// the request (a pseudo-terminal, a built-in UART) simply refuse it. True
+// when this turned the flag on: the driver keeps it after the port closes
+// (ftdi_sio keeps its latency timer at 1 ms), so closing turns it off again.
+bool RequestLowLatency(int fd) {
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY)) return false;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+void ClearLowLatency(int fd) {
     serial_struct serial{};
     if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
-    serial.flags |= ASYNC_LOW_LATENCY;
+    serial.flags &= ~ASYNC_LOW_LATENCY;
     ioctl(fd, TIOCSSERIAL, &serial);
 }
 
@@ -113,7 +124,7 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
     // Raise DTR and RTS; a device without modem lines refuses, which is fine.
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd, TIOCMBIS, &lines);
-    RequestLowLatency(fd);
+    port->clearLowLatency = RequestLowLatency(fd);
     return 0;
 }
 
@@ -121,6 +132,7 @@ void ClosePort(PortHandle& handle) {
     PosixPort* port = Port(handle);
     handle = nullptr;
     if (port == nullptr) return;
+    if (port->clearLowLatency) ClearLowLatency(port->fd);
     if (port->restoreOriginal) {
         tcsetattr(port->fd, TCSANOW, &port->original);
         ioctl(port->fd, TIOCNXCL);

@@ -4,10 +4,22 @@
 
 namespace {
 
+struct KnownDriver {
+    std::wstring_view prefix;
+    std::string_view name;
+    bool usb;
+};
+
 // FTDI, Microsoft's CDC-ACM driver (usbser.sys), Silicon Labs CP210x (old
-// and new driver), Prolific PL2303.
-const std::wstring_view kUsbDevicePrefixes[] = {
-    L"\\Device\\VCP", L"\\Device\\USBSER", L"\\Device\\Silabser", L"\\Device\\slabser", L"\\Device\\ProlificSerial",
+// and new driver), Prolific PL2303; then the ports that are not adapters.
+const KnownDriver kKnownDrivers[] = {
+    {L"\\Device\\VCP", "FTDI (ftdibus)", true},
+    {L"\\Device\\USBSER", "USB CDC-ACM (usbser)", true},
+    {L"\\Device\\Silabser", "Silicon Labs CP210x (silabser)", true},
+    {L"\\Device\\slabser", "Silicon Labs CP210x (slabser)", true},
+    {L"\\Device\\ProlificSerial", "Prolific PL2303 (ser2pl)", true},
+    {L"\\Device\\Serial", "built-in or PCI port (serial)", false},
+    {L"\\Device\\BthModem", "Bluetooth (bthmodem)", false},
 };
 
 bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
@@ -18,11 +30,21 @@ bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
     return true;
 }
 
+const KnownDriver* DriverOf(std::wstring_view deviceName) {
+    for (const KnownDriver& driver : kKnownDrivers) {
+        if (StartsWithIgnoringCase(deviceName, driver.prefix)) return &driver;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool IsUsbSerialDevice(std::wstring_view deviceName) {
-    for (std::wstring_view prefix : kUsbDevicePrefixes) {
-        if (StartsWithIgnoringCase(deviceName, prefix)) return true;
-    }
-    return false;
+    const KnownDriver* driver = DriverOf(deviceName);
+    return driver != nullptr && driver->usb;
+}
+
+std::string_view SerialDriverOf(std::wstring_view deviceName) {
+    const KnownDriver* driver = DriverOf(deviceName);
+    return driver ? driver->name : std::string_view();
 }

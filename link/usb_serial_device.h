@@ -1,5 +1,5 @@
 // Which entries of Windows' HARDWARE\DEVICEMAP\SERIALCOMM are USB serial
-// adapters.
+// adapters, and which driver made each.
 //
 // Each entry's name is the kernel device its driver made: built-in and
 // PCI ports (serial.sys) are \Device\Serial<n>, Bluetooth links
@@ -11,3 +11,7 @@
 #include <string_view>
 
 bool IsUsbSerialDevice(std::wstring_view deviceName);
+
+// The driver a device name gives away, as a person knows it ("FTDI
+// (ftdibus)"); empty for a name no known driver uses.
+std::string_view SerialDriverOf(std::wstring_view deviceName);

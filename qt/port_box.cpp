@@ -28,10 +28,13 @@ void PortBox::Refresh() {
     clear();
     for (const SerialPortName& port : OfferedPorts()) {
         const QString device = QString::fromStdString(port.device);
+        const QString description = QString::fromStdString(BriefPortDescription(port.device));
+        const QString beside = description.isEmpty() ? QString() : "  " + description;
         if (port.byId.empty())
-            AddPath(device, device);
+            AddPath(device, device + beside);
         else
-            AddPath(QString::fromStdString(port.byId), QString::fromStdString(port.byId) + " (" + device + ")");
+            AddPath(QString::fromStdString(port.byId),
+                    QString::fromStdString(port.byId) + " (" + device + ")" + beside);
     }
     for (const QString& kept : {preset_, selected})
         if (!kept.isEmpty() && findData(kept) < 0) AddPath(kept, kept);

@@ -1,11 +1,12 @@
 // The port list of the Linux window.
 //
 // It offers the ports best first (link/device_tree.h: by-id names with the
-// device they point to, then ttyUSB and ttyACM nodes, then other ports that
-// open) and reads them again each time it drops down, so a reader plugged
-// in later appears without a restart. The selected port, and a path given
+// device they point to, then other USB ports, then the rest), each with
+// what sysfs tells about it ("FT232R USB UART, ftdi_sio"), opening none,
+// and reads them again each time it drops down, so a reader plugged in
+// later appears without a restart. The selected port, and a path given
 // on the command line, stay in the list even when the scan no longer finds
-// them (a port we hold open does not open a second time).
+// them (an adapter unplugged while connected).
 #pragma once
 
 #include <QComboBox>

@@ -1,4 +1,5 @@
-// kavrin-sim: a virtual reader on a pseudo-terminal.
+// kavrin-sim: a virtual reader on a pseudo-terminal, or with --tty on an
+// existing tty (a USB gadget's serial port).
 //
 // Prints the port path on the first line of standard output, then answers
 // requests until interrupted. With --control it reads commands from standard
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> faults;
     unsigned baud = 0;
     bool control = false;
+    ReaderConfig config;
     app.add_option("--records", generated, "generate this many FDX-B and HDX records");
     app.add_option("--records-file", recordsFile, "load records: one a line, 32 hex digits")->check(CLI::ExistingFile);
     app.add_option("--count", count, "report this record count instead of the number stored");
@@ -134,10 +136,11 @@ int main(int argc, char** argv) {
     app.add_option("--fault", faults, "COMMAND:KIND[:ARG[:SKIP[:TIMES]]], repeatable");
     app.add_option("--baud", baud, "pace answers as on a line at this baud rate (0: unpaced)");
     app.add_option("--link", link, "also make a symbolic link to the port at this path");
+    app.add_option("--tty", config.tty, "answer on this existing tty instead of a new pseudo-terminal")
+        ->check(CLI::ExistingPath);
     app.add_flag("--control", control, std::string("read commands on standard input; ") + kControlHelp);
     CLI11_PARSE(app, argc, argv);
 
-    ReaderConfig config;
     if (!ParseVersion(version, config.versionMajor, config.versionMinor)) {
         std::cerr << "kavrin-sim: --firmware-version is MAJOR.MINOR\n";
         return 2;

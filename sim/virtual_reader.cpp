@@ -112,20 +112,32 @@ bool VirtualReader::Start(std::string* error) {
         if (error) *error = std::string(what) + ": " + std::strerror(errno);
         return false;
     };
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master_ < 0) return fail("posix_openpt");
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("unlockpt");
-    const char* name = ptsname(master_);
-    if (name == nullptr) return fail("ptsname");
-    path_ = name;
-    // Holding the slave open keeps the master from seeing a hang-up each time
-    // the program under test closes its port.
-    slaveKeeper_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slaveKeeper_ < 0) return fail("open slave");
-    termios tio{};
-    tcgetattr(slaveKeeper_, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(slaveKeeper_, TCSANOW, &tio);
+    if (config_.tty.empty()) {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master_ < 0) return fail("posix_openpt");
+        if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("unlockpt");
+        const char* name = ptsname(master_);
+        if (name == nullptr) return fail("ptsname");
+        path_ = name;
+        // Holding the slave open keeps the master from seeing a hang-up each time
+        // the program under test closes its port.
+        slaveKeeper_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (slaveKeeper_ < 0) return fail("open slave");
+        termios tio{};
+        tcgetattr(slaveKeeper_, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(slaveKeeper_, TCSANOW, &tio);
+    } else {
+        master_ = open(config_.tty.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master_ < 0) return fail(config_.tty.c_str());
+        path_ = config_.tty;
+        termios tio{};
+        if (tcgetattr(master_, &tio) != 0) return fail("tcgetattr");
+        cfmakeraw(&tio);
+        cfsetspeed(&tio, B115200);
+        tio.c_cflag |= CLOCAL | CREAD;
+        if (tcsetattr(master_, TCSANOW, &tio) != 0) return fail("tcsetattr");
+    }
     if (pipe2(stopPipe_, O_CLOEXEC) != 0) return fail("pipe");
     thread_ = std::thread(&VirtualReader::Run, this);
     return true;

@@ -62,6 +62,8 @@ struct ReaderConfig {
     std::optional<uint32_t> reportedCount;  // count to report instead of records.size()
     std::array<uint8_t, 4> params = {0x01, 0x02, 0x03, 10};
     unsigned baud = 0;  // 0: unpaced
+    // Serve this existing tty (a USB gadget's /dev/ttyGS0) instead of a new pty.
+    std::string tty;
 };
 
 struct ReaderSnapshot {
@@ -89,7 +91,8 @@ public:
     VirtualReader(const VirtualReader&) = delete;
     VirtualReader& operator=(const VirtualReader&) = delete;
 
-    // Opens the pty and starts answering. False with a reason on failure.
+    // Opens the pty (or the configured tty) and starts answering. False with
+    // a reason on failure.
     bool Start(std::string* error = nullptr);
     void Stop();
     const std::string& PortPath() const { return path_; }

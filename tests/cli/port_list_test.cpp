@@ -52,33 +52,29 @@ TEST_F(DeviceTreeTest, ListsHardwareTtysInNaturalOrderWithTheirByIdNames) {
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(ports[i].byId, "") << ports[i].device;
 }
 
-TEST_F(DeviceTreeTest, AdaptersAreTheByIdLinksWhenThereAreAny) {
+TEST_F(DeviceTreeTest, AdaptersAreTheUsbTtysByTheirByIdNamesWhereTheyHaveThem) {
     EXPECT_EQ(ListUsbAdapters(tree), std::vector<std::string>{Dev(std::string("serial/by-id/") + kById)});
 
+    // A node sysfs does not know is no adapter, whatever its name.
     fs::remove(tree.dev / "serial/by-id" / kById);
-    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyACM3"), Dev("ttyUSB0")}));
+    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyUSB0")}));
 
     fs::remove_all(tree.dev / "serial");
-    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyACM3"), Dev("ttyUSB0")}));
+    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev("ttyUSB0")}));
 }
 
-TEST_F(DeviceTreeTest, AWindowOffersByIdNamesThenAdapterNodesThenOtherPortsThatOpen) {
+TEST_F(DeviceTreeTest, AWindowOffersByIdNamesThenAdapterNodesThenTheOtherPorts) {
     fs::create_directories(tree.sysClassTty / "ttyACM1" / "device");
     std::ofstream(tree.dev / "ttyACM1");
-    std::vector<std::string> probed;
-    auto opens = [&](const std::string& device) {
-        probed.push_back(device);
-        return device == Dev("ttyS2");
-    };
-    std::vector<SerialPortName> ports = ListOfferedPorts(tree, opens);
-    ASSERT_EQ(ports.size(), 3u);
+    std::vector<SerialPortName> ports = ListOfferedPorts(tree);
+    ASSERT_EQ(ports.size(), 5u);
     EXPECT_EQ(ports[0].byId, Dev(std::string("serial/by-id/") + kById));
     EXPECT_EQ(ports[0].device, Dev("ttyUSB0"));
     EXPECT_EQ(ports[1].device, Dev("ttyACM1"));
     EXPECT_EQ(ports[1].byId, "");
-    EXPECT_EQ(ports[2].device, Dev("ttyS2"));
-    // Adapters are never opened to be listed.
-    EXPECT_EQ(probed, (std::vector<std::string>{Dev("ttyS0"), Dev("ttyS2"), Dev("ttyS10")}));
+    EXPECT_EQ(ports[2].device, Dev("ttyS0"));
+    EXPECT_EQ(ports[3].device, Dev("ttyS2"));
+    EXPECT_EQ(ports[4].device, Dev("ttyS10"));
 }
 
 TEST_F(DeviceTreeTest, LatencyTimerIsReadForTheTtyAByIdNameLeadsTo) {

@@ -22,4 +22,10 @@ TEST(UsbSerialDevice, BuiltInBluetoothAndUnknownPortsDoNot) {
     }
 }
 
+TEST(UsbSerialDevice, TheDriverIsNamedForKnownDevicesOnly) {
+    EXPECT_EQ(SerialDriverOf(L"\\Device\\VCP3"), "FTDI (ftdibus)");
+    EXPECT_EQ(SerialDriverOf(L"\\Device\\Serial0"), "built-in or PCI port (serial)");
+    EXPECT_EQ(SerialDriverOf(L"\\Device\\com0com10"), "");
+}
+
 }  // namespace

@@ -217,6 +217,25 @@ class CliTest(unittest.TestCase):
         for sim in self.readers:
             self.assertNothingSent(sim)
 
+    def test_ports_long_says_what_the_registry_tells_of_each_port(self):
+        self.reader(9)
+        parameters = "%s\\VID_0403+PID_6001+A50285BIA\\0000\\Device Parameters" % FTDIBUS
+        # COM9 as an FTDI driver lists it, in place of Wine's own entry.
+        wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\Serial8", "/f")
+        wine("reg", "add", SERIALCOMM, "/v", "\\Device\\VCP0", "/t", "REG_SZ", "/d", "COM9", "/f")
+        wine("reg", "add", parameters, "/v", "PortName", "/t", "REG_SZ", "/d", "COM9", "/f")
+        wine("reg", "add", parameters, "/v", "LatencyTimer", "/t", "REG_DWORD", "/d", "16", "/f")
+        try:
+            result = run(["ports", "--long"])
+        finally:
+            wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\VCP0", "/f")
+            wine("reg", "add", SERIALCOMM, "/v", "\\Device\\Serial8", "/t", "REG_SZ", "/d", "COM9", "/f")
+            wine("reg", "delete", FTDIBUS, "/f")
+        self.assertEqual(result.code, 0, result)
+        lines = [line for line in result.out.splitlines() if line.startswith("COM9 ")]
+        self.assertEqual(lines, ["COM9  \\Device\\VCP0  driver FTDI (ftdibus)  latency timer 16 ms"], result)
+        self.assertNothingSent(self.readers[0])
+
     def test_without_a_port_only_usb_adapters_are_looked_at(self):
         # Under Wine every COM port is a \Device\Serial<n>, as built-in ports
         # are on Windows: none is an adapter, and none is sent anything.
