@@ -1,5 +1,6 @@
 // kavrin-cli ports: the serial ports that open, one a line, with the by-id
-// name beside the device where there is one.
+// name beside the device where there is one. On Windows it tries the ports
+// the window tries, so both list the same.
 #include <cstdio>
 
 #include "cli/cli_feedback.h"
@@ -17,7 +18,7 @@ const char* const kDenied = " not listed: permission denied";
 int ListPorts(CliFeedback& ui) {
     int listed = 0;
     int denied = 0;
-    for (const SerialPortName& port : PresentSerialPorts()) {
+    for (const SerialPortName& port : CandidateSerialPorts()) {
         OpenStatus status = ProbePort(port.device);
         if (status.failure == OpenFailure::None) {
             std::printf("%s%s%s\n", port.device.c_str(), port.byId.empty() ? "" : "  ", port.byId.c_str());

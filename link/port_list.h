@@ -16,6 +16,11 @@ struct SerialPortName {
 // Every serial port present, in natural order (ttyS2 before ttyS10).
 std::vector<SerialPortName> PresentSerialPorts();
 
+// The ports to open to find those that work, in natural order: the present
+// ones, and on Windows COM1 to COM18 besides, which the window has always
+// tried whether the registry lists them or not.
+std::vector<SerialPortName> CandidateSerialPorts();
+
 // The ports worth trying when the user named none: USB adapters only. On
 // Linux their by-id names, else /dev/ttyUSB* and /dev/ttyACM*; on Windows
 // the present COM ports of USB serial drivers (usb_serial_device.h).

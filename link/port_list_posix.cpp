@@ -102,6 +102,8 @@ std::vector<std::string> AdapterPorts() { return ListUsbAdapters(DeviceTree{}); 
 
 std::string AccessDeniedHint() { return kDialoutHint; }
 
+std::vector<SerialPortName> CandidateSerialPorts() { return PresentSerialPorts(); }
+
 std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port) {
     std::error_code error;
     fs::path device = fs::canonical(port, error);

@@ -10,6 +10,7 @@
 namespace {
 
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+const int kAlwaysTriedComCount = 18;
 
 // The COM names Windows lists as present now: each value of the key is a
 // driver's device, its data the port name. With `usbOnly`, only the ports
@@ -43,6 +44,18 @@ std::vector<std::string> PresentComNames(bool usbOnly) {
 std::vector<SerialPortName> PresentSerialPorts() {
     std::vector<SerialPortName> ports;
     for (const std::string& name : PresentComNames(false)) ports.push_back({name, {}});
+    return ports;
+}
+
+std::vector<SerialPortName> CandidateSerialPorts() {
+    std::vector<SerialPortName> ports = PresentSerialPorts();
+    for (int i = 1; i <= kAlwaysTriedComCount; ++i) {
+        std::string name = "COM" + std::to_string(i);
+        if (std::none_of(ports.begin(), ports.end(), [&](const SerialPortName& port) { return port.device == name; }))
+            ports.push_back({name, {}});
+    }
+    std::sort(ports.begin(), ports.end(),
+              [](const SerialPortName& a, const SerialPortName& b) { return NaturalLess(a.device, b.device); });
     return ports;
 }
 

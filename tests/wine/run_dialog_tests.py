@@ -97,7 +97,8 @@ def main():
     links = tempfile.mkdtemp(prefix="kavrin-dialog-ports-")
     install_wine_fonts(args.prefix)
     import_registry(args.prefix, X11_SETTINGS)
-    wine_env.map_ports(args.prefix, {n: os.path.join(links, "com%d" % n) for n in range(1, 19)})
+    wine_env.map_ports(args.prefix, {n: os.path.join(links, "com%d" % n)
+                                     for n in range(1, dialog_harness.LAST_MAPPED_PORT + 1)})
 
     xvfb, display = start_xvfb()
     env = wine_env.wine_environment(args.prefix)

@@ -42,9 +42,10 @@ def ensure_prefix(prefix):
 
 
 def map_ports(prefix, mapping):
-    """mapping: {port number: unix path}; every other COM1..COM18 goes nowhere."""
+    """mapping: {port number: unix path}, numbers past 18 too; every other
+    COM1..COM18 goes nowhere. Wine lists each mapped port under SERIALCOMM."""
     lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"]
-    for n in range(1, 19):
+    for n in sorted(set(range(1, 19)) | set(mapping)):
         lines.append('"COM%d"="%s"' % (n, mapping.get(n, MISSING)))
     with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False) as reg:
         reg.write("\r\n".join(lines) + "\r\n")
