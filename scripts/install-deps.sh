@@ -13,6 +13,7 @@ if [ "${1:-}" != "--linux" ]; then
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi
     mandoc desktop-file-utils
     git file lintian man-db zip unzip python3-pefile
+    wixl msitools faketime
   )
 fi
 
