@@ -10,11 +10,9 @@ A case is a method of a DialogTest subclass in a file dialog_*_test.py:
         self.press("Connect")
         self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
 
-run_dialog_tests.py sets up the Wine session once per run: COM1 to COM23
-point at fixed paths in a private folder, and a reader made for a case puts
-its port's link at that path, so no case needs to restart Wine. Wine gives
-the host's own serial ports the numbers after them; the port list as the
-cases see it leaves those out.
+run_dialog_tests.py sets up the Wine session once per run: COM1 to COM18
+and COM23 point at fixed paths in a private folder, and a reader made for a
+case puts its port's link at that path, so no case needs to restart Wine.
 """
 
 import json
@@ -39,9 +37,6 @@ OK, CANCEL, YES, NO = 1, 2, 6, 7
 
 # How long a handler may take before a case fails: far above any port time-out.
 HANDLER_TIMEOUT = 120.0
-# COM19 to COM23 too: Windows lists ports past COM18, and Wine's numbers for
-# the host's ports then sort after COM23: and do not take the selection.
-LAST_MAPPED_PORT = 23
 START_TIMEOUT_MS = 60000
 
 
@@ -165,7 +160,7 @@ class DialogTest(unittest.TestCase):
 
     def choose_port(self, name):
         """Picks an entry of the port list, as a click in its drop-down would."""
-        items = self.driver("items", PORT_LIST)["items"]
+        items, _ = self.ports()
         self.assertIn(name, items)
         self.driver("select", PORT_LIST, items.index(name))
 
@@ -215,8 +210,7 @@ class DialogTest(unittest.TestCase):
         """The port list's entries and the one selected (None when none is)."""
         reply = self.driver("items", PORT_LIST)
         items, selected = reply["items"], reply["selected"]
-        mapped = [name for name in items if port_number(name) <= LAST_MAPPED_PORT]
-        return mapped, items[selected] if selected >= 0 else None
+        return items, items[selected] if selected >= 0 else None
 
     def progress(self):
         """The progress bar's position."""
