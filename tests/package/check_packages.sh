@@ -153,9 +153,10 @@ connects_from_an_unusual_folder() {
     --artifacts build/package-check -k test_connect_shows_the_version_and_a_second_click_disconnects
 }
 
-# The MSI's tables, as msiinfo exports them (tab-separated, CR LF).
+# The rows of an MSI table, as msiinfo exports them (tab-separated, CR LF,
+# after three lines of column names, types and keys).
 msi_table() {
-  msiinfo export "$msi" "$1" | tr -d '\r'
+  msiinfo export "$msi" "$1" | tr -d '\r' | tail -n +4
 }
 
 msi_tables_say_what_it_installs() {
@@ -208,7 +209,8 @@ lower_msi_installs_silently() {
   local link
   link=$(find "$msi_prefix/drive_c" -name Kavrin.lnk)
   [ -n "$link" ] || { echo "no shortcut"; return 1; }
-  strings -el "$link" | grep -qxF 'C:\Program Files\Kavrin\Kavrin.exe' || { echo "$link: not to Kavrin.exe"; return 1; }
+  # The target is an 8-bit string in the link, the working folder UTF-16.
+  strings "$link" | grep -qxF 'C:\Program Files\Kavrin\Kavrin.exe' || { echo "$link: not to Kavrin.exe"; return 1; }
   strings -el "$link" | grep -qE '^C:\\users\\[^\\]+\\Documents\\$' || { echo "$link: not started in Documents"; return 1; }
   system_path | grep -qF ';C:\Program Files\Kavrin\' || { echo "not on PATH: $(system_path)"; return 1; }
 }
