@@ -1,6 +1,7 @@
 // kavrin-cli ports [--long]: the serial ports, one a line, with the by-id
 // name beside the device where there is one, and with --long what the
-// system tells about each. On Linux listing opens no port.
+// system tells about each. On Linux listing opens no port; on Windows it
+// tries the ports the window tries, so both list the same.
 #include <cstdio>
 #include <optional>
 
@@ -28,7 +29,7 @@ void AddField(std::string& line, const std::string& field) {
 int ListPorts(CliFeedback& ui, bool details) {
     int listed = 0;
     int denied = 0;
-    for (const SerialPortName& port : PresentSerialPorts()) {
+    for (const SerialPortName& port : CandidateSerialPorts()) {
         OpenStatus status = CheckPortAccess(port.device);
         if (status.failure == OpenFailure::None) {
             std::string line = port.device;

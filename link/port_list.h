@@ -19,6 +19,11 @@ struct SerialPortName {
 // Every serial port present, in natural order (ttyS2 before ttyS10).
 std::vector<SerialPortName> PresentSerialPorts();
 
+// The ports to open to find those that work, in natural order: the present
+// ones, and on Windows COM1 to COM18 besides, which the window has always
+// tried whether the registry lists them or not.
+std::vector<SerialPortName> CandidateSerialPorts();
+
 // The ports worth trying when the user named none: USB adapters only. On
 // Linux the ttys sysfs puts on USB, by their by-id names where they have
 // them; on Windows the present COM ports of USB serial drivers

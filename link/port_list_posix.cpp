@@ -172,6 +172,8 @@ std::vector<std::string> AdapterPorts() { return ListUsbAdapters(DeviceTree{}); 
 
 std::string AccessDeniedHint() { return kDialoutHint; }
 
+std::vector<SerialPortName> CandidateSerialPorts() { return PresentSerialPorts(); }
+
 std::string LongDescription(const TtyHardware& hardware) {
     std::string text;
     for (const std::string& field : {hardware.usbId, hardware.manufacturer, hardware.product}) AddField(text, field);

@@ -12,6 +12,7 @@
 namespace {
 
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+const int kAlwaysTriedComCount = 18;
 
 struct SerialCommEntry {
     std::wstring device;  // the driver's kernel device: \Device\VCP0
@@ -66,6 +67,18 @@ std::wstring SerialCommDevice(const std::wstring& port) {
 std::vector<SerialPortName> PresentSerialPorts() {
     std::vector<SerialPortName> ports;
     for (const std::string& name : PresentComNames(false)) ports.push_back({name, {}});
+    return ports;
+}
+
+std::vector<SerialPortName> CandidateSerialPorts() {
+    std::vector<SerialPortName> ports = PresentSerialPorts();
+    for (int i = 1; i <= kAlwaysTriedComCount; ++i) {
+        std::string name = "COM" + std::to_string(i);
+        if (std::none_of(ports.begin(), ports.end(), [&](const SerialPortName& port) { return port.device == name; }))
+            ports.push_back({name, {}});
+    }
+    std::sort(ports.begin(), ports.end(),
+              [](const SerialPortName& a, const SerialPortName& b) { return NaturalLess(a.device, b.device); });
     return ports;
 }
 

@@ -23,7 +23,7 @@ bash "$clone/scripts/package.sh" >"$work/package.log" 2>&1 || {
 }
 
 status=0
-for file in dist/*.deb dist/*.zip; do
+for file in dist/*.deb dist/*.zip dist/*.msi; do
   name=$(basename "$file")
   here=$(sha256sum <"$file" | cut -d' ' -f1)
   there=$(sha256sum <"$clone/dist/$name" 2>/dev/null | cut -d' ' -f1 || true)

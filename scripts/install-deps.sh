@@ -14,6 +14,7 @@ if [ "${1:-}" != "--linux" ]; then
     mandoc desktop-file-utils
     git file lintian man-db zip unzip python3-pefile strace
     qemu-system-x86 busybox-static cpio kmod
+    wixl msitools faketime
   )
 fi
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the releases from scratch in build/package-*, and leaves them in
-# dist/: kavrin-<version>-windows-x64.zip and kavrin_<version>_amd64.deb.
+# dist/: kavrin-<version>-windows-x64.zip, the installer
+# kavrin-<version>-windows-x64.msi with the same files, and
+# kavrin_<version>_amd64.deb.
 # Two runs on the same commit give the same bytes, wherever the clone is:
 # every timestamp is the commit's, and no build path reaches a binary.
 set -euo pipefail
@@ -25,4 +27,7 @@ cmake -S . -B build/package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 cmake --build build/package-windows -j2
 (cd build/package-windows && cpack -B "$PWD/cpack")
 cp build/package-linux/cpack/*.deb build/package-windows/cpack/*.zip dist/
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package-windows/CMakeCache.txt)
+unzip -q "dist/kavrin-$version-windows-x64.zip" -d build/package-windows/msi
+bash scripts/build-msi.sh "build/package-windows/msi/Kavrin-$version" "$version" "dist/kavrin-$version-windows-x64.msi"
 ls -l dist

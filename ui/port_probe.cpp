@@ -1,26 +1,17 @@
 #include "ui/port_probe.h"
 
-#include <cstdio>
-
+#include "link/port_list.h"
 #include "link/serial_port.h"
-
-namespace {
-
-const char* const kPortNameFormat = "COM%d:";
-
-}  // namespace
 
 std::vector<std::string> g_portNames;
 
 std::vector<std::string> ProbeCommPorts() {
-    g_portNames.assign(kProbedPortCount + 1, std::string());
+    g_portNames.assign(1, std::string());
+    for (const SerialPortName& port : CandidateSerialPorts()) g_portNames.push_back(port.device + ":");
     std::vector<std::string> opened;
-    for (int i = 1; i <= kProbedPortCount; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, kPortNameFormat, i);
-        g_portNames[i] = name;
+    for (size_t i = 1; i < g_portNames.size(); ++i) {
         PortHandle port = nullptr;
-        if (OpenCommPort(port, name) == 0) opened.push_back(name);
+        if (OpenCommPort(port, g_portNames[i]) == 0) opened.push_back(g_portNames[i]);
         ClosePort(port);
     }
     return opened;

@@ -5,7 +5,11 @@
 # completion completes, and it removes cleanly; the zip holds what it should,
 # its executables import only DLLs that ship with Windows and carry the
 # project's version, and Kavrin.exe unpacked from it into a folder whose name
-# has a space and a non-ASCII letter connects to a virtual reader under Wine.
+# has a space and a non-ASCII letter connects to a virtual reader under Wine;
+# the MSI's tables say what it installs, and under Wine, in a prefix of its
+# own, an MSI of a lower version built from the same files installs
+# silently, this one upgrades it, the installed Kavrin.exe connects, and a
+# silent uninstall leaves nothing behind.
 #
 # Needs the test builds of scripts/build.sh (kavrin-sim, the window driver,
 # the Wine prefix). Installs the package on this machine: run it as root.
@@ -18,6 +22,7 @@ export LC_ALL=C.UTF-8
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package-linux/CMakeCache.txt)
 deb=dist/kavrin_${version}_amd64.deb
 zip=dist/kavrin-${version}-windows-x64.zip
+msi=dist/kavrin-${version}-windows-x64.msi
 work=$(mktemp -d /tmp/kavrin-packages.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
@@ -148,6 +153,90 @@ connects_from_an_unusual_folder() {
     --artifacts build/package-check -k test_connect_shows_the_version_and_a_second_click_disconnects
 }
 
+# The rows of an MSI table, as msiinfo exports them (tab-separated, CR LF,
+# after three lines of column names, types and keys).
+msi_table() {
+  msiinfo export "$msi" "$1" | tr -d '\r' | tail -n +4
+}
+
+msi_tables_say_what_it_installs() {
+  local want
+  for want in "ProductVersion	$version" "ALLUSERS	1" "Manufacturer	the Kavrin developers" "ARPPRODUCTICON	Kavrin.ico"; do
+    msi_table Property | grep -qxF "$want" || { echo "Property table lacks: $want"; return 1; }
+  done
+  msi_table Directory | grep -qxF "INSTALLDIR	ProgramFiles64Folder	Kavrin" || { echo "not into Program Files\Kavrin"; return 1; }
+  msi_table File | cut -f3 | sort | tr '\n' ' ' | grep -qxF "Kavrin.exe README.txt kavrin-cli.exe " ||
+    { echo "files: $(msi_table File | cut -f3 | tr '\n' ' ')"; return 1; }
+  # Start menu, the window, its working folder the user's Documents.
+  msi_table Shortcut | awk -F'\t' '$2 == "ProgramMenuFolder" && $3 == "Kavrin" && $5 == "[#KavrinExe]" && $12 == "PersonalFolder"' |
+    grep -q . || { echo "no Start-menu shortcut to Kavrin.exe in Documents"; msi_table Shortcut; return 1; }
+  msi_table LaunchCondition | grep -qxF "NOT WIX_DOWNGRADE_DETECTED	A newer version of Kavrin is already installed." ||
+    { echo "no refusal of a downgrade"; return 1; }
+}
+
+# A prefix as fresh as a new PC, and no menu entries made on this machine.
+msi_prefix=$work/msi-prefix
+installed="$msi_prefix/drive_c/Program Files/Kavrin"
+lower_msi=$work/kavrin-0.0.1.msi
+msi_wine() {
+  WINEPREFIX=$msi_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d" "$@"
+}
+windows_path() {
+  echo "Z:$(realpath "$1" | tr / '\\')"
+}
+# What a user could find of Kavrin: files and folders, Wine's own fonts and
+# empty installer cache left out.
+prefix_files() {
+  (cd "$msi_prefix/drive_c" && find . | grep -v -e '^\./windows/Fonts/' -e '^\./windows/Installer$' | sort)
+}
+system_path() {
+  msi_wine wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH | tr -d '\r'
+}
+apps_entries() {
+  msi_wine wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
+    grep -E '^    (DisplayName|DisplayVersion|Publisher) ' | sed 's/ *REG_SZ */=/; s/^ *//'
+}
+
+lower_msi_installs_silently() {
+  msi_wine wine wineboot -i >/dev/null 2>&1 && msi_wine wineserver -w || return 1
+  prefix_files >"$work/before-install"
+  bash scripts/build-msi.sh "$work/zip/Kavrin-$version" 0.0.1 "$lower_msi" || return 1
+  msi_wine wine msiexec /i "$(windows_path "$lower_msi")" /qn || { echo "msiexec /i exited with $?"; return 1; }
+  local file
+  for file in Kavrin.exe kavrin-cli.exe README.txt; do
+    cmp -s "$installed/$file" "$work/zip/Kavrin-$version/$file" || { echo "$file not installed"; return 1; }
+  done
+  local link
+  link=$(find "$msi_prefix/drive_c" -name Kavrin.lnk)
+  [ -n "$link" ] || { echo "no shortcut"; return 1; }
+  # The target is an 8-bit string in the link, the working folder UTF-16.
+  strings "$link" | grep -qxF 'C:\Program Files\Kavrin\Kavrin.exe' || { echo "$link: not to Kavrin.exe"; return 1; }
+  strings -el "$link" | grep -qE '^C:\\users\\[^\\]+\\Documents\\$' || { echo "$link: not started in Documents"; return 1; }
+  system_path | grep -qF ';C:\Program Files\Kavrin\' || { echo "not on PATH: $(system_path)"; return 1; }
+}
+
+msi_upgrades_and_the_lower_refuses() {
+  msi_wine wine msiexec /i "$(windows_path "$msi")" /qn || { echo "msiexec /i exited with $?"; return 1; }
+  local want="DisplayName=Kavrin DisplayVersion=$version Publisher=the Kavrin developers "
+  [ "$(apps_entries | tr '\n' ' ')" = "$want" ] || { echo "Apps & features: $(apps_entries | tr '\n' ' ')"; return 1; }
+  [ "$(system_path | grep -o 'Kavrin' | wc -l)" -eq 1 ] || { echo "PATH: $(system_path)"; return 1; }
+  msi_wine wine msiexec /i "$(windows_path "$lower_msi")" /qn && { echo "the lower version installed over this one"; return 1; }
+  [ "$(apps_entries | tr '\n' ' ')" = "$want" ] || { echo "after the refusal: $(apps_entries | tr '\n' ' ')"; return 1; }
+}
+
+installed_kavrin_connects() {
+  python3 tests/wine/run_dialog_tests.py --sim build/linux/kavrin-sim --prefix "$msi_prefix" \
+    --kavrin "$installed/Kavrin.exe" --driver build/windows/tests/wine/kavrin_window_driver.exe \
+    --artifacts build/package-check -k test_connect_shows_the_version_and_a_second_click_disconnects
+}
+
+msi_uninstalls_leaving_nothing() {
+  msi_wine wine msiexec /x "$(windows_path "$msi")" /qn || { echo "msiexec /x exited with $?"; return 1; }
+  diff "$work/before-install" <(prefix_files) || return 1
+  [ -z "$(apps_entries)" ] || { echo "still in Apps & features"; return 1; }
+  ! system_path | grep -qF 'Kavrin' || { echo "still on PATH: $(system_path)"; return 1; }
+}
+
 check "lintian finds no errors in the package" lintian_has_no_errors
 check "the package installs" installs
 check "the installed kavrin-cli exports from the installed kavrin-sim" installed_programs_export
@@ -159,3 +248,8 @@ check "the zip holds one folder with the programs and README.txt" zip_holds_the_
 check "the executables import only DLLs that ship with Windows" imports_only_system_dlls
 check "VERSIONINFO and the manifest carry the CMake version" carries_the_version
 check "Kavrin.exe from the zip connects from a folder with a space and a non-ASCII letter" connects_from_an_unusual_folder
+check "the MSI's tables: version, per-machine into Program Files, the shortcut starting in Documents" msi_tables_say_what_it_installs
+check "an MSI of a lower version installs silently under Wine, with its shortcut and PATH entry" lower_msi_installs_silently
+check "the MSI upgrades it silently, and the lower version then refuses" msi_upgrades_and_the_lower_refuses
+check "Kavrin.exe installed by the MSI connects to a virtual reader under Wine" installed_kavrin_connects
+check "the MSI uninstalls silently, leaving no file, no shortcut, no PATH entry" msi_uninstalls_leaving_nothing

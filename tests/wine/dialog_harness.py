@@ -11,8 +11,8 @@ A case is a method of a DialogTest subclass in a file dialog_*_test.py:
         self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
 
 run_dialog_tests.py sets up the Wine session once per run: COM1 to COM18
-point at fixed paths in a private folder, and a reader made for a case puts
-its port's link at that path, so no case needs to restart Wine.
+and COM23 point at fixed paths in a private folder, and a reader made for a
+case puts its port's link at that path, so no case needs to restart Wine.
 """
 
 import json

@@ -79,6 +79,13 @@ class MainWindowTest(DialogTest):
         self.start()
         self.assertEqual(self.ports(), (["COM12:", "COM3:"], "COM12:"))
 
+    def test_a_port_windows_lists_past_com18_is_offered_selected_and_connects(self):
+        self.reader("COM23", "--firmware-version", "2.10")
+        self.start()
+        self.assertEqual(self.ports(), (["COM23:"], "COM23:"))
+        self.press("Connect")
+        self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
+
     def test_starts_with_zero_records_ten_minutes_and_upgrade_disabled(self):
         self.start()
         self.assertEqual(self.text("Records Cnt"), "0")

@@ -97,8 +97,10 @@ def main():
     links = tempfile.mkdtemp(prefix="kavrin-dialog-ports-")
     install_wine_fonts(args.prefix)
     import_registry(args.prefix, X11_SETTINGS)
-    wine_env.map_ports(args.prefix, {n: os.path.join(links, "com%d" % n) for n in range(1, 19)})
+    wine_env.map_ports(args.prefix, {n: os.path.join(links, "com%d" % n)
+                                     for n in [*range(1, 19), wine_env.LISTED_PORT]})
 
+    host_ports = wine_env.hold_host_ports()
     xvfb, display = start_xvfb()
     env = wine_env.wine_environment(args.prefix)
     env["DISPLAY"] = display
@@ -117,6 +119,8 @@ def main():
         xvfb.terminate()
         xvfb.wait()
         shutil.rmtree(links, ignore_errors=True)
+        for fd in host_ports:
+            os.close(fd)
     print("%d cases in %.1f s" % (result.testsRun, time.monotonic() - started))
     return 0 if result.wasSuccessful() and result.testsRun > 0 else 1
 

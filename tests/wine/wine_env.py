@@ -3,16 +3,22 @@
 Wine maps COMn to a Unix path through HKLM\\Software\\Wine\\Ports and rebuilds
 its dosdevices links from that key when the session starts, so every mapping
 change is followed by `wineserver -k`. All of COM1 to COM18 are mapped, the
-unused ones to a path that does not exist, so the host's own /dev/ttyS* never
-show up as ports.
+unused ones to a path that does not exist. Wine gives the host's own serial
+ports the numbers after and lists them, as it lists every port, under
+SERIALCOMM, where the programs look too: a session holds them, so that they
+do not open.
 """
 
+import glob
 import os
 import subprocess
 import tempfile
 import time
 
 MISSING = "/nonexistent/kavrin-no-port"
+# A port past COM18 that only Windows' own list (SERIALCOMM) names.
+LISTED_PORT = 23
+HOST_PORTS = ["/dev/ttyS*", "/dev/ttyUSB*", "/dev/ttyACM*"]
 
 # Wine and its server run without CAP_SYS_ADMIN, so that a port another
 # program holds with TIOCEXCL refuses them as a busy port refuses a Windows
@@ -42,9 +48,12 @@ def ensure_prefix(prefix):
 
 
 def map_ports(prefix, mapping):
-    """mapping: {port number: unix path}; every other COM1..COM18 goes nowhere."""
-    lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"]
-    for n in range(1, 19):
+    """mapping: {port number: unix path}, numbers past 18 too; every other
+    COM1..COM18 goes nowhere. Wine lists each mapped port under SERIALCOMM."""
+    # The key is made anew: a mapping left by an earlier run would stay.
+    lines = ["REGEDIT4", "", "[-HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]",
+             "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"]
+    for n in sorted(set(range(1, 19)) | set(mapping)):
         lines.append('"COM%d"="%s"' % (n, mapping.get(n, MISSING)))
     with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False) as reg:
         reg.write("\r\n".join(lines) + "\r\n")
@@ -114,6 +123,18 @@ def hold_exclusively(path):
     Returns the file descriptor; closing it lets the port go."""
     import fcntl
     import termios
-    fd = os.open(path, os.O_RDWR | os.O_NOCTTY)
+    # Without waiting for a carrier a real port may never raise.
+    fd = os.open(path, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
     fcntl.ioctl(fd, termios.TIOCEXCL)
     return fd
+
+
+def hold_host_ports():
+    """Holds each of the host's serial ports that opens; gives the descriptors."""
+    held = []
+    for path in sorted(p for pattern in HOST_PORTS for p in glob.glob(pattern)):
+        try:
+            held.append(hold_exclusively(path))
+        except OSError:
+            pass
+    return held
