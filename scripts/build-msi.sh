@@ -4,8 +4,9 @@
 # Any version can be given, so that a test can build a lower one from the
 # same files. Two runs with the same files, version and SOURCE_DATE_EPOCH
 # give the same bytes: wixl stamps the package with the time of the run and
-# a random package code, so it runs at the commit's time (faketime) and the
-# package code is made from what the package holds.
+# a random package code, so it runs with the clock frozen at the commit's
+# time (faketime -f; a clock that runs on from there stamps the next second
+# now and then), and the package code is made from what the package holds.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 folder=$1 version=$2 out=$3
@@ -34,8 +35,8 @@ ln -s "$here/ui/Kavrin.ico" "$links/Kavrin.ico"
 out=$(realpath -m "$out")
 at=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')
 export TZ=UTC
-(cd "$links" && faketime "$at" wixl -a x64 -D Version="$version" -D ProductCode="$product_code" -o "$out" "$wxs")
-faketime "$at" msibuild "$out" -s "Kavrin $version" "the Kavrin developers" "x64;1033" "{$package_code}"
+(cd "$links" && faketime -f "$at" wixl -a x64 -D Version="$version" -D ProductCode="$product_code" -o "$out" "$wxs")
+faketime -f "$at" msibuild "$out" -s "Kavrin $version" "the Kavrin developers" "x64;1033" "{$package_code}"
 # wixl has no Environment element: msibuild adds the table that puts the
 # folder at the end of the system PATH and takes it off again on removal.
 queries=(
@@ -46,4 +47,4 @@ queries=(
   "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)"
   "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
 )
-for query in "${queries[@]}"; do faketime "$at" msibuild "$out" -q "$query"; done
+for query in "${queries[@]}"; do faketime -f "$at" msibuild "$out" -q "$query"; done
