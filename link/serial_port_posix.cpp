@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "link/deadline.h"
+#include "link/errno_failure.h"
 #include "link/port_timeouts.h"
 
 namespace {
@@ -28,19 +29,6 @@ thread_local OpenStatus t_lastOpen;
 int Fail(OpenFailure failure, int err) {
     t_lastOpen = {failure, err ? std::strerror(err) : std::string()};
     return 1;
-}
-
-OpenFailure FailureFromErrno(int err) {
-    switch (err) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return OpenFailure::NotFound;
-    case EACCES:
-    case EPERM: return OpenFailure::AccessDenied;
-    case EBUSY:
-    case EWOULDBLOCK: return OpenFailure::Busy;
-    default: return OpenFailure::Other;
-    }
 }
 
 PosixPort* Port(PortHandle handle) { return static_cast<PosixPort*>(handle); }
