@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "link/device_tree.h"
+#include "link/errno_failure.h"
 #include "link/natural_order.h"
 
 namespace fs = std::filesystem;
@@ -118,6 +119,20 @@ int OfferRank(const DeviceTree& tree, const SerialPortName& port) {
     return (hardware && !hardware->usbId.empty()) || IsAdapterNode(port.device) ? 1 : 2;
 }
 
+struct RankedPort {
+    int rank;
+    SerialPortName port;
+};
+
+// The ports best first, each ranked once: a rank reads sysfs.
+std::vector<RankedPort> RankedPorts(const DeviceTree& tree) {
+    std::vector<RankedPort> ranked;
+    for (SerialPortName& port : ListSerialDevices(tree)) ranked.push_back({OfferRank(tree, port), std::move(port)});
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const RankedPort& a, const RankedPort& b) { return a.rank < b.rank; });
+    return ranked;
+}
+
 void AddField(std::string& text, const std::string& field) {
     if (field.empty()) return;
     if (!text.empty()) text += "  ";
@@ -151,16 +166,14 @@ std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree) {
 
 std::vector<std::string> ListUsbAdapters(const DeviceTree& tree) {
     std::vector<std::string> adapters;
-    for (const SerialPortName& port : ListOfferedPorts(tree))
-        if (OfferRank(tree, port) < 2) adapters.push_back(port.byId.empty() ? port.device : port.byId);
+    for (const RankedPort& ranked : RankedPorts(tree))
+        if (ranked.rank < 2) adapters.push_back(ranked.port.byId.empty() ? ranked.port.device : ranked.port.byId);
     return adapters;
 }
 
 std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree) {
-    std::vector<SerialPortName> ports = ListSerialDevices(tree);
-    std::stable_sort(ports.begin(), ports.end(), [&tree](const SerialPortName& a, const SerialPortName& b) {
-        return OfferRank(tree, a) < OfferRank(tree, b);
-    });
+    std::vector<SerialPortName> ports;
+    for (RankedPort& ranked : RankedPorts(tree)) ports.push_back(std::move(ranked.port));
     return ports;
 }
 
@@ -201,10 +214,7 @@ std::string DescribePort(const std::string& device) {
 OpenStatus CheckPortAccess(const std::string& device) {
     if (access(device.c_str(), R_OK | W_OK) == 0) return {};
     int err = errno;
-    OpenFailure failure = err == ENOENT ? OpenFailure::NotFound
-                          : (err == EACCES || err == EPERM) ? OpenFailure::AccessDenied
-                                                            : OpenFailure::Other;
-    return {failure, std::strerror(err)};
+    return {FailureFromErrno(err), std::strerror(err)};
 }
 
 std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port) {
