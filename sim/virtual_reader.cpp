@@ -358,7 +358,7 @@ void VirtualReader::FlipRecordBit(const std::vector<uint8_t>& frame, std::vector
         if (rule.kind != FaultKind::FlipBit || rule.times == 0 || rule.arg < 0) continue;
         const uint64_t index = static_cast<uint64_t>(rule.arg);
         if (index < start || index >= start + carried) continue;
-        answer[kFirstRecord + (index - start) * 16 + kIdentityByte] ^= 0x01;
+        answer[kFirstRecord + (index - start) * kTagRecordSize + kIdentityByte] ^= 0x01;
         rule.times = 0;
     }
 }
