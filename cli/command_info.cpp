@@ -38,12 +38,7 @@ int PrintVersion(CliFeedback& ui, const ConnectResult& connection) {
 }
 
 void AddInfo(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    app.add_subcommand("info", kHelp)->callback([&] {
-        action = [&global] {
-            CliFeedback ui;
-            return WithReader(global, ui, [&ui](const ConnectResult& connection) { return PrintVersion(ui, connection); });
-        };
-    });
+    app.add_subcommand("info", kHelp)->callback([&] { action = OnReader(global, PrintVersion); });
 }
 
 [[maybe_unused]] const bool kRegistered = RegisterCommand({20, AddInfo});

@@ -29,9 +29,14 @@ int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function
     return exitCode;
 }
 
-std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work) {
+std::function<int()> OnReader(const GlobalOptions& global,
+                              std::function<int(CliFeedback&, const ConnectResult&)> work) {
     return [&global, work] {
         CliFeedback ui;
-        return WithReader(global, ui, [&ui, &work](const ConnectResult&) { return work(ui); });
+        return WithReader(global, ui, [&ui, &work](const ConnectResult& connection) { return work(ui, connection); });
     };
+}
+
+std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work) {
+    return OnReader(global, [work](CliFeedback& ui, const ConnectResult&) { return work(ui); });
 }

@@ -18,4 +18,7 @@ int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function
 
 // A subcommand's whole run: a fresh feedback, then WithReader. `global` is
 // read when the run starts, after the command line has been parsed.
+std::function<int()> OnReader(const GlobalOptions& global,
+                              std::function<int(CliFeedback&, const ConnectResult&)> work);
+// The same for work that needs nothing of the connect.
 std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work);
