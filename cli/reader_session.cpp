@@ -19,7 +19,7 @@ int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function
 
     ConnectResult connection = OnBnClickedConnect(ui);
     if (!connection.connected) {
-        ui.Say(connection.outcome == Outcome::PortFailed ? DescribeOpenFailure(ui.port, LastOpenStatus())
+        ui.Say(connection.outcome == Outcome::PortFailed ? DescribeOpenFailure(ui.port, connection.open)
                                                          : ui.port + kNoAnswer);
         return kExitFailed;
     }

@@ -24,10 +24,10 @@ void ScriptPort(const uint8_t* data, size_t size) {
 
 size_t ScriptedBytesRead() { return g_read; }
 
-int OpenCommPort(PortHandle& handle, const std::string&) {
-    if (handle != nullptr) return 1;
+OpenStatus OpenPort(PortHandle& handle, const std::string&) {
+    if (handle != nullptr) return {OpenFailure::AlreadyOpen, {}};
     handle = &g_port;
-    return 0;
+    return {};
 }
 
 void ClosePort(PortHandle& handle) { handle = nullptr; }
@@ -56,6 +56,5 @@ bool ReadPort(PortHandle handle, uint8_t* data, size_t size, size_t& transferred
     return true;
 }
 
-OpenStatus LastOpenStatus() { return {}; }
 
 bool ReadLineSettings(PortHandle, LineSettings&) { return false; }

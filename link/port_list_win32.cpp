@@ -96,8 +96,7 @@ std::string DescribePort(const std::string& device) {
 
 OpenStatus CheckPortAccess(const std::string& device) {
     PortHandle handle = nullptr;
-    int rc = OpenCommPort(handle, device);
-    OpenStatus status = rc == 0 ? OpenStatus{} : LastOpenStatus();
+    OpenStatus status = OpenPort(handle, device);
     ClosePort(handle);
     return status;
 }

@@ -24,12 +24,24 @@
 // Opaque, pointer-sized; nullptr means no port is open.
 using PortHandle = void*;
 
+// Why a port did not open, for front ends that can say more than the
+// fixed log line.
+enum class OpenFailure { None, AlreadyOpen, NotFound, AccessDenied, Busy, NotSerial, Other };
+struct OpenStatus {
+    OpenFailure failure = OpenFailure::None;
+    std::string detail;  // the operating system's words, where it gave any
+
+    bool Opened() const { return failure == OpenFailure::None; }
+};
+
 // Opens `name` ("COM3:" or "COM3" on Windows, a device path elsewhere) into
-// `handle`. 0 when the port is open and configured, 1 otherwise. A handle
-// that is already set gives 1 and leaves that port untouched. After 1 the
-// handle may hold a port that opened but could not be configured: callers
-// release it with ClosePort whatever the result.
-int OpenCommPort(PortHandle& handle, const std::string& name);
+// `handle`; failure None when the port is open and configured. A handle
+// that is already set gives AlreadyOpen and leaves that port untouched.
+// After a failure the handle may hold a port that opened but could not be
+// configured: callers release it with ClosePort whatever the result.
+OpenStatus OpenPort(PortHandle& handle, const std::string& name);
+// The same as 0 (open) or 1.
+inline int OpenCommPort(PortHandle& handle, const std::string& name) { return OpenPort(handle, name).Opened() ? 0 : 1; }
 
 // Closes the port (if any) and sets the handle to nullptr.
 void ClosePort(PortHandle& handle);
@@ -41,15 +53,6 @@ void PurgePort(PortHandle handle, PurgeQueue queue);
 // the port itself failed or there is no port.
 bool WritePort(PortHandle handle, const uint8_t* data, size_t size, size_t& transferred);
 bool ReadPort(PortHandle handle, uint8_t* data, size_t size, size_t& transferred);
-
-// Why the last OpenCommPort on this thread failed, for front ends that can
-// say more than the fixed log line.
-enum class OpenFailure { None, AlreadyOpen, NotFound, AccessDenied, Busy, NotSerial, Other };
-struct OpenStatus {
-    OpenFailure failure = OpenFailure::None;
-    std::string detail;  // the operating system's words, where it gave any
-};
-OpenStatus LastOpenStatus();
 
 // The line as the driver reports it now.
 struct LineSettings {

@@ -24,12 +24,7 @@ struct PosixPort {
     bool clearLowLatency = false;
 };
 
-thread_local OpenStatus t_lastOpen;
-
-int Fail(OpenFailure failure, int err) {
-    t_lastOpen = {failure, err ? std::strerror(err) : std::string()};
-    return 1;
-}
+OpenStatus Fail(OpenFailure failure, int err) { return {failure, err ? std::strerror(err) : std::string()}; }
 
 PosixPort* Port(PortHandle handle) { return static_cast<PosixPort*>(handle); }
 
@@ -80,9 +75,8 @@ int WaitFor(int fd, short events, const Deadline& deadline) {
 
 }  // namespace
 
-int OpenCommPort(PortHandle& handle, const std::string& name) {
+OpenStatus OpenPort(PortHandle& handle, const std::string& name) {
     if (handle != nullptr) return Fail(OpenFailure::AlreadyOpen, 0);
-    t_lastOpen = {};
 
     int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(FailureFromErrno(errno), errno);
@@ -113,7 +107,7 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd, TIOCMBIS, &lines);
     port->clearLowLatency = RequestLowLatency(fd);
-    return 0;
+    return {};
 }
 
 void ClosePort(PortHandle& handle) {
@@ -176,8 +170,6 @@ bool ReadPort(PortHandle handle, uint8_t* data, size_t size, size_t& transferred
     }
     return true;
 }
-
-OpenStatus LastOpenStatus() { return t_lastOpen; }
 
 bool ReadLineSettings(PortHandle handle, LineSettings& settings) {
     PosixPort* port = Port(handle);

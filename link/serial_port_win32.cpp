@@ -7,8 +7,6 @@
 
 namespace {
 
-thread_local OpenStatus t_lastOpen;
-
 std::string SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -21,10 +19,7 @@ std::string SystemMessage(DWORD code) {
     return NarrowFromWide(message);
 }
 
-int Fail(OpenFailure failure, DWORD code) {
-    t_lastOpen = {failure, code ? SystemMessage(code) : std::string()};
-    return 1;
-}
+OpenStatus Fail(OpenFailure failure, DWORD code) { return {failure, code ? SystemMessage(code) : std::string()}; }
 
 OpenFailure FailureFromError(DWORD code) {
     switch (code) {
@@ -53,16 +48,15 @@ std::wstring DevicePath(const std::string& name) {
 HANDLE Win(PortHandle handle) { return static_cast<HANDLE>(handle); }
 
 // A handle that is no serial port fails the Comm calls with ERROR_INVALID_HANDLE.
-int FailToConfigure() {
+OpenStatus FailToConfigure() {
     DWORD code = GetLastError();
     return Fail(code == ERROR_INVALID_HANDLE ? OpenFailure::NotSerial : OpenFailure::Other, code);
 }
 
 }  // namespace
 
-int OpenCommPort(PortHandle& handle, const std::string& name) {
+OpenStatus OpenPort(PortHandle& handle, const std::string& name) {
     if (handle != nullptr) return Fail(OpenFailure::AlreadyOpen, 0);
-    t_lastOpen = {};
 
     HANDLE h = CreateFileW(DevicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -99,7 +93,7 @@ int OpenCommPort(PortHandle& handle, const std::string& name) {
     timeouts.WriteTotalTimeoutMultiplier = kWriteTotalMultiplierMs;
     timeouts.WriteTotalTimeoutConstant = kWriteTotalConstantMs;
     if (!SetCommTimeouts(h, &timeouts)) return FailToConfigure();
-    return 0;
+    return {};
 }
 
 void ClosePort(PortHandle& handle) {
@@ -124,8 +118,6 @@ bool ReadPort(PortHandle handle, uint8_t* data, size_t size, size_t& transferred
     transferred = got;
     return ok;
 }
-
-OpenStatus LastOpenStatus() { return t_lastOpen; }
 
 bool ReadLineSettings(PortHandle handle, LineSettings& settings) {
     DCB dcb{};

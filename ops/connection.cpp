@@ -18,11 +18,11 @@ constexpr size_t kMajorByte = 4;
 constexpr size_t kMinorByte = 5;
 
 ConnectResult Connect(Feedback& ui) {
-    if (OpenCommPort(g_hComm, ui.SelectedPort()) != 0) {
+    if (OpenStatus open = OpenPort(g_hComm, ui.SelectedPort()); !open.Opened()) {
         ui.AppendLog(kOpenFailed);
         ClosePort(g_hComm);
         g_bConnected = false;
-        return {{Outcome::PortFailed}};
+        return {{Outcome::PortFailed}, false, 0, 0, open};
     }
     ui.AppendLog(kOpenSuccess);
 
