@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <system_error>
 #include <unistd.h>
 
+#include "link/bluetooth_port_name.h"
+#include "link/bluez_devices.h"
 #include "link/device_tree.h"
 #include "link/errno_failure.h"
 #include "link/natural_order.h"
@@ -28,6 +32,8 @@ const char* const kUnknownUartType = "0";
 // Since Linux 6.5 a serial tty's device is the serial core's port, a child
 // (through its controller) of the device with the real driver.
 const char* const kSerialCoreBus = "serial-base";
+const char* const kRfcommDriver = "rfcomm";
+const char* const kBluetooth = "Bluetooth";
 
 // Entries of `folder` in natural order; none when it cannot be read.
 std::vector<fs::path> Entries(const fs::path& folder) {
@@ -97,8 +103,20 @@ void ReadUsbDevice(fs::path folder, TtyHardware& hardware) {
     hardware.serial = Attribute(folder / "serial");
 }
 
+// An rfcomm tty has no device in sysfs, only its remote address and channel.
+std::optional<TtyHardware> ReadRfcommTty(const fs::path& tty) {
+    std::string address = Attribute(tty / "address");
+    if (address.empty()) return std::nullopt;
+    TtyHardware hardware;
+    hardware.driver = kRfcommDriver;
+    hardware.bluetoothAddress = NormalBluetoothAddress(address);
+    hardware.channel = std::atoi(Attribute(tty / "channel").c_str());
+    return hardware;
+}
+
 // `tty` is the tty's folder under /sys/class/tty.
 std::optional<TtyHardware> ReadTty(const fs::path& tty) {
+    if (std::optional<TtyHardware> rfcomm = ReadRfcommTty(tty)) return rfcomm;
     std::error_code error;
     fs::path device = fs::canonical(tty / "device", error);
     if (error) return std::nullopt;
@@ -112,9 +130,11 @@ std::optional<TtyHardware> ReadTty(const fs::path& tty) {
     return hardware;
 }
 
-// 0 for a port with a by-id name, 1 for another USB port, 2 for the rest.
+// 0 for a port with a by-id name, 1 for another USB port or an rfcomm
+// tty, 2 for the rest.
 int OfferRank(const DeviceTree& tree, const SerialPortName& port) {
     if (!port.byId.empty()) return 0;
+    if (port.bluetooth) return 1;
     std::optional<TtyHardware> hardware = ReadTty(tree.sysClassTty / fs::path(port.device).filename());
     return (hardware && !hardware->usbId.empty()) || IsAdapterNode(port.device) ? 1 : 2;
 }
@@ -139,6 +159,41 @@ void AddField(std::string& text, const std::string& field) {
     text += field;
 }
 
+// The paired devices that offer the Serial Port service.
+std::vector<BluezDevice> PairedSerialDevices() {
+    std::vector<BluezDevice> paired;
+    for (const BluezDevice& device : BluezDevices())
+        if (device.paired && device.serialPort) paired.push_back(device);
+    return paired;
+}
+
+std::vector<SerialPortName> WithPairedDevices(std::vector<SerialPortName> ports) {
+    for (const BluezDevice& device : PairedSerialDevices())
+        ports.push_back({BluetoothPortNameOf(device.address), {}, true});
+    return ports;
+}
+
+std::string BluezName(const std::string& address) {
+    for (const BluezDevice& device : BluezDevices())
+        if (NormalBluetoothAddress(device.address) == address) return device.name;
+    return {};
+}
+
+// What this computer tells about `port`: sysfs for a tty, the name alone
+// for a "bt:" name; BlueZ's name for a Bluetooth device.
+std::optional<TtyHardware> HardwareOf(const std::string& port) {
+    std::optional<TtyHardware> hardware;
+    if (std::optional<BluetoothPortName> name = ParseBluetoothPortName(port)) {
+        hardware = TtyHardware{};
+        hardware->bluetoothAddress = name->address;
+        hardware->channel = name->channel;
+    } else {
+        hardware = ReadTtyHardware(DeviceTree{}, port);
+    }
+    if (hardware && !hardware->bluetoothAddress.empty()) hardware->product = BluezName(hardware->bluetoothAddress);
+    return hardware;
+}
+
 }  // namespace
 
 std::optional<TtyHardware> ReadTtyHardware(const DeviceTree& tree, const std::string& port) {
@@ -155,7 +210,7 @@ std::vector<SerialPortName> ListSerialDevices(const DeviceTree& tree) {
         std::optional<TtyHardware> hardware = ReadTty(tty);
         if (!hardware || hardware->placeholder) continue;
         fs::path device = tree.dev / tty.filename();
-        SerialPortName port{device.string(), {}};
+        SerialPortName port{device.string(), {}, !hardware->bluetoothAddress.empty()};
         std::error_code error;
         fs::path resolved = fs::canonical(device, error);
         if (!error && byId.count(resolved)) port.byId = byId[resolved].string();
@@ -177,18 +232,31 @@ std::vector<SerialPortName> ListOfferedPorts(const DeviceTree& tree) {
     return ports;
 }
 
-std::vector<SerialPortName> OfferedPorts() { return ListOfferedPorts(DeviceTree{}); }
+std::vector<SerialPortName> OfferedPorts() { return WithPairedDevices(ListOfferedPorts(DeviceTree{})); }
 
 std::vector<SerialPortName> PresentSerialPorts() { return ListSerialDevices(DeviceTree{}); }
 
-std::vector<std::string> AdapterPorts() { return ListUsbAdapters(DeviceTree{}); }
+std::vector<std::string> AdapterPorts() {
+    DeviceTree tree;
+    std::vector<std::string> adapters = ListUsbAdapters(tree);
+    // A paired reader bound to an rfcomm tty is one reader, not two.
+    std::set<std::string> bound;
+    for (const std::string& port : adapters)
+        if (std::optional<TtyHardware> hardware = ReadTtyHardware(tree, port)) bound.insert(hardware->bluetoothAddress);
+    for (const BluezDevice& device : PairedSerialDevices())
+        if (!bound.count(NormalBluetoothAddress(device.address))) adapters.push_back(BluetoothPortNameOf(device.address));
+    return adapters;
+}
 
 std::string AccessDeniedHint() { return kDialoutHint; }
 
-std::vector<SerialPortName> CandidateSerialPorts() { return PresentSerialPorts(); }
+std::vector<SerialPortName> CandidateSerialPorts() { return WithPairedDevices(PresentSerialPorts()); }
 
 std::string LongDescription(const TtyHardware& hardware) {
     std::string text;
+    if (!hardware.bluetoothAddress.empty())
+        AddField(text, std::string(kBluetooth) + " " + hardware.bluetoothAddress +
+                           (hardware.channel ? " channel " + std::to_string(hardware.channel) : ""));
     for (const std::string& field : {hardware.usbId, hardware.manufacturer, hardware.product}) AddField(text, field);
     if (!hardware.serial.empty()) AddField(text, "serial " + hardware.serial);
     if (!hardware.driver.empty()) AddField(text, "driver " + hardware.driver);
@@ -196,22 +264,27 @@ std::string LongDescription(const TtyHardware& hardware) {
 }
 
 std::string ShortDescription(const TtyHardware& hardware) {
+    if (!hardware.bluetoothAddress.empty())
+        return hardware.product.empty() ? std::string(kBluetooth) + " " + hardware.bluetoothAddress
+                                        : hardware.product + ", " + kBluetooth;
     std::string text = hardware.product.empty() ? hardware.usbId : hardware.product;
     if (!hardware.driver.empty()) text += (text.empty() ? "" : ", ") + hardware.driver;
     return text;
 }
 
 std::string BriefPortDescription(const std::string& port) {
-    std::optional<TtyHardware> hardware = ReadTtyHardware(DeviceTree{}, port);
+    std::optional<TtyHardware> hardware = HardwareOf(port);
     return hardware ? ShortDescription(*hardware) : std::string();
 }
 
 std::string DescribePort(const std::string& device) {
-    std::optional<TtyHardware> hardware = ReadTtyHardware(DeviceTree{}, device);
+    std::optional<TtyHardware> hardware = HardwareOf(device);
     return hardware ? LongDescription(*hardware) : std::string();
 }
 
 OpenStatus CheckPortAccess(const std::string& device) {
+    // A socket needs no permission of its own.
+    if (IsBluetoothPortName(device)) return {};
     if (access(device.c_str(), R_OK | W_OK) == 0) return {};
     int err = errno;
     return {FailureFromErrno(err), std::strerror(err)};

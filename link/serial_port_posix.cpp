@@ -10,9 +10,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/bluetooth_port_name.h"
 #include "link/deadline.h"
 #include "link/errno_failure.h"
 #include "link/port_timeouts.h"
+#include "link/rfcomm_socket.h"
 
 namespace {
 
@@ -22,6 +24,8 @@ struct PosixPort {
     bool restoreOriginal = false;
     // The low-latency flag was off and this open turned it on.
     bool clearLowLatency = false;
+    // An RFCOMM socket (rfcomm_socket.h) rather than a tty.
+    bool socket = false;
 };
 
 OpenStatus Fail(OpenFailure failure, int err) { return {failure, err ? std::strerror(err) : std::string()}; }
@@ -73,10 +77,20 @@ int WaitFor(int fd, short events, const Deadline& deadline) {
     }
 }
 
+// A reader reached by its Bluetooth address: a socket, read and written as
+// the tty would be.
+OpenStatus OpenBluetoothPort(PortHandle& handle, const std::string& name) {
+    int fd = -1;
+    OpenStatus status = ConnectRfcomm(name, fd);
+    if (status.Opened()) handle = new PosixPort{.fd = fd, .socket = true};
+    return status;
+}
+
 }  // namespace
 
 OpenStatus OpenPort(PortHandle& handle, const std::string& name) {
     if (handle != nullptr) return Fail(OpenFailure::AlreadyOpen, 0);
+    if (IsBluetoothPortName(name)) return OpenBluetoothPort(handle, name);
 
     int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(FailureFromErrno(errno), errno);
@@ -124,7 +138,11 @@ void ClosePort(PortHandle& handle) {
 }
 
 void PurgePort(PortHandle handle, PurgeQueue queue) {
-    if (PosixPort* port = Port(handle)) tcflush(port->fd, queue == PurgeQueue::Transmit ? TCOFLUSH : TCIFLUSH);
+    PosixPort* port = Port(handle);
+    if (port == nullptr) return;
+    // A socket's unsent bytes are the kernel's alone: only the received ones can go.
+    if (port->socket && queue == PurgeQueue::Receive) DiscardReceived(port->fd);
+    if (!port->socket) tcflush(port->fd, queue == PurgeQueue::Transmit ? TCOFLUSH : TCIFLUSH);
 }
 
 bool WritePort(PortHandle handle, const uint8_t* data, size_t size, size_t& transferred) {

@@ -1,5 +1,6 @@
 // kavrin-sim: a virtual reader on a pseudo-terminal, or with --tty on an
-// existing tty (a USB gadget's serial port).
+// existing tty (a USB gadget's serial port), or with --rfcomm listening on
+// an RFCOMM channel as a reader over Bluetooth.
 //
 // Prints the port path on the first line of standard output, then answers
 // requests until interrupted. With --control it reads commands from standard
@@ -138,6 +139,9 @@ int main(int argc, char** argv) {
     app.add_option("--link", link, "also make a symbolic link to the port at this path");
     app.add_option("--tty", config.tty, "answer on this existing tty instead of a new pseudo-terminal")
         ->check(CLI::ExistingPath);
+    app.add_option("--rfcomm", config.rfcommChannel, "listen on this RFCOMM channel instead, as a reader over Bluetooth")
+        ->check(CLI::Range(1, 30))
+        ->excludes("--tty");
     app.add_flag("--control", control, std::string("read commands on standard input; ") + kControlHelp);
     CLI11_PARSE(app, argc, argv);
 

@@ -7,8 +7,11 @@
 #include <fcntl.h>
 #include <algorithm>
 #include <fstream>
+#include <bluetooth/bluetooth.h>
+#include <bluetooth/rfcomm.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -112,7 +115,16 @@ bool VirtualReader::Start(std::string* error) {
         if (error) *error = std::string(what) + ": " + std::strerror(errno);
         return false;
     };
-    if (config_.tty.empty()) {
+    if (config_.rfcommChannel != 0) {
+        listener_ = socket(AF_BLUETOOTH, SOCK_STREAM | SOCK_CLOEXEC, BTPROTO_RFCOMM);
+        if (listener_ < 0) return fail("RFCOMM socket");
+        sockaddr_rc local{};
+        local.rc_family = AF_BLUETOOTH;
+        local.rc_channel = static_cast<uint8_t>(config_.rfcommChannel);
+        if (bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return fail("bind");
+        if (listen(listener_, 1) != 0) return fail("listen");
+        path_ = "rfcomm:" + std::to_string(config_.rfcommChannel);
+    } else if (config_.tty.empty()) {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (master_ < 0) return fail("posix_openpt");
         if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("unlockpt");
@@ -150,7 +162,7 @@ void VirtualReader::Stop() {
         (void)ignored;
         thread_.join();
     }
-    for (int* fd : {&master_, &slaveKeeper_, &stopPipe_[0], &stopPipe_[1]}) {
+    for (int* fd : {&master_, &slaveKeeper_, &listener_, &stopPipe_[0], &stopPipe_[1]}) {
         if (*fd >= 0) close(*fd);
         *fd = -1;
     }
@@ -206,12 +218,22 @@ void VirtualReader::Run() {
     std::vector<uint8_t> pending;
     Clock::time_point firstByteAt{};
     for (;;) {
-        if (master_ < 0) return;  // hung up
-        pollfd fds[2] = {{master_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        if (master_ < 0 && listener_ < 0) return;  // hung up
+        pollfd fds[3] = {{master_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
         int timeout = pending.empty() ? -1 : static_cast<int>(kFrameGap.count());
-        int rc = poll(fds, 2, timeout);
+        int rc = poll(fds, 3, timeout);
         if (rc < 0 && errno == EINTR) continue;
         if (rc < 0 || (fds[1].revents & POLLIN)) return;
+        if (fds[2].revents & POLLIN) {
+            // One line at a time: a new connection replaces the one before.
+            int connection = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (connection >= 0) {
+                if (master_ >= 0) close(master_);
+                master_ = connection;
+                pending.clear();
+            }
+            continue;
+        }
         if (rc == 0) {
             // A fragment that never completed: noise on the line.
             std::lock_guard lock(mutex_);
@@ -221,6 +243,13 @@ void VirtualReader::Run() {
         }
         uint8_t buffer[512];
         ssize_t n = read(master_, buffer, sizeof buffer);
+        if (n <= 0 && listener_ >= 0 && !(n < 0 && (errno == EAGAIN || errno == EINTR))) {
+            // The connection ended: wait for the next.
+            close(master_);
+            master_ = -1;
+            pending.clear();
+            continue;
+        }
         if (n <= 0) {
             // EIO: no slave open at the moment. The keeper fd prevents it, but
             // do not spin if it happens anyway.
@@ -265,7 +294,7 @@ void VirtualReader::Run() {
             }
             HandleFrame(frame);
             firstByteAt = Clock::now();
-            if (master_ < 0) return;
+            if (master_ < 0) break;
         }
     }
 }

@@ -2,7 +2,9 @@
 //
 // It plays the reader's side of every command over the master side of a pty;
 // the program under test opens the slave side (PortPath()) like any serial
-// port. It is strict: a request with a wrong header, length or checksum, or
+// port. It can serve an existing tty instead, or listen on an RFCOMM
+// channel as a reader over Bluetooth does: each connection in turn is its
+// line, and when one ends it waits for the next. It is strict: a request with a wrong header, length or checksum, or
 // an unknown command, gets no answer and is counted in Snapshot().rejected.
 // Faults can be set per command to test how the program copes with a reader
 // in the field. Output can be paced to a given baud rate so that timings
@@ -30,7 +32,7 @@ enum class FaultKind {
     Late,         // answer after arg milliseconds
     Garbage,      // arg random bytes (default 40) instead of an answer
     Empty,        // 0B 00 00: a response with L = 0
-    Hangup,       // half an answer, then the pty is closed (the reader vanishes)
+    Hangup,       // half an answer, then the pty or connection is closed (the reader vanishes)
     CountByte,    // response byte 4 (a record count) = arg, the rest as usual
     Store,        // arg more records are stored first (tags read meanwhile), then the usual answer
     FlipBit,      // the first answer that carries the record at index arg has one bit of its
@@ -64,6 +66,8 @@ struct ReaderConfig {
     unsigned baud = 0;  // 0: unpaced
     // Serve this existing tty (a USB gadget's /dev/ttyGS0) instead of a new pty.
     std::string tty;
+    // Or listen on this RFCOMM channel (1 to 30) of every local Bluetooth controller.
+    int rfcommChannel = 0;
 };
 
 struct ReaderSnapshot {
@@ -91,8 +95,8 @@ public:
     VirtualReader(const VirtualReader&) = delete;
     VirtualReader& operator=(const VirtualReader&) = delete;
 
-    // Opens the pty (or the configured tty) and starts answering. False with
-    // a reason on failure.
+    // Opens the pty (or the configured tty, or starts listening) and starts
+    // answering. False with a reason on failure.
     bool Start(std::string* error = nullptr);
     void Stop();
     const std::string& PortPath() const { return path_; }
@@ -122,6 +126,7 @@ private:
     std::string path_;
     int master_ = -1;
     int slaveKeeper_ = -1;
+    int listener_ = -1;  // the RFCOMM socket that accepts connections
     int stopPipe_[2] = {-1, -1};
     std::thread thread_;
     uint32_t garbageSeed_ = 12345;
