@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <windows.h>
 
+#include "link/bluetooth_instance.h"
 #include "link/com_port_name.h"
 #include "link/natural_order.h"
+#include "link/registry_keys.h"
 #include "link/serial_port.h"
 #include "link/usb_serial_device.h"
 #include "link/utf.h"
@@ -13,6 +15,9 @@ namespace {
 
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 const int kAlwaysTriedComCount = 18;
+// Each Bluetooth COM port's device: BTHENUM\<service>\<instance>\Device Parameters.
+const wchar_t* const kBluetoothEnumKey = L"SYSTEM\\CurrentControlSet\\Enum\\BTHENUM";
+const wchar_t* const kParametersKey = L"Device Parameters";
 
 struct SerialCommEntry {
     std::wstring device;  // the driver's kernel device: \Device\VCP0
@@ -62,11 +67,35 @@ std::wstring SerialCommDevice(const std::wstring& port) {
     return {};
 }
 
+bool IsBluetoothPort(const std::string& port) { return IsBluetoothSerialDevice(SerialCommDevice(ComPortName(port))); }
+
+// The instance of the BTHENUM device whose PortName is `port`.
+BluetoothInstance BluetoothInstanceOf(const std::wstring& port) {
+    HKEY bus = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBluetoothEnumKey, 0, KEY_READ, &bus) != ERROR_SUCCESS) return {};
+    BluetoothInstance found;
+    for (const std::wstring& service : SubkeyNames(bus)) {
+        HKEY serviceKey = nullptr;
+        if (RegOpenKeyExW(bus, service.c_str(), 0, KEY_READ, &serviceKey) != ERROR_SUCCESS) continue;
+        for (const std::wstring& instance : SubkeyNames(serviceKey)) {
+            HKEY parameters = nullptr;
+            std::wstring path = instance + L"\\" + kParametersKey;
+            if (RegOpenKeyExW(serviceKey, path.c_str(), 0, KEY_READ, &parameters) != ERROR_SUCCESS) continue;
+            std::optional<std::wstring> name = StringValue(parameters, L"PortName");
+            RegCloseKey(parameters);
+            if (name && ComPortName(NarrowFromWide(*name)) == port) found = ParseBluetoothInstance(instance);
+        }
+        RegCloseKey(serviceKey);
+    }
+    RegCloseKey(bus);
+    return found;
+}
+
 }  // namespace
 
 std::vector<SerialPortName> PresentSerialPorts() {
     std::vector<SerialPortName> ports;
-    for (const std::string& name : PresentComNames(false)) ports.push_back({name, {}});
+    for (const std::string& name : PresentComNames(false)) ports.push_back({name, {}, IsBluetoothPort(name)});
     return ports;
 }
 
@@ -91,7 +120,12 @@ std::string DescribePort(const std::string& device) {
     if (kernelDevice.empty()) return {};
     std::string text = NarrowFromWide(kernelDevice);
     std::string_view driver = SerialDriverOf(kernelDevice);
-    return driver.empty() ? text : text + "  driver " + std::string(driver);
+    if (!driver.empty()) text += "  driver " + std::string(driver);
+    if (IsBluetoothSerialDevice(kernelDevice)) {
+        std::string direction = DescribeBluetoothInstance(BluetoothInstanceOf(ComPortName(device)));
+        if (!direction.empty()) text += "  " + direction;
+    }
+    return text;
 }
 
 OpenStatus CheckPortAccess(const std::string& device) {

@@ -34,7 +34,9 @@ struct OpenStatus {
     bool Opened() const { return failure == OpenFailure::None; }
 };
 
-// Opens `name` ("COM3:" or "COM3" on Windows, a device path elsewhere) into
+// Opens `name` ("COM3:" or "COM3" on Windows, a device path elsewhere, or
+// on Linux a reader's Bluetooth address, bt:00:11:22:33:44:55, reached
+// over an RFCOMM socket with the same deadlines: rfcomm_socket.h) into
 // `handle`; failure None when the port is open and configured. A handle
 // that is already set gives AlreadyOpen and leaves that port untouched.
 // After a failure the handle may hold a port that opened but could not be

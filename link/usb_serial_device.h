@@ -11,6 +11,8 @@
 #include <string_view>
 
 bool IsUsbSerialDevice(std::wstring_view deviceName);
+// A Bluetooth link: opening it may start a connection to a device by radio.
+bool IsBluetoothSerialDevice(std::wstring_view deviceName);
 
 // The driver a device name gives away, as a person knows it ("FTDI
 // (ftdibus)"); empty for a name no known driver uses.

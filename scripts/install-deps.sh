@@ -3,7 +3,8 @@
 # With --linux, only what the Linux programs need.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes)
+packages=(cmake make g++ libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes
+          pkgconf libbluetooth-dev libsystemd-dev)
 if [ "${1:-}" != "--linux" ]; then
   packages+=(
     python3 clang libclang-rt-14-dev python3-openpyxl
@@ -13,7 +14,7 @@ if [ "${1:-}" != "--linux" ]; then
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi
     mandoc desktop-file-utils
     git file lintian man-db zip unzip python3-pefile strace
-    qemu-system-x86 busybox-static cpio kmod
+    qemu-system-x86 busybox-static cpio kmod bluez bluez-test-tools python3-dbus python3-gi
     wixl msitools faketime
   )
 fi

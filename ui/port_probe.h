@@ -1,6 +1,7 @@
 // The serial ports offered in the port list: those of COM1: to COM18: and of
 // the ports Windows lists past them that open and take the reader's line
-// settings when the window starts.
+// settings when the window starts, and the Bluetooth ports past COM18:
+// unopened (their connection is made at Connect).
 #pragma once
 
 #include <string>
@@ -10,7 +11,8 @@
 // lists, in ascending order, once the probe has run; 0 is unused.
 extern std::vector<std::string> g_portNames;
 
-// Opens and closes each port of g_portNames in turn, from COM1: up; gives
-// the names of those that opened, in that order. A port held by another
-// program does not open.
+// Opens and closes each port of g_portNames in turn, from COM1: up, but for
+// the Bluetooth ports past COM18:; gives the names of those that opened and
+// of those Bluetooth ports, in that order. A port held by another program
+// does not open.
 std::vector<std::string> ProbeCommPorts();

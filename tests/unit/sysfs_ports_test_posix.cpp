@@ -111,4 +111,30 @@ TEST_F(SysfsTree, DescribesEachPortFromItsDeviceDriverAndUsbParent) {
     EXPECT_EQ(ReadTtyHardware(tree, Dev("ttyUSB9")), std::nullopt);
 }
 
+// An rfcomm tty has no device link, only its remote's address (lower
+// case, as the kernel prints it) and channel; it is offered with the
+// adapters and counts as one.
+TEST_F(SysfsTree, RfcommTtyIsAnAdapterWithItsAddressAndChannel) {
+    fs::create_directories(tree.sysClassTty / "rfcomm0");
+    Write(tree.sysClassTty / "rfcomm0/address", "00:1a:7d:da:71:13");
+    Write(tree.sysClassTty / "rfcomm0/channel", "3");
+    std::ofstream(tree.dev / "rfcomm0");
+
+    std::vector<SerialPortName> ports = ListOfferedPorts(tree);
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[2].device, Dev("rfcomm0"));
+    EXPECT_TRUE(ports[2].bluetooth);
+    EXPECT_FALSE(ports[0].bluetooth);
+    EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev(std::string("serial/by-id/") + kById),
+                                                               Dev("ttyACM0"), Dev("rfcomm0")}));
+
+    std::optional<TtyHardware> rfcomm = ReadTtyHardware(tree, Dev("rfcomm0"));
+    ASSERT_TRUE(rfcomm);
+    EXPECT_EQ(LongDescription(*rfcomm), "Bluetooth 00:1A:7D:DA:71:13 channel 3  driver rfcomm");
+    EXPECT_EQ(ShortDescription(*rfcomm), "Bluetooth 00:1A:7D:DA:71:13");
+    rfcomm->product = "Reader 4711";
+    EXPECT_EQ(LongDescription(*rfcomm), "Bluetooth 00:1A:7D:DA:71:13 channel 3  Reader 4711  driver rfcomm");
+    EXPECT_EQ(ShortDescription(*rfcomm), "Reader 4711, Bluetooth");
+}
+
 }  // namespace

@@ -4,44 +4,7 @@
 # script reads (run_adapter_tests.py). "@@unplug ftdi N" asks the host to
 # pull QEMU's FTDI adapter out once its reader has had N more requests,
 # "@@replug ftdi" to plug it back.
-# Each applet where it belongs: the kernel asks for /sbin/modprobe (g_serial
-# has usb_f_acm loaded through its alias).
-/bin/busybox mkdir -p /sbin /usr/bin /usr/sbin
-/bin/busybox --install -s
-export PATH=/bin:/sbin:/usr/bin:/usr/sbin
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-mount -t devtmpfs dev /dev
-mount -t tmpfs run /run
-mount -t tmpfs tmp /tmp
-cd /tmp
-
-# NAME COMMAND...: its standard output, error and status between markers.
-run() {
-    name=$1
-    shift
-    timeout 90 "$@" >/tmp/out 2>/tmp/err
-    rc=$?
-    echo "@@begin $name"
-    cat /tmp/out
-    echo "@@stderr"
-    cat /tmp/err
-    echo "@@end $name $rc"
-}
-note() { echo "@@note $*"; }
-# Waits up to 20 s for a path.
-await() {
-    for i in $(seq 100); do [ -e "$1" ] && return 0; sleep 0.2; done
-    return 1
-}
-# NAME DEV: the file an export left in a fresh folder, by its hash and lines.
-export_through() {
-    rm -rf /tmp/export && mkdir /tmp/export
-    run "$1" kavrin-cli -p "$2" export -o /tmp/export
-    for file in /tmp/export/*.csv; do
-        [ -f "$file" ] && note "$1-file $(sha256sum <"$file" | cut -d' ' -f1) $(wc -l <"$file")"
-    done
-}
+. /guest_common.sh
 
 for module in xhci_pci ftdi_sio cdc_acm dummy_hcd g_serial; do
     modprobe "$module" || note "modprobe $module failed"
@@ -90,13 +53,7 @@ echo "@@unplug ftdi 10"
 run ftdi-upgrade-unplugged kavrin-cli -p /dev/ttyUSB0 upgrade /image.bin --yes
 
 # CDC-ACM: the reader is the machine's own USB gadget, served on ttyGS0.
-gadget_reader() {
-    rm -f /tmp/sim.in
-    mkfifo /tmp/sim.in
-    kavrin-sim --tty /dev/ttyGS0 --records 60 --control </tmp/sim.in >/tmp/sim.out 2>&1 &
-    exec 3>/tmp/sim.in
-    sleep 0.5
-}
+gadget_reader() { start_reader --tty /dev/ttyGS0 --records 60; }
 gadget=/sys/bus/gadget/drivers/g_serial
 gadget_reader
 run acm-info kavrin-cli -p /dev/ttyACM0 info
@@ -106,32 +63,21 @@ echo "image /tmp/acm-image.bin" >&3
 sleep 0.5
 note "acm-image $(sha256sum </tmp/acm-image.bin | cut -d' ' -f1)"
 
-# The requests the gadget's reader has had.
-gadget_requests() {
-    echo state >/tmp/sim.in
-    sleep 0.2
-    grep '^received=' /tmp/sim.out | tail -n 1 | cut -d= -f2
-}
 # Unbinds the gadget (the cable pulled) once its reader has had N more
 # requests, or after 20 s. Runs in the background, so it leaves fd 3 to
 # the shell: the reader ends only when the shell closes it.
 unbind_after() {
     exec 3>&-
-    target=$(($(gadget_requests) + $1))
-    for i in $(seq 100); do [ "$(gadget_requests)" -ge "$target" ] && break; done
+    await_requests "$1"
     echo gadget.0 >$gadget/unbind
-}
-# Unbinding waits until ttyGS0 is closed: the reader must end first.
-stop_gadget_reader() {
-    echo quit >&3
-    exec 3>&-
 }
 
 # The gadget unbound is the cable pulled; bound again, it is plugged back.
 echo "fault 41:late:1500:2" >&3
 unbind_after 5 &
 export_through acm-export-unplugged /dev/ttyACM0
-stop_gadget_reader
+# Unbinding waits until ttyGS0 is closed: the reader must end first.
+stop_reader
 wait
 echo gadget.0 >$gadget/bind
 await /dev/ttyACM0 || note "no ttyACM0 after rebinding"
@@ -141,7 +87,7 @@ gadget_reader
 echo "fault 32:late:300:5" >&3
 unbind_after 10 &
 run acm-upgrade-unplugged kavrin-cli -p /dev/ttyACM0 upgrade /image.bin --yes
-stop_gadget_reader
+stop_reader
 wait
 
 echo "@@done"

@@ -92,26 +92,36 @@ def copy_with_libraries(root, program, dest):
                 shutil.copy2(lib, path)
 
 
-def build_initramfs(args, cache, work, image):
+def kernel_tree(cache):
+    """Debian's kernel, unpacked in `cache`: its folder and its version."""
     kernel = unpacked(cache, kernel_package())
     version = os.listdir(os.path.join(kernel, "lib/modules"))[0]
     if not os.path.exists(os.path.join(kernel, "lib/modules", version, "modules.dep")):
         subprocess.run(["depmod", "-b", kernel, version], check=True)
+    return kernel, version
+
+
+def new_root(work, init, args, image):
+    """The initramfs's tree: busybox, `init` as /init with the shell
+    functions every guest uses, kavrin-cli, kavrin-sim and the image."""
     root = os.path.join(work, "root")
     for folder in ("bin", "sbin", "proc", "sys", "dev", "run", "tmp", "etc"):
         os.makedirs(os.path.join(root, folder), exist_ok=True)
     shutil.copy2(shutil.which("busybox") or "/bin/busybox", os.path.join(root, "bin/busybox"))
-    shutil.copy2(os.path.join(HERE, "guest_init.sh"), os.path.join(root, "init"))
+    shutil.copy2(os.path.join(HERE, init), os.path.join(root, "init"))
     os.chmod(os.path.join(root, "init"), 0o755)
+    shutil.copy2(os.path.join(HERE, "guest_common.sh"), os.path.join(root, "guest_common.sh"))
     copy_with_libraries(root, args.cli, "/bin/kavrin-cli")
     copy_with_libraries(root, args.sim, "/bin/kavrin-sim")
     with open(os.path.join(root, "image.bin"), "wb") as f:
         f.write(image)
+    return root
 
-    # The modules each adapter needs, with what they depend on; depmod
-    # then writes modules.dep and modules.alias for just these.
-    modules = os.path.join(kernel, "lib/modules", version)
-    for module in MODULES:
+
+def copy_modules(kernel, version, root, modules):
+    """`modules` with what they depend on; depmod then writes modules.dep
+    and modules.alias for just these."""
+    for module in modules:
         for line in sh("modprobe", "-d", kernel, "-S", version, "-D", module).splitlines():
             if line.startswith("insmod "):
                 ko = line.split()[1]
@@ -119,8 +129,22 @@ def build_initramfs(args, cache, work, image):
                 os.makedirs(os.path.dirname(dest), exist_ok=True)
                 shutil.copy2(ko, dest)
     for name in ("modules.builtin", "modules.builtin.modinfo", "modules.order"):
-        shutil.copy2(os.path.join(modules, name), os.path.join(root, "lib/modules", version, name))
+        shutil.copy2(os.path.join(kernel, "lib/modules", version, name), os.path.join(root, "lib/modules", version, name))
     subprocess.run(["depmod", "-b", root, version], check=True)
+
+
+def write_initramfs(root, work):
+    initrd = os.path.join(work, "initrd.cpio")
+    files = sh("find", ".", cwd=root)
+    with open(initrd, "wb") as out:
+        subprocess.run(["cpio", "-o", "-H", "newc", "--quiet"], input=files.encode(), stdout=out, cwd=root, check=True)
+    return initrd
+
+
+def build_initramfs(args, cache, work, image):
+    kernel, version = kernel_tree(cache)
+    root = new_root(work, "guest_init.sh", args, image)
+    copy_modules(kernel, version, root, MODULES)
 
     udev = unpacked(cache, "udev")
     udevadm = os.path.join(udev, "bin/udevadm")
@@ -132,12 +156,7 @@ def build_initramfs(args, cache, work, image):
     for name in UDEV_RULES:
         shutil.copy2(os.path.join(udev, "lib/udev/rules.d", name), rules)
     shutil.copy2(RULES, rules)
-
-    initrd = os.path.join(work, "initrd.cpio")
-    files = sh("find", ".", cwd=root)
-    with open(initrd, "wb") as out:
-        subprocess.run(["cpio", "-o", "-H", "newc", "--quiet"], input=files.encode(), stdout=out, cwd=root, check=True)
-    return os.path.join(kernel, "boot", "vmlinuz-" + version), initrd
+    return os.path.join(kernel, "boot", "vmlinuz-" + version), write_initramfs(root, work)
 
 
 class Sim:
