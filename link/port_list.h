@@ -49,5 +49,6 @@ std::string DescribePort(const std::string& device);
 
 // Whether `device` can be used, as far as a listing finds out: on Linux
 // from its permissions alone, nothing opened; on Windows by opening and
-// closing it, as the window's probe does. Failure None when it can.
+// closing it, as the window's probe does, but for a Bluetooth port, whose
+// opening would connect to its device. Failure None when it can.
 OpenStatus CheckPortAccess(const std::string& device);

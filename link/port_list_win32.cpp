@@ -129,6 +129,8 @@ std::string DescribePort(const std::string& device) {
 }
 
 OpenStatus CheckPortAccess(const std::string& device) {
+    // Opening a Bluetooth port would connect to its device, for seconds.
+    if (IsBluetoothPort(device)) return {};
     PortHandle handle = nullptr;
     OpenStatus status = OpenPort(handle, device);
     ClosePort(handle);

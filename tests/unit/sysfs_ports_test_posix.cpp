@@ -122,11 +122,11 @@ TEST_F(SysfsTree, RfcommTtyIsAnAdapterWithItsAddressAndChannel) {
 
     std::vector<SerialPortName> ports = ListOfferedPorts(tree);
     ASSERT_EQ(ports.size(), 4u);
-    EXPECT_EQ(ports[2].device, Dev("rfcomm0"));
-    EXPECT_TRUE(ports[2].bluetooth);
-    EXPECT_FALSE(ports[0].bluetooth);
+    EXPECT_EQ(ports[1].device, Dev("rfcomm0"));
+    EXPECT_TRUE(ports[1].bluetooth);
+    EXPECT_FALSE(ports[2].bluetooth);
     EXPECT_EQ(ListUsbAdapters(tree), (std::vector<std::string>{Dev(std::string("serial/by-id/") + kById),
-                                                               Dev("ttyACM0"), Dev("rfcomm0")}));
+                                                               Dev("rfcomm0"), Dev("ttyACM0")}));
 
     std::optional<TtyHardware> rfcomm = ReadTtyHardware(tree, Dev("rfcomm0"));
     ASSERT_TRUE(rfcomm);

@@ -45,6 +45,7 @@ start_reader() {
     rm -f /tmp/sim.in
     mkfifo /tmp/sim.in
     kavrin-sim "$@" --control </tmp/sim.in >/tmp/sim.out 2>&1 &
+    reader_pid=$!
     exec 3>/tmp/sim.in
     sleep 0.5
 }
@@ -59,7 +60,10 @@ await_requests() {
     target=$(($(reader_requests) + $1))
     for i in $(seq 100); do [ "$(reader_requests)" -ge "$target" ] && break; done
 }
+# Returns once that reader has ended: a child ending meanwhile would
+# interrupt the next one's start.
 stop_reader() {
     echo quit >&3
     exec 3>&-
+    wait "$reader_pid"
 }

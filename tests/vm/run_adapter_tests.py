@@ -308,21 +308,31 @@ class Checks:
             print("FAILED %s: %s" % (name, why))
 
 
-def main():
+def setup(name, tools=()):
+    """The command line's arguments, the cache made, and the firmware image
+    with what the reader holds after it (padded with 0xFF to whole blocks);
+    None when a tool the machine needs is missing."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
     parser.add_argument("--sim", required=True)
     parser.add_argument("--cache", required=True, help="folder that keeps the fetched packages between runs")
     args = parser.parse_args()
-    for tool in ("qemu-system-x86_64", "busybox", "cpio", "depmod", "modprobe", "dpkg-deb"):
+    for tool in ("qemu-system-x86_64", "busybox", "cpio", "depmod", "modprobe", "dpkg-deb") + tuple(tools):
         if not shutil.which(tool):
-            print("FAILED vm-setup: %s is missing (scripts/install-deps.sh installs it)" % tool)
-            return 1
-    started = time.monotonic()
+            print("FAILED %s-setup: %s is missing (scripts/install-deps.sh installs it)" % (name, tool))
+            return None
     os.makedirs(args.cache, exist_ok=True)
-    work = tempfile.mkdtemp(prefix="kavrin-vm-")
     image = bytes((i * 7 + i // 256) & 0xFF for i in range(IMAGE_LENGTH))
     padded = image + b"\xff" * ((IMAGE_LENGTH // BLOCK + 1) * BLOCK - IMAGE_LENGTH)
+    return args, image, padded
+
+
+def main():
+    started = time.monotonic()
+    if not (prepared_args := setup("vm")):
+        return 1
+    args, image, padded = prepared_args
+    work = tempfile.mkdtemp(prefix="kavrin-vm-")
     checks = Checks()
     uart = ftdi = None
     try:
@@ -370,38 +380,51 @@ def report(checks, runs, notes, lines, csv, padded, images):
     check("udev-rules-set-ftdi-latency-and-by-id", udev and notes.get("latency-at-plug") == "1"
           and "usb-" in notes.get("by-id", ""), notes)
 
-    digest = hashlib.sha256(csv).hexdigest()
-    rows = csv.count(b"\n")
     for adapter in ("uart", "ftdi", "acm"):
-        info = runs.get(adapter + "-info", {})
-        check(adapter + "-info", info.get("rc") == 0 and info.get("out") == "1.0", info)
-        exported = runs.get(adapter + "-export", {})
-        check(adapter + "-export-byte-exact", exported.get("rc") == 0
-              and notes.get(adapter + "-export-file") == "%s %d" % (digest, rows), (exported, notes.get(adapter + "-export-file")))
-        upgraded = runs.get(adapter + "-upgrade", {})
         if adapter == "acm":
             received = notes.get("acm-image", "")
         else:
             received = hashlib.sha256(images.get(adapter, b"")).hexdigest()
-        check(adapter + "-upgrade-byte-exact", upgraded.get("rc") == 0 and received == hashlib.sha256(padded).hexdigest(),
-              upgraded)
+        check_transfers(check, adapter, runs, notes, csv, received, padded)
     info = runs.get("ftdi-info", {}).get("err", "")
     check("ftdi-info-latency-from-driver-and-put-back", "adapter latency timer: 1 ms" in info
           and notes.get("latency-after-info") == "16", (info, notes.get("latency-after-info")))
 
-    csv_lines = csv.split(b"\n")
     for adapter in ("ftdi", "acm"):
-        cut = runs.get(adapter + "-export-unplugged", {})
-        file = notes.get(adapter + "-export-unplugged-file", " 0").split()
-        kept = int(file[1]) if len(file) == 2 else 0
-        prefix = hashlib.sha256(b"\n".join(csv_lines[:kept]) + b"\n").hexdigest()
-        check(adapter + "-unplugged-export-keeps-whole-rows", cut.get("rc") == 1 and 0 < kept < rows
-              and file[0] == prefix and re.search(r"Only \d+ of %d records have been saved!" % RECORDS, cut.get("err", "")),
-              (cut, file))
-        cut = runs.get(adapter + "-upgrade-unplugged", {})
-        check(adapter + "-unplugged-upgrade-says-run-again", cut.get("rc") == 1
-              and "until the upgrade is run again" in cut.get("err", ""), cut)
+        check_cut_export(check, adapter + "-export-unplugged", runs, notes, csv)
+        check_cut_upgrade(check, adapter + "-upgrade-unplugged", runs)
 
+
+def check_transfers(check, way, runs, notes, csv, received, padded):
+    """WAY-info, WAY-export and WAY-upgrade went through: the version, the
+    export byte for byte as through a pty, and the image the reader
+    received (`received`, its SHA-256) byte for byte."""
+    info = runs.get(way + "-info", {})
+    check(way + "-info", info.get("rc") == 0 and info.get("out") == "1.0", info)
+    exported = runs.get(way + "-export", {})
+    whole = "%s %d" % (hashlib.sha256(csv).hexdigest(), csv.count(b"\n"))
+    check(way + "-export-byte-exact", exported.get("rc") == 0 and notes.get(way + "-export-file") == whole,
+          (exported, notes.get(way + "-export-file")))
+    upgraded = runs.get(way + "-upgrade", {})
+    check(way + "-upgrade-byte-exact", upgraded.get("rc") == 0 and received == hashlib.sha256(padded).hexdigest(),
+          upgraded)
+
+
+def check_cut_export(check, name, runs, notes, csv):
+    """The export run NAME was cut off: exit 1, the message, and the file
+    holds the whole rows before the cut and nothing else."""
+    cut = runs.get(name, {})
+    file = notes.get(name + "-file", " 0").split()
+    kept = int(file[1]) if len(file) == 2 else 0
+    prefix = hashlib.sha256(b"\n".join(csv.split(b"\n")[:kept]) + b"\n").hexdigest()
+    check(name + "-keeps-whole-rows", cut.get("rc") == 1 and 0 < kept < csv.count(b"\n") and file[0] == prefix
+          and re.search(r"Only \d+ of %d records have been saved!" % RECORDS, cut.get("err", "")), (cut, file))
+
+
+def check_cut_upgrade(check, name, runs):
+    """The upgrade run NAME was cut off: exit 1, saying to run it again."""
+    cut = runs.get(name, {})
+    check(name + "-says-run-again", cut.get("rc") == 1 and "until the upgrade is run again" in cut.get("err", ""), cut)
 
 if __name__ == "__main__":
     sys.exit(main())

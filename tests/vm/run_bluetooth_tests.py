@@ -13,10 +13,7 @@ The guest (guest_bluetooth.sh) reports between @@ markers. Each check prints
 "ok NAME" or "FAILED NAME: why", the export's cost over the radio against a
 pty is printed as a figure, and the exit status is 0 only when all passed.
 """
-import argparse
-import hashlib
 import os
-import re
 import select
 import shutil
 import subprocess
@@ -75,34 +72,18 @@ def report(checks, runs, notes, lines, csv, padded):
     check("single-bluetooth-reader-is-the-adapter", auto.get("rc") == 0 and "using /dev/rfcomm0" in auto.get("err", ""),
           auto)
 
-    digest, rows = hashlib.sha256(csv).hexdigest(), csv.count(b"\n")
     for way in ("tty", "bt"):
-        info = runs.get(way + "-info", {})
-        check(way + "-info", info.get("rc") == 0 and info.get("out") == "1.0", info)
-        exported = runs.get(way + "-export", {})
-        check(way + "-export-byte-exact", exported.get("rc") == 0
-              and notes.get(way + "-export-file") == "%s %d" % (digest, rows), (exported, notes.get(way + "-export-file")))
-        upgraded = runs.get(way + "-upgrade", {})
-        check(way + "-upgrade-byte-exact", upgraded.get("rc") == 0
-              and notes.get(way + "-image") == hashlib.sha256(padded).hexdigest(), upgraded)
+        vm.check_transfers(check, way, runs, notes, csv, notes.get(way + "-image"), padded)
     channel = runs.get("bt-channel-info", {})
     check("bt-address-and-channel-info", channel.get("rc") == 0 and channel.get("out") == "1.0", channel)
     refused = runs.get("bt-refused", {})
     check("bt-refused-channel-fails-with-reason", refused.get("rc") == 1
           and "/5: cannot open the port: Connection refused" in refused.get("err", ""), refused)
 
-    csv_lines = csv.split(b"\n")
     for name in ("tty-export-hangup", "bt-export-down"):
-        cut = runs.get(name, {})
-        file = notes.get(name + "-file", " 0").split()
-        kept = int(file[1]) if len(file) == 2 else 0
-        prefix = hashlib.sha256(b"\n".join(csv_lines[:kept]) + b"\n").hexdigest()
-        check(name + "-keeps-whole-rows", cut.get("rc") == 1 and 0 < kept < rows and file[0] == prefix
-              and re.search(r"Only \d+ of %d records have been saved!" % vm.RECORDS, cut.get("err", "")), (cut, file))
+        vm.check_cut_export(check, name, runs, notes, csv)
     for name in ("bt-upgrade-hangup", "tty-upgrade-down"):
-        cut = runs.get(name, {})
-        check(name + "-says-run-again", cut.get("rc") == 1 and "until the upgrade is run again" in cut.get("err", ""),
-              cut)
+        vm.check_cut_upgrade(check, name, runs)
     for name in ("tty-export-hangup", "bt-upgrade-hangup", "bt-export-down", "tty-upgrade-down"):
         seconds = notes.get(name + "-seconds")
         check(name + "-ends-bounded", seconds is not None and int(seconds) < BOUNDED_SECONDS, seconds)
@@ -116,20 +97,11 @@ def report(checks, runs, notes, lines, csv, padded):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--cli", required=True)
-    parser.add_argument("--sim", required=True)
-    parser.add_argument("--cache", required=True, help="folder that keeps the fetched packages between runs")
-    args = parser.parse_args()
-    for tool in ["qemu-system-x86_64", "busybox", "cpio", "depmod", "modprobe", "dpkg-deb"] + TOOLS:
-        if not shutil.which(tool):
-            print("FAILED bt-vm-setup: %s is missing (scripts/install-deps.sh installs it)" % tool)
-            return 1
     started = time.monotonic()
-    os.makedirs(args.cache, exist_ok=True)
+    if not (prepared_args := vm.setup("bt-vm", TOOLS)):
+        return 1
+    args, image, padded = prepared_args
     work = tempfile.mkdtemp(prefix="kavrin-bt-vm-")
-    image = bytes((i * 7 + i // 256) & 0xFF for i in range(vm.IMAGE_LENGTH))
-    padded = image + b"\xff" * ((vm.IMAGE_LENGTH // vm.BLOCK + 1) * vm.BLOCK - vm.IMAGE_LENGTH)
     checks = vm.Checks()
     try:
         kernel, initrd = build_initramfs(args, work, image)

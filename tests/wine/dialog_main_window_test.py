@@ -1,5 +1,11 @@
 """The main window: its controls, the ports it lists, its fields, and how it closes."""
 
+import ctypes
+import os
+import struct
+import subprocess
+
+import wine_env
 from dialog_harness import BUTTONS, FIELDS, DialogTest, Session
 
 WS_POPUP, WS_CHILD, WS_VISIBLE, WS_CAPTION = 0x80000000, 0x40000000, 0x10000000, 0x00C00000
@@ -44,6 +50,9 @@ TEMPLATE = [
     (1017, PUSH, "Get", 120, 85, 28, 14),
 ]
 
+SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
+IN_OPEN, IN_NONBLOCK = 0x20, 0o4000
+
 RANGE_MESSAGE = "Please enter an integer between 1 and 60."
 INTEGER_MESSAGE = "Please enter an integer."
 
@@ -86,6 +95,25 @@ class MainWindowTest(DialogTest):
         self.press("Connect")
         self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
 
+    def test_a_bluetooth_port_past_com18_is_offered_unopened_and_connects_when_chosen(self):
+        sim = self.reader("COM23", "--firmware-version", "2.10")
+        watch = OpenWatch(os.path.realpath(sim.path))
+        # COM23 as Windows lists a Bluetooth link, in place of Wine's own entry.
+        wine_entry = "\\Device\\Serial22"
+        reg("delete", SERIALCOMM, "/v", wine_entry, "/f")
+        reg("add", SERIALCOMM, "/v", "\\Device\\BthModem0", "/t", "REG_SZ", "/d", "COM23", "/f")
+        try:
+            self.start()
+            self.assertEqual(self.ports(), (["COM23:"], "COM23:"))
+            self.assertEqual(watch.opens(), 0, "the port was opened at start-up")
+            self.press("Connect")
+            self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
+            self.assertGreater(watch.opens(), 0)
+        finally:
+            reg("delete", SERIALCOMM, "/v", "\\Device\\BthModem0", "/f")
+            reg("add", SERIALCOMM, "/v", wine_entry, "/t", "REG_SZ", "/d", "COM23", "/f")
+            watch.close()
+
     def test_starts_with_zero_records_ten_minutes_and_upgrade_disabled(self):
         self.start()
         self.assertEqual(self.text("Records Cnt"), "0")
@@ -120,3 +148,35 @@ class MainWindowTest(DialogTest):
         self.type_into("Auto PwrDwn Time", "61")
         self.close_window()
         self.assertTrue(self.wait_for_exit(), "the window stayed open")
+
+
+def reg(*argv):
+    subprocess.run(wine_env.wine_command("wine", "reg", *argv), env=Session.env, check=True, timeout=60,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class OpenWatch:
+    """Counts the opens of a file as the kernel reports them (inotify)."""
+
+    def __init__(self, path):
+        libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = libc.inotify_init1(IN_NONBLOCK)
+        if self.fd < 0 or libc.inotify_add_watch(self.fd, os.fsencode(path), IN_OPEN) < 0:
+            raise OSError(ctypes.get_errno(), "inotify on " + path)
+
+    def opens(self):
+        """The opens since the last call."""
+        count = 0
+        while True:
+            try:
+                events = os.read(self.fd, 4096)
+            except BlockingIOError:
+                return count
+            offset = 0
+            while offset < len(events):
+                _, mask, _, length = struct.unpack_from("iIII", events, offset)
+                offset += 16 + length
+                count += 1 if mask & IN_OPEN else 0
+
+    def close(self):
+        os.close(self.fd)

@@ -36,6 +36,8 @@ RECORDS = "40"
 COMMAND_TIMEOUT = 120
 SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 FTDIBUS = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"
+BTHENUM = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\BTHENUM"
+SERIAL_PORT_SERVICE = "{00001101-0000-1000-8000-00805f9b34fb}_LOCALMFG&0002"
 CSV_NAME = re.compile(r"^\d{8}_\d{4}\.csv$")
 XLSX_NAME = re.compile(r"^\d{8}_\d{4}\.xlsx$")
 
@@ -233,6 +235,30 @@ class CliTest(unittest.TestCase):
         lines = [line for line in result.out.splitlines() if line.startswith("COM9 ")]
         self.assertEqual(lines, ["COM9  \\Device\\VCP0  driver FTDI (ftdibus)  latency timer 16 ms"], result)
         self.assertNothingSent(self.readers[0])
+
+    def test_ports_lists_bluetooth_ports_unopened_with_their_direction(self):
+        # A paired reader's two ports as Windows lists them: COM23 outgoing,
+        # its device's address in its instance, COM24 incoming. Neither has
+        # a reader behind it: only a port left unopened can be listed.
+        ports = {wine_env.LISTED_PORT: ("\\Device\\BthModem0", "7&2a1c7b4b&0&001A7DDA7113_C00000000"),
+                 wine_env.LISTED_PORT + 1: ("\\Device\\BthModem1", "7&2a1c7b4b&0&000000000000_00000000")}
+        wine_entry = "\\Device\\Serial%d" % (wine_env.LISTED_PORT - 1)
+        wine("reg", "delete", SERIALCOMM, "/v", wine_entry, "/f")
+        for number, (device, instance) in ports.items():
+            wine("reg", "add", SERIALCOMM, "/v", device, "/t", "REG_SZ", "/d", "COM%d" % number, "/f")
+            wine("reg", "add", "%s\\%s\\%s\\Device Parameters" % (BTHENUM, SERIAL_PORT_SERVICE, instance),
+                 "/v", "PortName", "/t", "REG_SZ", "/d", "COM%d" % number, "/f")
+        try:
+            result = run(["ports", "--long"])
+        finally:
+            for device, _ in ports.values():
+                wine("reg", "delete", SERIALCOMM, "/v", device, "/f")
+            wine("reg", "delete", BTHENUM, "/f")
+            wine("reg", "add", SERIALCOMM, "/v", wine_entry, "/t", "REG_SZ", "/d", "COM%d" % wine_env.LISTED_PORT, "/f")
+        self.assertEqual(result.code, 0, result)
+        self.assertEqual([line for line in result.out.splitlines() if line.startswith(("COM23", "COM24"))], [
+            "COM23  \\Device\\BthModem0  driver Bluetooth (bthmodem)  outgoing to 00:1A:7D:DA:71:13",
+            "COM24  \\Device\\BthModem1  driver Bluetooth (bthmodem)  incoming"], result)
 
     def test_without_a_port_only_usb_adapters_are_looked_at(self):
         # Under Wine every COM port is a \Device\Serial<n>, as built-in ports
