@@ -20,20 +20,16 @@ bool OfferedUnopened(const SerialPortName& port) {
 
 }  // namespace
 
-std::vector<std::string> g_portNames;
-
 std::vector<std::string> ProbeCommPorts() {
-    g_portNames.assign(1, std::string());
-    std::vector<SerialPortName> ports = CandidateSerialPorts();
-    for (const SerialPortName& port : ports) g_portNames.push_back(port.device + ":");
     std::vector<std::string> offered;
-    for (size_t i = 1; i < g_portNames.size(); ++i) {
-        if (OfferedUnopened(ports[i - 1])) {
-            offered.push_back(g_portNames[i]);
+    for (const SerialPortName& candidate : CandidateSerialPorts()) {
+        const std::string name = candidate.device + ":";
+        if (OfferedUnopened(candidate)) {
+            offered.push_back(name);
             continue;
         }
         PortHandle port = nullptr;
-        if (OpenCommPort(port, g_portNames[i]) == 0) offered.push_back(g_portNames[i]);
+        if (OpenCommPort(port, name) == 0) offered.push_back(name);
         ClosePort(port);
     }
     return offered;
