@@ -13,8 +13,9 @@ const char* const kDescription =
     "standard output. Exit status: 0 success, 1 the reader or a file failed,\n"
     "2 bad usage.";
 const char* const kPortHelp =
-    "the reader's serial port: a device path (/dev/ttyUSB0, /dev/serial/by-id/...) "
-    "or a name such as COM3; without it, the one USB serial adapter present";
+    "the reader's serial port: a device path (/dev/ttyUSB0, /dev/serial/by-id/...), a Bluetooth reader's "
+    "address (bt:00:1A:7D:DA:71:13) or a name such as COM3; without it, the one USB serial adapter or "
+    "Bluetooth reader present";
 const char* const kVersion = "kavrin-cli " KAVRIN_VERSION;
 
 const char* const kNoSubcommand = "kavrin-cli: a subcommand is required";

@@ -1,7 +1,9 @@
 // kavrin-cli ports [--long]: the serial ports, one a line, with the by-id
 // name beside the device where there is one, and with --long what the
-// system tells about each. On Linux listing opens no port; on Windows it
-// tries the ports the window tries, so both list the same.
+// system tells about each; on Linux the paired Bluetooth readers follow
+// (bt:ADDRESS). On Linux listing opens no port; on Windows it tries the
+// ports the window tries, so both list the same, but opens no Bluetooth
+// port, whose opening would connect to its device.
 #include <cstdio>
 #include <optional>
 
@@ -16,7 +18,8 @@ namespace {
 
 const char* const kHelp = "list the serial ports, one per line";
 const char* const kLongHelp =
-    "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer";
+    "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer, "
+    "or its Bluetooth address, channel or direction and name";
 const char* const kLatency = "latency timer %d ms";
 const char* const kNoneFound = "no serial port found";
 const char* const kDenied = " not listed: permission denied";

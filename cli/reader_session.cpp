@@ -6,9 +6,9 @@
 namespace {
 
 const char* const kNoAdapter =
-    "no USB serial adapter found: plug in the reader, or name its port with --port "
+    "no USB serial adapter or Bluetooth reader found: plug in the reader, or name its port with --port "
     "(kavrin-cli ports lists the serial ports)";
-const char* const kSeveralAdapters = "several USB serial adapters; name the reader's with --port:";
+const char* const kSeveralAdapters = "several USB serial adapters or Bluetooth readers; name the reader's with --port:";
 const char* const kUsing = "using ";
 const char* const kNoAnswer = ": no reader answered; check that it is switched on and attached to this port";
 

@@ -15,9 +15,8 @@ namespace {
 
 const wchar_t* const kSerialCommKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 const int kAlwaysTriedComCount = 18;
-// Each Bluetooth COM port's device: BTHENUM\<service>\<instance>\Device Parameters.
+// Each Bluetooth COM port's device: BTHENUM\<service>\<instance>.
 const wchar_t* const kBluetoothEnumKey = L"SYSTEM\\CurrentControlSet\\Enum\\BTHENUM";
-const wchar_t* const kParametersKey = L"Device Parameters";
 
 struct SerialCommEntry {
     std::wstring device;  // the driver's kernel device: \Device\VCP0
@@ -71,23 +70,13 @@ bool IsBluetoothPort(const std::string& port) { return IsBluetoothSerialDevice(S
 
 // The instance of the BTHENUM device whose PortName is `port`.
 BluetoothInstance BluetoothInstanceOf(const std::wstring& port) {
-    HKEY bus = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBluetoothEnumKey, 0, KEY_READ, &bus) != ERROR_SUCCESS) return {};
     BluetoothInstance found;
-    for (const std::wstring& service : SubkeyNames(bus)) {
-        HKEY serviceKey = nullptr;
-        if (RegOpenKeyExW(bus, service.c_str(), 0, KEY_READ, &serviceKey) != ERROR_SUCCESS) continue;
-        for (const std::wstring& instance : SubkeyNames(serviceKey)) {
-            HKEY parameters = nullptr;
-            std::wstring path = instance + L"\\" + kParametersKey;
-            if (RegOpenKeyExW(serviceKey, path.c_str(), 0, KEY_READ, &parameters) != ERROR_SUCCESS) continue;
-            std::optional<std::wstring> name = StringValue(parameters, L"PortName");
-            RegCloseKey(parameters);
-            if (name && ComPortName(NarrowFromWide(*name)) == port) found = ParseBluetoothInstance(instance);
-        }
-        RegCloseKey(serviceKey);
-    }
-    RegCloseKey(bus);
+    VisitDeviceParameters(kBluetoothEnumKey, [&](const std::wstring& instance, HKEY parameters) {
+        std::optional<std::wstring> name = StringValue(parameters, L"PortName");
+        if (!name || ComPortName(NarrowFromWide(*name)) != port) return false;
+        found = ParseBluetoothInstance(instance);
+        return true;
+    });
     return found;
 }
 

@@ -2,6 +2,7 @@
 // adapters' settings.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,3 +12,9 @@
 std::vector<std::wstring> SubkeyNames(HKEY key);
 // A REG_SZ value of `key`; nothing where there is none.
 std::optional<std::wstring> StringValue(HKEY key, const wchar_t* name);
+
+// Calls `visit` with the name of each device instance under
+// HKLM\<enumKey>\<device>\<instance> (Enum\FTDIBUS, Enum\BTHENUM) and its
+// open Device Parameters key, until `visit` returns true.
+void VisitDeviceParameters(const wchar_t* enumKey,
+                           const std::function<bool(const std::wstring& instance, HKEY parameters)>& visit);

@@ -21,3 +21,25 @@ std::optional<std::wstring> StringValue(HKEY key, const wchar_t* name) {
         return std::nullopt;
     return std::wstring(data);
 }
+
+void VisitDeviceParameters(const wchar_t* enumKey,
+                           const std::function<bool(const std::wstring& instance, HKEY parameters)>& visit) {
+    HKEY bus = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, enumKey, 0, KEY_READ, &bus) != ERROR_SUCCESS) return;
+    bool done = false;
+    for (const std::wstring& device : SubkeyNames(bus)) {
+        HKEY deviceKey = nullptr;
+        if (RegOpenKeyExW(bus, device.c_str(), 0, KEY_READ, &deviceKey) != ERROR_SUCCESS) continue;
+        for (const std::wstring& instance : SubkeyNames(deviceKey)) {
+            HKEY parameters = nullptr;
+            std::wstring path = instance + L"\\Device Parameters";
+            if (RegOpenKeyExW(deviceKey, path.c_str(), 0, KEY_READ, &parameters) != ERROR_SUCCESS) continue;
+            done = visit(instance, parameters);
+            RegCloseKey(parameters);
+            if (done) break;
+        }
+        RegCloseKey(deviceKey);
+        if (done) break;
+    }
+    RegCloseKey(bus);
+}

@@ -1,10 +1,10 @@
 #include "link/rfcomm_socket.h"
 
+#include <algorithm>
 #include <bluetooth/bluetooth.h>
 #include <bluetooth/rfcomm.h>
 #include <bluetooth/sdp.h>
 #include <bluetooth/sdp_lib.h>
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -12,14 +12,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "link/deadline.h"
 #include "link/bluetooth_port_name.h"
+#include "link/deadline.h"
 #include "link/errno_failure.h"
 
 namespace {
 
-// A device in range answers a page within about 5 s; one out of range
-// never does, and the kernel's own time-out is far longer.
+// The controller gives up paging a device after 5.12 s by default; the
+// kernel's own connect time-out is far longer.
 constexpr std::chrono::milliseconds kConnectTimeout{8000};
 constexpr uint8_t kDefaultChannel = 1;
 const char* const kNoAnswer = "no answer from the device";

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """kavrin-cli lists the paired readers BlueZ knows, read over D-Bus.
 
-A private bus stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS) and a
-small org.bluez service on it answers GetManagedObjects as bluetoothd does:
-an adapter, a paired reader offering the Serial Port service, a paired
-headset without it, and a reader in range that was never paired. Only the
+A private bus stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS) and
+tests/bluez_standin.py for bluetoothd on it: an adapter, a paired reader
+offering the Serial Port service, a paired headset without it, and a
+reader in range that was never paired. Only the
 paired reader is listed, by its bt: name and with its name, and the
 automatic choice takes it. Without bluetoothd, and without any bus,
 nothing is listed and nothing fails. Prints "ok NAME" or "FAILED NAME:
@@ -18,43 +18,10 @@ import sys
 import tempfile
 import time
 
-SERIAL_PORT = "00001101-0000-1000-8000-00805f9b34fb"
-AUDIO_SINK = "0000110b-0000-1000-8000-00805f9b34fb"
+HERE = os.path.dirname(os.path.abspath(__file__))
+STANDIN = os.path.join(HERE, "..", "bluez_standin.py")
 READER = "00:1A:7D:DA:71:13"
-HEADSET = "00:1A:7D:DA:71:14"
-STRANGER = "00:1A:7D:DA:71:15"
-
-
-def serve():
-    """The org.bluez stand-in, until killed."""
-    import dbus
-    import dbus.service
-    from dbus.mainloop.glib import DBusGMainLoop
-    from gi.repository import GLib
-
-    def device(address, name, paired, uuids):
-        return {"org.freedesktop.DBus.Introspectable": {},
-                "org.bluez.Device1": {"Address": address, "Name": name, "Paired": dbus.Boolean(paired),
-                                      "UUIDs": dbus.Array(uuids, signature="s"), "RSSI": dbus.Int16(-60),
-                                      "Class": dbus.UInt32(0x1f00), "Adapter": dbus.ObjectPath("/org/bluez/hci0")}}
-
-    class Manager(dbus.service.Object):
-        @dbus.service.method("org.freedesktop.DBus.ObjectManager", out_signature="a{oa{sa{sv}}}")
-        def GetManagedObjects(self):
-            return {
-                "/org/bluez/hci0": {"org.bluez.Adapter1": {"Address": "00:AA:BB:CC:DD:EE", "Powered": True}},
-                "/org/bluez/hci0/dev_00_1A_7D_DA_71_13": device(READER, "Reader 4711", True, [SERIAL_PORT]),
-                "/org/bluez/hci0/dev_00_1A_7D_DA_71_14": device(HEADSET, "Headset", True, [AUDIO_SINK]),
-                "/org/bluez/hci0/dev_00_1A_7D_DA_71_15": device(STRANGER, "Other reader", False, [SERIAL_PORT]),
-            }
-
-    DBusGMainLoop(set_as_default=True)
-    bus = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
-    name = dbus.service.BusName("org.bluez", bus)
-    Manager(bus, "/")
-    print("ready", flush=True)
-    GLib.MainLoop().run()
-    del name
+OTHERS = ["00:1A:7D:DA:71:14", "00:1A:7D:DA:71:15"]
 
 
 def cli(args, env, *argv):
@@ -64,12 +31,8 @@ def cli(args, env, *argv):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--cli")
-    parser.add_argument("--serve", action="store_true")
+    parser.add_argument("--cli", required=True)
     args = parser.parse_args()
-    if args.serve:
-        serve()
-        return 0
     failed = 0
 
     def check(name, ok, why):
@@ -92,11 +55,11 @@ def main():
         check("no-bluetoothd-lists-no-device", without.returncode == 0 and "bt:" not in without.stdout,
               (without.stdout, without.stderr))
 
-        bluez = subprocess.Popen([sys.executable, __file__, "--serve"], env=env, stdout=subprocess.PIPE, text=True)
+        bluez = subprocess.Popen([sys.executable, STANDIN], env=env, stdout=subprocess.PIPE, text=True)
         check("fake-bluez-started", bluez.stdout.readline().strip() == "ready", "no ready line")
         short = cli(args, env, "ports").stdout.splitlines()
         check("paired-serial-port-device-listed", ("bt:" + READER) in short
-              and not any(a in l for l in short for a in (HEADSET, STRANGER)), short)
+              and not any(a in l for l in short for a in OTHERS), short)
         long = [l for l in cli(args, env, "ports", "--long").stdout.splitlines() if l.startswith("bt:")]
         check("paired-device-described-with-its-name",
               long == ["bt:%s  Bluetooth %s  Reader 4711" % (READER, READER)], long)

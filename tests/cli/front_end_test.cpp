@@ -25,7 +25,7 @@ TEST(PortChoiceTest, UsesTheOneAdapterOnlyWhenItIsAlone) {
     };
     const Case cases[] = {
         {{reader.Port()}, reader.Port(), 0, {"using " + reader.Port()}},
-        {{}, "", 1, {"no USB serial adapter found", "--port"}},
+        {{}, "", 1, {"no USB serial adapter or Bluetooth reader found", "--port"}},
         // Only the connection opens the port it is given, and says why it cannot.
         {{missing}, missing, 0, {"using " + missing}},
         {{reader.Port(), other.Port()}, "", 2, {"--port", "\n  " + reader.Port() + "\n", "\n  " + other.Port() + "\n"}},

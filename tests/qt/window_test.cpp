@@ -18,6 +18,7 @@
 #include "message_box_answerer.h"
 #include "ops/state.h"
 #include "qt/main_window.h"
+#include "qt/port_box.h"
 #include "sim/virtual_reader.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +57,7 @@ private slots:
     void closingDuringGetDataAsksThenStopsAndSaysWhatItSaved();
     void closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight();
     void aCloseAnsweredAfterTheWorkHasEndedStillCloses();
+    void thePortListOffersThePairedReadersByName();
 
 private:
     QPushButton* Button(const QString& caption) {
@@ -275,6 +277,36 @@ void WindowTest::aCloseAnsweredAfterTheWorkHasEndedStillCloses() {
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
     QCOMPARE(answerer.Seen().size(), size_t{1});
     QCOMPARE(Log().last(), QString("Connect reader failed!"));
+}
+
+void WindowTest::thePortListOffersThePairedReadersByName() {
+    // bluetoothd stood in for on a private bus (tests/bluez_standin.py).
+    QTemporaryDir busFolder;
+    const QString address = "unix:path=" + busFolder.path() + "/bus";
+    QProcess bus;
+    bus.start("dbus-daemon", {"--session", "--nofork", "--address=" + address});
+    QVERIFY(bus.waitForStarted(kBound));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(busFolder.path() + "/bus"), kBound);
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
+    QProcess bluez;
+    bluez.start(KAVRIN_PYTHON, {KAVRIN_BLUEZ_STANDIN});
+    QVERIFY(bluez.waitForReadyRead(kBound));
+    QCOMPARE(bluez.readLine().trimmed(), QByteArray("ready"));
+
+    auto* box = window->findChild<PortBox*>();
+    box->showPopup();
+    box->hidePopup();
+    const int reader = box->findData("bt:00:1A:7D:DA:71:13");
+    QVERIFY(reader >= 0);
+    QCOMPARE(box->itemText(reader), QString("bt:00:1A:7D:DA:71:13  Reader 4711, Bluetooth"));
+    QCOMPARE(box->findData("bt:00:1A:7D:DA:71:14"), -1);  // paired, but no Serial Port service
+    QCOMPARE(box->findData("bt:00:1A:7D:DA:71:15"), -1);  // never paired
+
+    qunsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    bluez.kill();
+    bus.kill();
+    bluez.waitForFinished();
+    bus.waitForFinished();
 }
 
 QTEST_MAIN(WindowTest)

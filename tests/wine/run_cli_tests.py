@@ -266,7 +266,7 @@ class CliTest(unittest.TestCase):
         sim = self.reader(9, "--firmware-version", "2.10")
         result = run(["info"])
         self.assertEqual((result.code, result.out), (1, ""), result)
-        self.assertIn("no USB serial adapter found", result.err)
+        self.assertIn("no USB serial adapter or Bluetooth reader found", result.err)
         self.assertNothingSent(sim)
 
         # The same port listed by an FTDI driver is an adapter, and used.
