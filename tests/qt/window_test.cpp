@@ -293,7 +293,8 @@ void WindowTest::thePortListOffersThePairedReadersByName() {
     QVERIFY(bluez.waitForReadyRead(kBound));
     QCOMPARE(bluez.readLine().trimmed(), QByteArray("ready"));
 
-    auto* box = window->findChild<PortBox*>();
+    // As a user drops the list down: that reads the ports again.
+    QComboBox* box = window->findChild<PortBox*>();
     box->showPopup();
     box->hidePopup();
     const int reader = box->findData("bt:00:1A:7D:DA:71:13");
