@@ -4,6 +4,8 @@
 // through it, so every byte is counted and digested whatever the format.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "ops/export_file.h"
@@ -14,6 +16,12 @@ public:
     virtual ~RecordWriter() = default;
     // The file name's extension, dot included: ".csv".
     virtual std::string_view Extension() const = 0;
+    // The end of the file's name for an export of `records` records: the
+    // extension, unless the format splits a long export into numbered files.
+    virtual std::string NameEnding(int32_t records) const {
+        (void)records;
+        return std::string(Extension());
+    }
     // Before the first record: a header, where the format has one.
     virtual bool Begin(ExportFile& file) = 0;
     // One record: its row number (from 1), the 16 bytes as received, their decoding.
