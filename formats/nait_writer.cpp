@@ -53,6 +53,11 @@ bool NaitWriter::Add(int index, const TagRecord&, const DecodedTag& tag) {
 
 bool NaitWriter::Finish() { return CloseNextFile(); }
 
+std::vector<std::filesystem::path> NaitWriter::FurtherFiles() const {
+    if (files_.empty()) return {};
+    return {files_.begin() + 1, files_.end()};
+}
+
 // The full file goes to the disk before the next one starts.
 bool NaitWriter::NextFile() {
     if (!CloseNextFile()) return false;

@@ -48,8 +48,7 @@ public:
     bool Add(int index, const TagRecord& record, const DecodedTag& tag) override;
     bool Finish() override;
 
-    // Every file begun, the export's own first.
-    const std::vector<std::filesystem::path>& Files() const { return files_; }
+    std::vector<std::filesystem::path> FurtherFiles() const override;
 
 private:
     bool NextFile();

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ops/export_file.h"
 #include "ops/tag_record.h"
@@ -29,4 +31,6 @@ public:
     // After the last record, and after a failure too: what the format keeps
     // until the end. False when it could not be written.
     virtual bool Finish() = 0;
+    // The files a split export wrote after the export's own, in order.
+    virtual std::vector<std::filesystem::path> FurtherFiles() const { return {}; }
 };
