@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 
+#include "formats/form_names.h"
 #include "ops/format_text.h"
 #include "ops/local_time.h"
 
@@ -32,15 +33,11 @@ int Number(std::string_view digits) {
 
 }  // namespace
 
-std::vector<std::string> DateFormNames() { return {kFormNames.begin(), kFormNames.end()}; }
+std::vector<std::string> DateFormNames() { return AllNames(kFormNames); }
 
-std::string_view DateFormName(DateForm form) { return kFormNames[static_cast<size_t>(form)]; }
+std::string_view DateFormName(DateForm form) { return NameOf(kFormNames, form); }
 
-std::optional<DateForm> DateFormFromName(std::string_view name) {
-    const auto found = std::find(kFormNames.begin(), kFormNames.end(), name);
-    if (found == kFormNames.end()) return std::nullopt;
-    return static_cast<DateForm>(found - kFormNames.begin());
-}
+std::optional<DateForm> DateFormFromName(std::string_view name) { return FormNamed<DateForm>(kFormNames, name); }
 
 std::string ReadingTime(const TagRecord& record, const DecodedTag& tag, DateForm form) {
     if (form == DateForm::Iso) return tag.time;
