@@ -1,0 +1,9 @@
+// A local time as the book keeps it: "2021-09-19 05:44:59", the form of the
+// export's TIME column, which sorts and compares as text.
+#pragma once
+
+#include <string>
+
+#include "ops/clock.h"
+
+std::string LocalTimeText(const LocalTime& time);
