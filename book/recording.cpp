@@ -52,11 +52,11 @@ BookStatus Recording::Begin(const DownloadStart& start) {
 }
 
 BookStatus Recording::Add(int row, const TagRecord& record, const DecodedTag& tag) {
-    if (const int code = begin_->Step(); code != SQLITE_DONE) {
+    if (pendingRows_ == 0) {
+        const int code = begin_->Step();
         begin_->Reset();
-        return book_.Failure(code);
+        if (code != SQLITE_DONE) return book_.Failure(code);
     }
-    begin_->Reset();
     insertRead_->Bind(1, record).Bind(2, tag.type).Bind(3, DigitsValue(tag.country)).Bind(4, DigitsValue(tag.identity));
     insertRead_->Bind(5, tag.identity).Bind(6, tag.time).Bind(7, number_).Bind(8, int64_t{row});
     int code = insertRead_->Step();
@@ -67,23 +67,35 @@ BookStatus Recording::Add(int row, const TagRecord& record, const DecodedTag& ta
         code = insertRow_->Step();
         insertRow_->Reset();
     }
-    if (code == SQLITE_DONE) {
-        code = commit_->Step();
-        commit_->Reset();
-    }
-    if (code != SQLITE_DONE) {
-        BookStatus status = book_.Failure(code);
-        book_.Run("ROLLBACK");
-        return status;
-    }
-    ++rows_;
-    if (isNew) ++newRows_;
+    if (code != SQLITE_DONE) return Failed(code);
+    ++pendingRows_;
+    if (isNew) ++pendingNewRows_;
     return {};
+}
+
+BookStatus Recording::Commit() {
+    if (pendingRows_ == 0) return {};
+    const int code = commit_->Step();
+    commit_->Reset();
+    if (code != SQLITE_DONE) return Failed(code);
+    rows_ += pendingRows_;
+    newRows_ += pendingNewRows_;
+    pendingRows_ = pendingNewRows_ = 0;
+    return {};
+}
+
+// What is not committed is not in the book.
+BookStatus Recording::Failed(int code) {
+    BookStatus status = book_.Failure(code);
+    if (pendingRows_ > 0 || !sqlite3_get_autocommit(book_.Handle())) book_.Run("ROLLBACK");
+    pendingRows_ = pendingNewRows_ = 0;
+    return status;
 }
 
 // synchronous=FULL makes this one commit sync the write-ahead log, and with
 // it every commit before it.
 BookStatus Recording::SyncedUpdate(Statement& update) {
+    if (BookStatus status = Commit(); !status.Ok()) return status;
     if (BookStatus status = book_.Run("PRAGMA synchronous = FULL"); !status.Ok()) return status;
     const int code = update.Step();
     BookStatus status = code == SQLITE_DONE ? BookStatus{} : book_.Failure(code);

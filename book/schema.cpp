@@ -23,7 +23,8 @@ CREATE TABLE downloads (
     ended TEXT NOT NULL DEFAULT ''
 );
 CREATE TABLE reads (
-    raw BLOB PRIMARY KEY,
+    id INTEGER PRIMARY KEY,
+    raw BLOB NOT NULL UNIQUE,
     type TEXT NOT NULL,
     country INTEGER NOT NULL,
     national INTEGER NOT NULL,
@@ -31,7 +32,7 @@ CREATE TABLE reads (
     time TEXT NOT NULL,
     first_download INTEGER NOT NULL REFERENCES downloads(number),
     first_row INTEGER NOT NULL
-) WITHOUT ROWID;
+);
 CREATE INDEX reads_by_tag ON reads(country, national);
 CREATE INDEX reads_by_first_download ON reads(first_download);
 CREATE TABLE download_rows (

@@ -19,15 +19,15 @@ PRAGMA user_version = 1;
 CREATE TABLE downloads (number INTEGER PRIMARY KEY, started TEXT NOT NULL, port TEXT NOT NULL,
     firmware TEXT NOT NULL, reported INTEGER NOT NULL, file TEXT NOT NULL, format TEXT NOT NULL,
     outcome TEXT NOT NULL DEFAULT 'unfinished', ended TEXT NOT NULL DEFAULT '');
-CREATE TABLE reads (raw BLOB PRIMARY KEY, type TEXT NOT NULL, country INTEGER NOT NULL,
+CREATE TABLE reads (id INTEGER PRIMARY KEY, raw BLOB NOT NULL UNIQUE, type TEXT NOT NULL, country INTEGER NOT NULL,
     national INTEGER NOT NULL, tid TEXT NOT NULL, time TEXT NOT NULL,
-    first_download INTEGER NOT NULL REFERENCES downloads(number), first_row INTEGER NOT NULL) WITHOUT ROWID;
+    first_download INTEGER NOT NULL REFERENCES downloads(number), first_row INTEGER NOT NULL);
 CREATE INDEX reads_by_tag ON reads(country, national);
 CREATE INDEX reads_by_first_download ON reads(first_download);
 CREATE TABLE download_rows (download INTEGER NOT NULL REFERENCES downloads(number), row INTEGER NOT NULL,
     raw BLOB NOT NULL REFERENCES reads(raw), PRIMARY KEY (download, row)) WITHOUT ROWID;
 INSERT INTO downloads VALUES (1, '2021-09-19 05:44:00', 'COM3', '1.2', 1, 'a.csv', 'csv', 'complete', '');
-INSERT INTO reads VALUES (x'00141A99BE9CF500000000005F5E1000', 'FDXB', 982, 123456789012, '123456789012',
+INSERT INTO reads VALUES (1, x'00141A99BE9CF500000000005F5E1000', 'FDXB', 982, 123456789012, '123456789012',
     '2020-09-13 12:26:40', 1, 1);
 INSERT INTO download_rows VALUES (1, 1, x'00141A99BE9CF500000000005F5E1000');
 )";
@@ -55,45 +55,57 @@ TEST_F(BookTest, ANewBookIsCreatedWithItsFolderOnlyWhenAskedTo) {
     EXPECT_EQ(SchemaVersionOf(path), kSchemaVersion);
 }
 
-TEST_F(BookTest, ADownloadIsInTheBookRowByRowMarkedUnfinishedUntilItEnds) {
+TEST_F(BookTest, ADownloadIsInTheBookAsCommittedMarkedUnfinishedUntilItEnds) {
+    const TagRecord first = FdxbRecord(982, 123456789012), second = FdxbRecord(276, 5), third = FdxbRecord(276, 6);
+    {
+        Book book;
+        ASSERT_TRUE(book.Open(BookPath(), BookAccess::Create).Ok());
+        Recording recording(book);
+        DownloadStart start = StartAt(19);
+        start.reported = 3;
+        ASSERT_TRUE(recording.Begin(start).Ok());
+        ASSERT_TRUE(recording.Add(1, first, DecodeTagRecord(first)).Ok());
+        ASSERT_TRUE(recording.Add(2, second, DecodeTagRecord(second)).Ok());
+        ASSERT_TRUE(recording.Commit().Ok());
+        ASSERT_TRUE(recording.Add(3, third, DecodeTagRecord(third)).Ok());
+        // The program ends here, as a killed one would: the third row was never committed.
+    }
     Book book;
-    ASSERT_TRUE(book.Open(BookPath(), BookAccess::Create).Ok());
-    Recording recording(book);
-    DownloadStart start = StartAt(19);
-    start.reported = 3;
-    ASSERT_TRUE(recording.Begin(start).Ok());
-    const TagRecord first = FdxbRecord(982, 123456789012), second = FdxbRecord(276, 5);
-    ASSERT_TRUE(recording.Add(1, first, DecodeTagRecord(first)).Ok());
-    ASSERT_TRUE(recording.Add(2, second, DecodeTagRecord(second)).Ok());
-
-    // Another program sees every committed row while the export runs.
-    Book reader;
-    ASSERT_TRUE(reader.Open(BookPath(), BookAccess::Existing).Ok());
-    auto downloads = ListDownloads(reader);
+    ASSERT_TRUE(book.Open(BookPath(), BookAccess::Existing).Ok());
+    auto downloads = ListDownloads(book);
     ASSERT_TRUE(downloads.status.Ok()) << downloads.status.text;
     ASSERT_EQ(downloads.value.size(), 1u);
-    EXPECT_EQ(downloads.value[0].outcome, "unfinished");
-    EXPECT_EQ(downloads.value[0].rows, 2);
-
-    ASSERT_TRUE(recording.Finish(DownloadOutcome::Stopped, 3).Ok());
-    downloads = ListDownloads(reader);
-    const DownloadSummary& summary = downloads.value.at(0);
-    EXPECT_EQ(summary.number, recording.Number());
+    const DownloadSummary& summary = downloads.value[0];
+    EXPECT_EQ(summary.outcome, "unfinished");
+    EXPECT_EQ(summary.rows, 2);
+    EXPECT_EQ(summary.newRows, 2);
     EXPECT_EQ(summary.started, "2021-09-19 05:44:00");
     EXPECT_EQ(summary.port, "/dev/ttyUSB0");
     EXPECT_EQ(summary.firmware, "1.4");
-    EXPECT_EQ(summary.reported, 3);
-    EXPECT_EQ(summary.newRows, 2);
-    EXPECT_EQ(summary.outcome, "stopped");
     EXPECT_EQ(summary.file, "20210919_0544.csv");
 
-    const auto rows = DownloadRows(reader, recording.Number());
+    const auto rows = DownloadRows(book, summary.number);
     ASSERT_EQ(rows.value.size(), 2u);
     EXPECT_EQ(rows.value[0].record, first);
     EXPECT_EQ(rows.value[1].row, 2);
     EXPECT_EQ(rows.value[1].tag.country, "276");
     EXPECT_EQ(rows.value[1].tag.identity, "000000000005");
     EXPECT_EQ(rows.value[1].tag.time, DecodeTagRecord(second).time);
+}
+
+TEST_F(BookTest, AFinishedDownloadCarriesItsOutcomeAndCount) {
+    Book book;
+    ASSERT_TRUE(book.Open(BookPath(), BookAccess::Create).Ok());
+    Recording recording(book);
+    ASSERT_TRUE(recording.Begin(StartAt(19)).Ok());
+    const TagRecord record = FdxbRecord(982, 7);
+    ASSERT_TRUE(recording.Add(1, record, DecodeTagRecord(record)).Ok());
+    ASSERT_TRUE(recording.Finish(DownloadOutcome::Stopped, 40).Ok());
+    EXPECT_EQ(recording.Rows(), 1) << "Finish commits what is open";
+    const DownloadSummary summary = ListDownloads(book).value.at(0);
+    EXPECT_EQ(summary.outcome, "stopped");
+    EXPECT_EQ(summary.reported, 40);
+    EXPECT_EQ(summary.rows, 1);
 }
 
 TEST_F(BookTest, TheSameBytesAreTheSameReadAndOnlyNewReadsCountAsNew) {

@@ -1,0 +1,28 @@
+#include "book/book_record_writer.h"
+
+#include "link/utf8_path.h"
+#include "ops/export_file.h"
+
+bool BookRecordWriter::Begin(ExportFile& file) {
+    const bool written = file_.Begin(file);
+    start_.file = Utf8FromPath(file.Path());
+    status_ = recording_.Begin(start_);
+    begun_ = status_.Ok();
+    return written;
+}
+
+bool BookRecordWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
+    if (!file_.Add(index, record, tag)) return false;
+    if (status_.Ok()) status_ = recording_.Add(index, record, tag);
+    return true;
+}
+
+void BookRecordWriter::EndBlock() {
+    if (status_.Ok()) status_ = recording_.Commit();
+}
+
+bool BookRecordWriter::Finish() {
+    const bool written = file_.Finish();
+    if (status_.Ok()) status_ = recording_.Sync();
+    return written;
+}
