@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include "formats/country_name.h"
-#include "formats/eid.h"
 #include "formats/iso_time.h"
+#include "formats/tag_id.h"
 #include "ops/export_file.h"
 
 namespace {
@@ -31,16 +31,16 @@ bool JsonlWriter::Begin(ExportFile& file) {
 }
 
 bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
-    const int country = CountryCode(tag);
+    const TagId id = TagIdOf(tag);
     const std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
     // Ordered: the keys keep the order a reader of the file expects.
     nlohmann::ordered_json line = {
         {"index", index},
         {"type", tag.type},
-        {"country", country},
-        {"country_name", CountryName(country)},
+        {"country", id.country},
+        {"country_name", CountryName(id.country)},
         {"national_id", tag.identity},
-        {"eid", Eid(tag)},
+        {"eid", FormatTagId(id, IdForm::Eid15).front()},
         {"time", time ? nlohmann::ordered_json(*time) : nlohmann::ordered_json(nullptr)},
         {"raw", Hex(record)},
     };

@@ -7,8 +7,8 @@
 #include <xlsxwriter.h>
 
 #include "formats/country_name.h"
-#include "formats/eid.h"
 #include "formats/library_file_name.h"
+#include "formats/tag_id.h"
 #include "ops/export_file.h"
 #include "ops/local_time.h"
 
@@ -98,8 +98,9 @@ bool XlsxWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) 
         lxw_datetime time{local.year, local.month, local.day, local.hour, local.minute, double(local.second)};
         if (worksheet_write_datetime(sheet_, row_, kTime, &time, timeFormat_) != LXW_NO_ERROR) return false;
     }
+    const TagId id = TagIdOf(tag);
     return WriteText(kType, tag.type) && WriteText(kCountry, tag.country) && WriteText(kTid, tag.identity) &&
-           WriteText(kEid, Eid(tag)) && WriteText(kCountryName, CountryName(CountryCode(tag)));
+           WriteText(kEid, FormatTagId(id, IdForm::Eid15).front()) && WriteText(kCountryName, CountryName(id.country));
 }
 
 bool XlsxWriter::Finish() {
