@@ -23,7 +23,7 @@ BookStatus SaveAnimals(Book& book, const std::vector<Animal>& animals, const Ani
         upsert.Bind(7, int64_t{columns.visual}).Bind(8, int64_t{columns.name});
         upsert.Bind(9, int64_t{columns.group}).Bind(10, int64_t{columns.notes});
         for (const Animal& animal : animals) {
-            upsert.Bind(1, int64_t{animal.country}).Bind(2, static_cast<int64_t>(animal.national));
+            upsert.Bind(1, int64_t{animal.tag.country}).Bind(2, static_cast<int64_t>(animal.tag.national));
             upsert.Bind(3, animal.visual).Bind(4, animal.name).Bind(5, animal.group).Bind(6, animal.notes);
             code = upsert.Step();
             upsert.Reset();

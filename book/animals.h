@@ -6,15 +6,14 @@
 // list did not have leaves what the book holds for it.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "book/book.h"
+#include "formats/tag_id.h"
 
 struct Animal {
-    unsigned country = 0;
-    uint64_t national = 0;
+    TagId tag;
     std::string visual;
     std::string name;
     std::string group;

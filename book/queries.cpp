@@ -48,13 +48,13 @@ BookRead ReadAt(const Statement& s) {
     read.tag = {s.Text(4), s.Text(5), s.Text(6), s.Text(7)};
     read.isNew = s.Int(8) != 0;
     read.known = s.Int(9) != 0;
-    read.animal = {static_cast<unsigned>(s.Int(10)), static_cast<uint64_t>(s.Int(11)), s.Text(12), s.Text(13),
+    read.animal = {{static_cast<unsigned>(s.Int(10)), static_cast<uint64_t>(s.Int(11))}, s.Text(12), s.Text(13),
                    s.Text(14), s.Text(15)};
     return read;
 }
 
 Animal AnimalAt(const Statement& s) {
-    return {static_cast<unsigned>(s.Int(0)), static_cast<uint64_t>(s.Int(1)), s.Text(2), s.Text(3), s.Text(4), s.Text(5)};
+    return {{static_cast<unsigned>(s.Int(0)), static_cast<uint64_t>(s.Int(1))}, s.Text(2), s.Text(3), s.Text(4), s.Text(5)};
 }
 
 // Every row of a statement whose parameters are bound, made by `make`.
@@ -92,11 +92,11 @@ BookAnswer<std::vector<BookRead>> DownloadRows(Book& book, int64_t number) {
     return Collect<BookRead>(book, statement, ReadAt);
 }
 
-BookAnswer<std::vector<BookRead>> ReadsOfTag(Book& book, unsigned country, uint64_t national) {
+BookAnswer<std::vector<BookRead>> ReadsOfTag(Book& book, const TagId& id) {
     Statement statement(book.Handle(), std::string(kReadColumns) + "FROM reads r" + kFirstRow + kReadJoins +
                                            "WHERE r.country = ? AND r.national = ?"
                                            " ORDER BY r.time DESC, r.first_download DESC, r.first_row DESC");
-    statement.Bind(1, int64_t{country}).Bind(2, static_cast<int64_t>(national));
+    statement.Bind(1, int64_t{id.country}).Bind(2, static_cast<int64_t>(id.national));
     return Collect<BookRead>(book, statement, ReadAt);
 }
 

@@ -34,7 +34,7 @@ struct BookRead {
     TagRecord record{};
     DecodedTag tag;
     bool isNew = false;  // this row first brought the read into the book
-    bool known = false;  // the user's list has the tag: `animal` holds it
+    bool known = false;  // the user's list has the tag: `animal` holds it, else only its tag
     Animal animal;
 };
 
@@ -52,7 +52,7 @@ BookAnswer<std::vector<DownloadSummary>> FindDownload(Book& book, int64_t number
 // Its rows in their order.
 BookAnswer<std::vector<BookRead>> DownloadRows(Book& book, int64_t number);
 // Every read of the tag, newest first, each once, with the download that first brought it.
-BookAnswer<std::vector<BookRead>> ReadsOfTag(Book& book, unsigned country, uint64_t national);
+BookAnswer<std::vector<BookRead>> ReadsOfTag(Book& book, const TagId& id);
 enum class ReadFilter {
     All,
     New,      // only the reads the scope's downloads brought into the book

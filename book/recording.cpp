@@ -1,9 +1,9 @@
 #include "book/recording.h"
 
-#include <charconv>
 #include <sqlite3.h>
 
 #include "book/local_time_text.h"
+#include "formats/tag_id.h"
 
 namespace {
 
@@ -15,12 +15,6 @@ const char* const kInsertRead =
 const char* const kInsertRow = "INSERT INTO download_rows (download, row, raw) VALUES (?, ?, ?)";
 const char* const kSetEnded = "UPDATE downloads SET ended = ? WHERE number = ?";
 const char* const kSetOutcome = "UPDATE downloads SET outcome = ?, reported = ?, ended = ? WHERE number = ?";
-
-int64_t DigitsValue(const std::string& digits) {
-    int64_t value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return value;
-}
 
 std::string Now() { return LocalTimeText(SystemClock().now()); }
 
@@ -57,7 +51,8 @@ BookStatus Recording::Add(int row, const TagRecord& record, const DecodedTag& ta
         begin_->Reset();
         if (code != SQLITE_DONE) return book_.Failure(code);
     }
-    insertRead_->Bind(1, record).Bind(2, tag.type).Bind(3, DigitsValue(tag.country)).Bind(4, DigitsValue(tag.identity));
+    const TagId id = TagIdOf(tag);
+    insertRead_->Bind(1, record).Bind(2, tag.type).Bind(3, int64_t{id.country}).Bind(4, static_cast<int64_t>(id.national));
     insertRead_->Bind(5, tag.identity).Bind(6, tag.time).Bind(7, number_).Bind(8, int64_t{row});
     int code = insertRead_->Step();
     insertRead_->Reset();

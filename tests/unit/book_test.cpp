@@ -126,7 +126,7 @@ TEST_F(BookTest, TheSameBytesAreTheSameReadAndOnlyNewReadsCountAsNew) {
     EXPECT_TRUE(rows.value[2].isNew);
     EXPECT_EQ(ListDownloads(book).value.at(1).newRows, 1);
 
-    const auto reads = ReadsOfTag(book, 982, 1);
+    const auto reads = ReadsOfTag(book, {982, 1});
     ASSERT_EQ(reads.value.size(), 2u) << "each read once";
     EXPECT_EQ(reads.value[0].record, cowAgain) << "newest first";
     EXPECT_EQ(reads.value[0].download, tuesday.Number());
@@ -141,8 +141,8 @@ TEST_F(BookTest, AnOlderBookIsUpgradedInPlaceKeepingItsDownloads) {
     const auto downloads = ListDownloads(book);
     ASSERT_EQ(downloads.value.size(), 1u);
     EXPECT_EQ(downloads.value[0].port, "COM3");
-    EXPECT_EQ(ReadsOfTag(book, 982, 123456789012).value.size(), 1u);
-    EXPECT_TRUE(SaveAnimals(book, {{982, 123456789012, "17", "Daisy", "", ""}}, {true, true, false, false}).Ok());
+    EXPECT_EQ(ReadsOfTag(book, {982, 123456789012}).value.size(), 1u);
+    EXPECT_TRUE(SaveAnimals(book, {{{982, 123456789012}, "17", "Daisy", "", ""}}, {true, true, false, false}).Ok());
     EXPECT_TRUE(DownloadRows(book, 1).value.at(0).known);
 }
 
