@@ -49,7 +49,7 @@ bool FreshBook(Book& book, const std::filesystem::path& path) {
     return status.Ok();
 }
 
-// Seconds to record `records` as one download, synced at the end.
+// Seconds to record `records` as one download in blocks of ten, synced at the end.
 double RecordOnce(Book& book, const std::vector<TagBytes>& records, int day) {
     Recording recording(book);
     const auto start = SteadyClock::now();
@@ -58,26 +58,54 @@ double RecordOnce(Book& book, const std::vector<TagBytes>& records, int day) {
     for (const TagBytes& bytes : records) {
         const TagRecord record = AsRecord(bytes);
         if (!recording.Add(++row, record, DecodeTagRecord(record)).Ok()) return -1;
+        if (row % 10 == 0 && !recording.Commit().Ok()) return -1;
     }
     recording.Finish(DownloadOutcome::Complete, static_cast<int32_t>(records.size()));
     return SecondsSince(start);
 }
 
-// One paced export into `dir`, through the book when `book` is not null; its seconds, or -1.
-double ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, Book* book, std::FILE* quiet) {
+// The book's writer with its rows committed a block at a time, as the
+// export's blocks of ten arrive from the virtual reader.
+class BlockWriter final : public RecordWriter {
+public:
+    explicit BlockWriter(BookRecordWriter& writer) : writer_(writer) {}
+    std::string_view Extension() const override { return writer_.Extension(); }
+    bool Begin(ExportFile& file) override { return writer_.Begin(file); }
+    bool Add(int index, const TagRecord& record, const DecodedTag& tag) override {
+        const bool added = writer_.Add(index, record, tag);
+        if (index % kRecordsPerBlock == 0) writer_.EndBlock();
+        return added;
+    }
+    bool Finish() override { return writer_.Finish(); }
+
+private:
+    static constexpr int kRecordsPerBlock = 10;
+    BookRecordWriter& writer_;
+};
+
+// One paced export into `dir` through `writer`; its seconds, or -1.
+double ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, RecordWriter& writer, std::FILE* quiet) {
     if (OpenCommPort(g_hComm, reader.PortPath()) != 0) return -1;
     CliFeedback ui(quiet);
-    CsvWriter csv;
-    Recording recording(*book);
-    BookRecordWriter through(csv, recording, {LocalTime{2021, 9, 19, 5, 44, 0}, "bench", "1.0", 0, {}, "csv"});
     const auto start = SteadyClock::now();
-    ExportResult result = ExportRecords(ui, dir, book ? static_cast<RecordWriter&>(through) : csv);
-    if (book) recording.Finish(DownloadOutcome::Complete, result.total);
+    ExportResult result = ExportRecords(ui, dir, writer);
     const double seconds = SecondsSince(start);
     ClosePort(g_hComm);
     std::filesystem::remove(result.file);
-    const bool kept = !book || (through.Status().Ok() && recording.Rows() == result.rows);
-    return result.Ok() && kept && result.rows == static_cast<int>(kRecords) ? seconds : -1;
+    return result.Ok() && result.rows == static_cast<int>(kRecords) ? seconds : -1;
+}
+
+// The same export with the book; the download finished as a front end would.
+double ExportIntoBookOnce(VirtualReader& reader, const std::filesystem::path& dir, Book& book, std::FILE* quiet) {
+    CsvWriter csv;
+    Recording recording(book);
+    BookRecordWriter through(csv, recording, {LocalTime{2021, 9, 19, 5, 44, 0}, "bench", "1.0", 0, {}, "csv"});
+    BlockWriter blocks(through);
+    const auto start = SteadyClock::now();
+    if (ExportOnce(reader, dir, blocks, quiet) < 0) return -1;
+    const bool finished = recording.Finish(DownloadOutcome::Complete, static_cast<int32_t>(kRecords)).Ok();
+    const double seconds = SecondsSince(start);
+    return finished && through.Status().Ok() && recording.Rows() == static_cast<int>(kRecords) ? seconds : -1;
 }
 
 // A book of `reads` distinct reads in downloads of kBigBookDownloadRows rows each.
@@ -91,7 +119,7 @@ bool FillBigBook(Book& book, size_t reads) {
     return true;
 }
 
-std::string AnimalList(size_t count) {
+std::string AnimalListText(size_t count) {
     std::string text = "Tag;Visual tag number;Name;Group;Notes\r\n";
     for (size_t i = 0; i < count; ++i) {
         const std::string n = std::to_string(i);
@@ -127,8 +155,9 @@ int main() {
     double plainBest = 0, bookBest = 0;
     for (int i = 0; i < kPacedRuns; ++i) {
         if (!FreshBook(book, dir / "records.db")) return 1;
-        const double plain = ExportOnce(reader, dir, nullptr, quiet);
-        const double recorded = ExportOnce(reader, dir, &book, quiet);
+        CsvWriter csv;
+        const double plain = ExportOnce(reader, dir, csv, quiet);
+        const double recorded = ExportIntoBookOnce(reader, dir, book, quiet);
         if (plain < 0 || recorded < 0) {
             std::fprintf(stderr, "a paced export failed\n");
             return 1;
@@ -156,7 +185,7 @@ int main() {
         start = SteadyClock::now();
         // As `book tag` runs: open the book, then ask.
         if (!fresh.Open(dir / "big.db", BookAccess::Existing).Ok()) return 1;
-        const auto reads = ReadsOfTag(fresh, static_cast<unsigned>(std::stoul(tag.country)), std::stoull(tag.identity));
+        const auto reads = ReadsOfTag(fresh, TagIdOf(tag));
         slowest = std::max(slowest, SecondsSince(start));
         if (reads.value.empty()) {
             std::fprintf(stderr, "a read of the book was not found\n");
@@ -167,7 +196,7 @@ int main() {
                 kBigBookReads, kLookups, slowest * 1e3);
 
     if (!FreshBook(book, dir / "animals.db")) return 1;
-    const std::string list = AnimalList(kAnimals);
+    const std::string list = AnimalListText(kAnimals);
     start = SteadyClock::now();
     const AnimalList parsed = ReadAnimalList(list);
     const BookStatus saved = parsed.problems.empty() ? SaveAnimals(book, parsed.animals, parsed.columns) : BookStatus{};
