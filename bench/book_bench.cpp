@@ -14,7 +14,7 @@
 #include "cli/cli_feedback.h"
 #include "ops/csv_writer.h"
 #include "ops/export.h"
-#include "ops/state.h"
+#include "link/serial_port.h"
 #include "sim/virtual_reader.h"
 
 namespace {
@@ -64,33 +64,15 @@ double RecordOnce(Book& book, const std::vector<TagBytes>& records, int day) {
     return SecondsSince(start);
 }
 
-// The book's writer with its rows committed a block at a time, as the
-// export's blocks of ten arrive from the virtual reader.
-class BlockWriter final : public RecordWriter {
-public:
-    explicit BlockWriter(BookRecordWriter& writer) : writer_(writer) {}
-    std::string_view Extension() const override { return writer_.Extension(); }
-    bool Begin(ExportFile& file) override { return writer_.Begin(file); }
-    bool Add(int index, const TagRecord& record, const DecodedTag& tag) override {
-        const bool added = writer_.Add(index, record, tag);
-        if (index % kRecordsPerBlock == 0) writer_.EndBlock();
-        return added;
-    }
-    bool Finish() override { return writer_.Finish(); }
-
-private:
-    static constexpr int kRecordsPerBlock = 10;
-    BookRecordWriter& writer_;
-};
-
 // One paced export into `dir` through `writer`; its seconds, or -1.
 double ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, RecordWriter& writer, std::FILE* quiet) {
-    if (OpenCommPort(g_hComm, reader.PortPath()) != 0) return -1;
+    PortHandle port = nullptr;
+    if (OpenCommPort(port, reader.PortPath()) != 0) return -1;
     CliFeedback ui(quiet);
     const auto start = SteadyClock::now();
-    ExportResult result = ExportRecords(ui, dir, writer);
+    ExportResult result = ExportRecords(ui, port, dir, writer);
     const double seconds = SecondsSince(start);
-    ClosePort(g_hComm);
+    ClosePort(port);
     std::filesystem::remove(result.file);
     return result.Ok() && result.rows == static_cast<int>(kRecords) ? seconds : -1;
 }
@@ -100,9 +82,8 @@ double ExportIntoBookOnce(VirtualReader& reader, const std::filesystem::path& di
     CsvWriter csv;
     Recording recording(book);
     BookRecordWriter through(csv, recording, {LocalTime{2021, 9, 19, 5, 44, 0}, "bench", "1.0", 0, {}, "csv"});
-    BlockWriter blocks(through);
     const auto start = SteadyClock::now();
-    if (ExportOnce(reader, dir, blocks, quiet) < 0) return -1;
+    if (ExportOnce(reader, dir, through, quiet) < 0) return -1;
     const bool finished = recording.Finish(DownloadOutcome::Complete, static_cast<int32_t>(kRecords)).Ok();
     const double seconds = SecondsSince(start);
     return finished && through.Status().Ok() && recording.Rows() == static_cast<int>(kRecords) ? seconds : -1;

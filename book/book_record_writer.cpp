@@ -5,7 +5,7 @@
 
 bool BookRecordWriter::Begin(ExportFile& file) {
     const bool written = file_.Begin(file);
-    start_.file = Utf8FromPath(file.Path());
+    start_.file = Utf8FromPath(std::filesystem::absolute(file.Path()));
     status_ = recording_.Begin(start_);
     begun_ = status_.Ok();
     return written;

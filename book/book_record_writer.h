@@ -23,8 +23,8 @@ public:
     bool Begin(ExportFile& file) override;
     bool Add(int index, const TagRecord& record, const DecodedTag& tag) override;
     bool Finish() override;
-    // After each block of rows: they go into the book's file.
-    void EndBlock();
+    // The block's rows go into the book's file.
+    void EndBlock() override;
 
     // Whether the book took the download; false too when Begin never came.
     bool Begun() const { return begun_; }

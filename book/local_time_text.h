@@ -2,8 +2,11 @@
 // export's TIME column, which sorts and compares as text.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ops/clock.h"
 
 std::string LocalTimeText(const LocalTime& time);
+// The time such a text gives; the midnight before it when the text has none; nothing for any other text.
+std::optional<LocalTime> LocalTimeOfText(const std::string& text);

@@ -28,6 +28,7 @@ public:
     bool Begin(ExportFile& file) override { return format_.Begin(file); }
     bool Add(int index, const TagRecord& record, const DecodedTag& tag) override;
     bool Finish() override { return format_.Finish(); }
+    void EndBlock() override { format_.EndBlock(); }
 
     const std::vector<TagRecord>& Records() const { return records_; }
 
