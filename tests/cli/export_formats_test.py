@@ -101,7 +101,7 @@ class ExportFormatsTest(unittest.TestCase):
     def saved(self, *argv):
         result = self.export(*argv)
         self.assertEqual(result.returncode, 0, result)
-        self.assertTrue(result.stderr.endswith("Data has been saved!\n"), result.stderr)
+        self.assertIn("Data has been saved!\n", result.stderr)
         return result.stdout.strip()
 
     def csv_rows(self):
