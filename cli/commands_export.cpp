@@ -36,7 +36,7 @@ const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
 const char* const kRecordedFormat = "record book: download %lld, %d records, %d new";
-const char* const kNotInBook = "not deleting the records: the record book does not hold the download";
+const char* const kNotInBook = "not deleting the reader's records: the record book does not hold the download";
 const char* const kVersionFormat = "%u.%u";
 
 DownloadOutcome OutcomeOf(const ExportResult& result) {

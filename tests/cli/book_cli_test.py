@@ -167,7 +167,7 @@ class BookTest(unittest.TestCase):
         path = result.stdout.strip()
         self.assertTrue(path.endswith(".csv") and os.path.getsize(path) > 0, result)
         self.assertIn("record book %s: not a Kavrin record book" % self.book, result.stderr)
-        self.assertIn("not deleting the records", result.stderr)
+        self.assertIn("not deleting the reader's records: the record book does not hold the download", result.stderr)
         with open(self.book) as f:
             self.assertEqual(f.read(), "not a database\n")
         self.assertEqual(self.run_cli("-p", self.reader.link, "count").stdout, "2\n", "nothing was deleted")
