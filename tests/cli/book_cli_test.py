@@ -22,44 +22,15 @@ import tempfile
 import time
 import unittest
 
+from virtual_reader import SAMPLE_TIME, Reader, fdxb
+
 COMMAND_TIMEOUT = 120
-SAMPLE_TIME = 1600000000
-
-
-def fdxb(country, national, seconds=SAMPLE_TIME):
-    """The 16 bytes of an FDX-B record, as 32 hex digits."""
-    low = national & 0xFFFFFFFF
-    b5 = ((country & 3) << 6) | (national >> 32)
-    body = bytes([0]) + low.to_bytes(4, "little") + bytes([b5, country >> 2]) + bytes(5)
-    return (body + seconds.to_bytes(4, "big")).hex().upper()
 
 
 DAISY = fdxb(982, 123456789012)
 BELL = fdxb(982, 123456789013)
 STRAY = fdxb(276, 5)
 DAISY_LATER = fdxb(982, 123456789012, SAMPLE_TIME + 60)
-
-
-class Reader:
-    """kavrin-sim holding `records` (32 hex digits each), or what `args` tell it."""
-
-    def __init__(self, sim, folder, records=(), *args):
-        self.link = os.path.join(folder, "reader")
-        if records:
-            path = os.path.join(folder, "records.txt")
-            with open(path, "w") as out:
-                out.write("\n".join(records) + "\n")
-            args = ("--records-file", path) + args
-        self.proc = subprocess.Popen([sim, "--link", self.link, *args], stdout=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(self.link):
-                return
-            time.sleep(0.05)
-        raise RuntimeError("kavrin-sim did not start")
-
-    def stop(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=10)
 
 
 class BookTest(unittest.TestCase):
