@@ -21,6 +21,8 @@ const char* const kReadColumns =
 const char* const kReadJoins =
     " JOIN downloads w ON w.number = d.download"
     " LEFT JOIN animals a ON a.country = r.country AND a.national = r.national ";
+// The read of a row `d`.
+const char* const kRowRead = " JOIN reads r ON r.country = d.country AND r.national = d.national AND r.raw = d.raw ";
 // Each read once, at the row that first brought it.
 const char* const kFirstRow = " JOIN download_rows d ON d.download = r.first_download AND d.row = r.first_row ";
 
@@ -86,7 +88,7 @@ BookAnswer<std::vector<DownloadSummary>> FindDownload(Book& book, int64_t number
 
 BookAnswer<std::vector<BookRead>> DownloadRows(Book& book, int64_t number) {
     Statement statement(book.Handle(), std::string(kReadColumns) +
-                                           "FROM download_rows d JOIN reads r ON r.raw = d.raw" + kReadJoins +
+                                           "FROM download_rows d" + kRowRead + kReadJoins +
                                            "WHERE d.download = ? ORDER BY d.row");
     statement.Bind(1, number);
     return Collect<BookRead>(book, statement, ReadAt);
@@ -102,9 +104,10 @@ BookAnswer<std::vector<BookRead>> ReadsOfTag(Book& book, const TagId& id) {
 
 BookAnswer<std::vector<BookRead>> ReadsOfScope(Book& book, const DownloadScope& scope, ReadFilter filter) {
     Statement statement(book.Handle(),
-                        std::string("WITH chosen AS (SELECT DISTINCT raw FROM download_rows WHERE download IN ") +
+                        std::string("WITH chosen AS (SELECT DISTINCT country, national, raw FROM download_rows"
+                                    " WHERE download IN ") +
                             kScope + ") " + kReadColumns +
-                            "FROM chosen c JOIN reads r ON r.raw = c.raw" + kFirstRow + kReadJoins +
+                            "FROM chosen c JOIN reads r USING (country, national, raw)" + kFirstRow + kReadJoins +
                             "WHERE (?4 = 0 OR r.first_download IN " + kScope +
                             ") AND (?5 = 0 OR a.country IS NULL) ORDER BY r.first_download, r.first_row");
     BindScope(statement, scope);
@@ -115,8 +118,7 @@ BookAnswer<std::vector<BookRead>> ReadsOfScope(Book& book, const DownloadScope& 
 BookAnswer<std::vector<Animal>> MissingAnimals(Book& book, const std::string& group, const DownloadScope& scope) {
     Statement statement(book.Handle(), std::string(kAnimalColumns) +
                                            "WHERE (?4 = '' OR group_name = ?4) AND (country, national) NOT IN"
-                                           " (SELECT r.country, r.national FROM download_rows d"
-                                           " JOIN reads r ON r.raw = d.raw WHERE d.download IN " +
+                                           " (SELECT country, national FROM download_rows WHERE download IN " +
                                            kScope + ") ORDER BY group_name, country, national");
     BindScope(statement, scope);
     statement.Bind(4, group);

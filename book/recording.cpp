@@ -12,7 +12,8 @@ const char* const kInsertDownload =
 const char* const kInsertRead =
     "INSERT OR IGNORE INTO reads (raw, type, country, national, tid, time, first_download, first_row)"
     " VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
-const char* const kInsertRow = "INSERT INTO download_rows (download, row, raw) VALUES (?, ?, ?)";
+const char* const kInsertRow =
+    "INSERT INTO download_rows (download, row, country, national, raw) VALUES (?, ?, ?, ?, ?)";
 const char* const kSetEnded = "UPDATE downloads SET ended = ? WHERE number = ?";
 const char* const kSetOutcome = "UPDATE downloads SET outcome = ?, reported = ?, ended = ? WHERE number = ?";
 
@@ -58,7 +59,8 @@ BookStatus Recording::Add(int row, const TagRecord& record, const DecodedTag& ta
     insertRead_->Reset();
     const bool isNew = code == SQLITE_DONE && sqlite3_changes(book_.Handle()) == 1;
     if (code == SQLITE_DONE) {
-        insertRow_->Bind(1, number_).Bind(2, int64_t{row}).Bind(3, record);
+        insertRow_->Bind(1, number_).Bind(2, int64_t{row}).Bind(3, int64_t{id.country});
+        insertRow_->Bind(4, static_cast<int64_t>(id.national)).Bind(5, record);
         code = insertRow_->Step();
         insertRow_->Reset();
     }

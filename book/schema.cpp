@@ -9,7 +9,10 @@ namespace {
 
 // Version 1: downloads and their reads. A read is its 16 bytes: the same
 // bytes in a later download are the same read, kept once, and remember the
-// download and row that first brought them.
+// download and row that first brought them. Reads are keyed by their tag,
+// then their bytes (the tag comes from the bytes, so the key is the bytes
+// alone), which keeps one tree to update for each read that comes in and
+// finds a tag's reads in it.
 const char* const kDownloadsAndReads = R"(
 CREATE TABLE downloads (
     number INTEGER PRIMARY KEY,
@@ -23,23 +26,25 @@ CREATE TABLE downloads (
     ended TEXT NOT NULL DEFAULT ''
 );
 CREATE TABLE reads (
-    id INTEGER PRIMARY KEY,
-    raw BLOB NOT NULL UNIQUE,
-    type TEXT NOT NULL,
     country INTEGER NOT NULL,
     national INTEGER NOT NULL,
+    raw BLOB NOT NULL,
+    type TEXT NOT NULL,
     tid TEXT NOT NULL,
     time TEXT NOT NULL,
     first_download INTEGER NOT NULL REFERENCES downloads(number),
-    first_row INTEGER NOT NULL
-);
-CREATE INDEX reads_by_tag ON reads(country, national);
+    first_row INTEGER NOT NULL,
+    PRIMARY KEY (country, national, raw)
+) WITHOUT ROWID;
 CREATE INDEX reads_by_first_download ON reads(first_download);
 CREATE TABLE download_rows (
     download INTEGER NOT NULL REFERENCES downloads(number),
     row INTEGER NOT NULL,
-    raw BLOB NOT NULL REFERENCES reads(raw),
-    PRIMARY KEY (download, row)
+    country INTEGER NOT NULL,
+    national INTEGER NOT NULL,
+    raw BLOB NOT NULL,
+    PRIMARY KEY (download, row),
+    FOREIGN KEY (country, national, raw) REFERENCES reads(country, national, raw)
 ) WITHOUT ROWID;
 )";
 

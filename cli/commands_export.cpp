@@ -79,9 +79,9 @@ public:
         return status_.Ok();
     }
 
-    // Whether the book, if kept, holds every row of the file.
+    // Whether the book, if kept, holds every row of the file (an empty reader gave none).
     bool HoldsAll(const ExportResult& result) const {
-        return !choice_.kept || (status_.Ok() && writer_.Begun() && recording_.Rows() == result.rows);
+        return !choice_.kept || result.rows == 0 || (status_.Ok() && writer_.Begun() && recording_.Rows() == result.rows);
     }
 
 private:

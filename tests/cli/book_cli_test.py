@@ -63,7 +63,7 @@ class BookTest(unittest.TestCase):
     def book_rows(self, download):
         with sqlite3.connect(self.book) as db:
             return db.execute("SELECT d.row, r.type, printf('%03d', r.country), r.tid, r.time"
-                              " FROM download_rows d JOIN reads r ON r.raw = d.raw"
+                              " FROM download_rows d JOIN reads r USING (country, national, raw)"
                               " WHERE d.download = ? ORDER BY d.row", (download,)).fetchall()
 
     def test_a_second_export_of_the_same_reader_brings_nothing_new(self):

@@ -19,17 +19,17 @@ PRAGMA user_version = 1;
 CREATE TABLE downloads (number INTEGER PRIMARY KEY, started TEXT NOT NULL, port TEXT NOT NULL,
     firmware TEXT NOT NULL, reported INTEGER NOT NULL, file TEXT NOT NULL, format TEXT NOT NULL,
     outcome TEXT NOT NULL DEFAULT 'unfinished', ended TEXT NOT NULL DEFAULT '');
-CREATE TABLE reads (id INTEGER PRIMARY KEY, raw BLOB NOT NULL UNIQUE, type TEXT NOT NULL, country INTEGER NOT NULL,
-    national INTEGER NOT NULL, tid TEXT NOT NULL, time TEXT NOT NULL,
-    first_download INTEGER NOT NULL REFERENCES downloads(number), first_row INTEGER NOT NULL);
-CREATE INDEX reads_by_tag ON reads(country, national);
+CREATE TABLE reads (country INTEGER NOT NULL, national INTEGER NOT NULL, raw BLOB NOT NULL, type TEXT NOT NULL,
+    tid TEXT NOT NULL, time TEXT NOT NULL, first_download INTEGER NOT NULL REFERENCES downloads(number),
+    first_row INTEGER NOT NULL, PRIMARY KEY (country, national, raw)) WITHOUT ROWID;
 CREATE INDEX reads_by_first_download ON reads(first_download);
 CREATE TABLE download_rows (download INTEGER NOT NULL REFERENCES downloads(number), row INTEGER NOT NULL,
-    raw BLOB NOT NULL REFERENCES reads(raw), PRIMARY KEY (download, row)) WITHOUT ROWID;
+    country INTEGER NOT NULL, national INTEGER NOT NULL, raw BLOB NOT NULL, PRIMARY KEY (download, row),
+    FOREIGN KEY (country, national, raw) REFERENCES reads(country, national, raw)) WITHOUT ROWID;
 INSERT INTO downloads VALUES (1, '2021-09-19 05:44:00', 'COM3', '1.2', 1, 'a.csv', 'csv', 'complete', '');
-INSERT INTO reads VALUES (1, x'00141A99BE9CF500000000005F5E1000', 'FDXB', 982, 123456789012, '123456789012',
+INSERT INTO reads VALUES (982, 123456789012, x'00141A99BE9CF500000000005F5E1000', 'FDXB', '123456789012',
     '2020-09-13 12:26:40', 1, 1);
-INSERT INTO download_rows VALUES (1, 1, x'00141A99BE9CF500000000005F5E1000');
+INSERT INTO download_rows VALUES (1, 1, 982, 123456789012, x'00141A99BE9CF500000000005F5E1000');
 )";
 
 class BookTest : public ::testing::Test {
