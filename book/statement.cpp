@@ -19,7 +19,9 @@ Statement& Statement::Bind(int index, int64_t value) {
 }
 
 Statement& Statement::Bind(int index, std::string_view text) {
-    Keep(sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
+    // A null pointer would bind NULL, not the empty text.
+    const char* bytes = text.data() ? text.data() : "";
+    Keep(sqlite3_bind_text(statement_, index, bytes, static_cast<int>(text.size()), SQLITE_TRANSIENT));
     return *this;
 }
 
