@@ -31,11 +31,13 @@ public:
     BookRecordWriter& operator=(const BookRecordWriter&) = delete;
 
     std::string_view Extension() const override { return file_.Extension(); }
+    std::string NameEnding(int32_t records) const override { return file_.NameEnding(records); }
     bool Begin(ExportFile& file) override;
     bool Add(int index, const TagRecord& record, const DecodedTag& tag) override;
     bool Finish() override;
     // The block's rows go to the book's thread, to be committed there.
     void EndBlock() override;
+    std::vector<std::filesystem::path> FurtherFiles() const override { return file_.FurtherFiles(); }
 
     // Whether the book took the download; false too when Begin never came.
     bool Begun() const { return begun_; }

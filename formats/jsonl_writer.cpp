@@ -4,7 +4,6 @@
 
 #include "formats/country_name.h"
 #include "formats/iso_time.h"
-#include "formats/tag_id.h"
 #include "ops/export_file.h"
 
 namespace {
@@ -32,7 +31,9 @@ bool JsonlWriter::Begin(ExportFile& file) {
 
 bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
     const TagId id = TagIdOf(tag);
-    const std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
+    std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
+    if (time && forms_.date != DateForm::Iso) time = ReadingTime(record, tag, forms_.date);
+    const IdForm idForm = forms_.id == IdForm::Split ? IdForm::Eid15 : forms_.id;
     // Ordered: the keys keep the order a reader of the file expects.
     nlohmann::ordered_json line = {
         {"index", index},
@@ -40,7 +41,7 @@ bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag)
         {"country", id.country},
         {"country_name", CountryName(id.country)},
         {"national_id", tag.identity},
-        {"eid", FormatTagId(id, IdForm::Eid15).front()},
+        {"eid", FormatTagId(id, idForm).front()},
         {"time", time ? nlohmann::ordered_json(*time) : nlohmann::ordered_json(nullptr)},
         {"raw", Hex(record)},
     };

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 
+#include "formats/form_names.h"
 #include "ops/format_text.h"
 
 namespace {
@@ -115,15 +116,11 @@ std::optional<std::string> ColumnRefusal(std::string_view& text, const char* too
 
 }  // namespace
 
-std::vector<std::string> IdFormNames() { return {kFormNames.begin(), kFormNames.end()}; }
+std::vector<std::string> IdFormNames() { return AllNames(kFormNames); }
 
-std::string_view IdFormName(IdForm form) { return kFormNames[static_cast<size_t>(form)]; }
+std::string_view IdFormName(IdForm form) { return NameOf(kFormNames, form); }
 
-std::optional<IdForm> IdFormFromName(std::string_view name) {
-    const auto found = std::find(kFormNames.begin(), kFormNames.end(), name);
-    if (found == kFormNames.end()) return std::nullopt;
-    return static_cast<IdForm>(found - kFormNames.begin());
-}
+std::optional<IdForm> IdFormFromName(std::string_view name) { return FormNamed<IdForm>(kFormNames, name); }
 
 std::vector<std::string> FormatTagId(const TagId& id, IdForm form) {
     const std::string national = FormatText(kNationalFormat, static_cast<unsigned>(id.national / 10000),

@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "formats/csv_forms_writer.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"
 #include "ops/export.h"
 #include "ops/housekeeping.h"
 #include "ops/integer_field.h"
 #include "ops/upgrade.h"
+#include "ops/state.h"
+#include "qt/export_forms_setting.h"
 
 namespace {
 
@@ -21,11 +24,14 @@ const char* const kCloseDuringUpgrade =
     "The firmware is still being sent. Stopping now leaves the reader without working firmware until the upgrade "
     "is run again. Stop after the current block and close?";
 
-// "Get Data" into the working directory, as on Windows; the log then says
-// where the file is, whatever became of the export.
-void GetData(Feedback& ui) {
-    ExportResult result = OnBnClickedGetData(ui);
+// "Get Data" into the working directory, as on Windows, in the forms
+// chosen (the defaults write the Windows file); the log then says where the
+// file is, whatever became of the export.
+void GetData(Feedback& ui, const ExportForms& forms) {
+    CsvFormsWriter writer(forms);
     std::error_code error;
+    // Should the working directory be gone, the bare name fails to open and says so.
+    ExportResult result = ExportRecords(ui, g_hComm, std::filesystem::current_path(error), writer);
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
 }
 
@@ -35,14 +41,14 @@ OpResult Refusal(const ConnectResult& result) { return result.VersionAnswer(); }
 // The operation's own lines, and one more where the reader refused a
 // command without the window's lines saying so.
 template <auto Operation>
-void Run(Feedback& ui) {
+void Run(Feedback& ui, const ExportForms&) {
     const OpResult result = Refusal(Operation(ui));
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
 }
 
 struct ButtonRoute {
     QPushButton* WindowWidgets::*button;
-    void (*operation)(Feedback& ui);
+    Operation operation;
 };
 
 const ButtonRoute kButtonMap[] = {
@@ -61,8 +67,9 @@ const ButtonRoute kButtonMap[] = {
 
 MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feedback_(widgets_) {
     setWindowTitle(kTitle);
+    OfferExportForms(widgets_.idForm, widgets_.dateForm);
     for (const ButtonRoute& route : kButtonMap) {
-        void (*operation)(Feedback&) = route.operation;
+        Operation operation = route.operation;
         QObject::connect(widgets_.*route.button, &QPushButton::clicked, this, [this, operation] { Start(operation); });
     }
     if (!port.isEmpty()) widgets_.port->Preset(port);
@@ -71,11 +78,13 @@ MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feed
     feedback_.PushFieldsHere(feedback_.m_nRecordCount, feedback_.m_nPowerDownMin);
 }
 
-void MainWindow::Start(void (*operation)(Feedback& ui)) {
+void MainWindow::Start(Operation operation) {
     if (busy_) return;
     running_ = operation;
+    // As they stand at the press: the boxes belong to the window's thread.
+    const ExportForms forms = ChosenExportForms(widgets_.idForm, widgets_.dateForm);
     SetBusy(true);
-    worker_.Run([this, operation] { operation(feedback_); }, this, [this] { Finished(); });
+    worker_.Run([this, operation, forms] { operation(feedback_, forms); }, this, [this] { Finished(); });
 }
 
 void MainWindow::Finished() {
@@ -88,6 +97,8 @@ void MainWindow::SetBusy(bool busy) {
     for (const ButtonRoute& route : kButtonMap) (widgets_.*route.button)->setEnabled(!busy);
     widgets_.upgrade->setEnabled(!busy && feedback_.UpgradeAllowed());
     widgets_.port->setEnabled(!busy);
+    widgets_.idForm->setEnabled(!busy);
+    widgets_.dateForm->setEnabled(!busy);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
