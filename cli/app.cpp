@@ -9,13 +9,18 @@ namespace {
 
 const char* const kDescription =
     "Service program for the animal-tag reader: read its records, set its clock and\n"
-    "settings, replace its firmware. Log lines go to standard error, results to\n"
+    "settings, replace its firmware; keep every download in the record book and\n"
+    "match it to your animal list. Log lines go to standard error, results to\n"
     "standard output. Exit status: 0 success, 1 the reader or a file failed,\n"
     "2 bad usage.";
 const char* const kPortHelp =
     "the reader's serial port: a device path (/dev/ttyUSB0, /dev/serial/by-id/...), a Bluetooth reader's "
     "address (bt:00:1A:7D:DA:71:13) or a name such as COM3; without it, the one USB serial adapter or "
     "Bluetooth reader present";
+const char* const kBookHelp =
+    "the record book to keep downloads in and to read (default: $XDG_DATA_HOME/kavrin/records.db, "
+    "%LOCALAPPDATA%\\Kavrin\\records.db on Windows)";
+const char* const kNoBookHelp = "keep no record book: export writes its file only";
 const char* const kVersion = "kavrin-cli " KAVRIN_VERSION;
 
 const char* const kNoSubcommand = "kavrin-cli: a subcommand is required";
@@ -24,7 +29,7 @@ const char* const kSeeHelp = "Run with --help for more information.";
 
 // The subcommands, in the order --help lists them.
 const AddCommand kCommands[] = {
-    AddPorts, AddInfo, AddCount, AddExport, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade,
+    AddPorts, AddInfo, AddCount, AddExport, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade, AddBook, AddAnimals,
 };
 
 std::string NonEmpty(const std::string& text) { return text.empty() ? "the port name is empty" : ""; }
@@ -38,6 +43,8 @@ int RunCommandLine(int argc, const char* const* argv) {
 
     app.set_version_flag("--version", kVersion);
     app.add_option("-p,--port", global.port, kPortHelp)->type_name("PORT")->check(CLI::Validator(NonEmpty, ""));
+    CLI::Option* book = app.add_option("--book", global.book, kBookHelp)->type_name("FILE");
+    app.add_flag("--no-book", global.noBook, kNoBookHelp)->excludes(book);
     // -p is accepted after the subcommand too.
     app.fallthrough();
     app.require_subcommand(0, 1);

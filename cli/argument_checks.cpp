@@ -1,9 +1,12 @@
 #include "cli/argument_checks.h"
 
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
 #include <system_error>
 
 #include "link/utf8_path.h"
+#include "ops/format_text.h"
 #include "ops/integer_field.h"
 
 namespace {
@@ -11,6 +14,21 @@ namespace {
 const char* const kBadMinutes = "the power-down time is a whole number of minutes from 1 to 60";
 const char* const kNoFile = "no such file";
 const char* const kNoFolder = "no such folder";
+const char* const kBadDate = ": not a date: give it as YYYY-MM-DD";
+const char* const kDateFormat = "%04d-%02u-%02u";
+
+std::optional<std::chrono::year_month_day> ParseDate(const std::string& text) {
+    int year = 0;
+    unsigned month = 0, day = 0;
+    char end = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+        std::sscanf(text.c_str(), "%4d-%2u-%2u%c", &year, &month, &day, &end) != 3) {
+        return std::nullopt;
+    }
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month), std::chrono::day(day)};
+    if (!date.ok()) return std::nullopt;
+    return date;
+}
 
 }  // namespace
 
@@ -32,6 +50,14 @@ std::string CheckFile(const std::string& text) {
 std::string CheckFolder(const std::string& text) {
     std::error_code error;
     return std::filesystem::is_directory(PathFromUtf8(text), error) ? "" : text + ": " + kNoFolder;
+}
+
+std::string CheckDate(const std::string& text) { return ParseDate(text) ? "" : text + kBadDate; }
+
+std::string NextDay(const std::string& date) {
+    const std::chrono::year_month_day next{std::chrono::sys_days(*ParseDate(date)) + std::chrono::days(1)};
+    return FormatText(kDateFormat, static_cast<int>(next.year()), static_cast<unsigned>(next.month()),
+                      static_cast<unsigned>(next.day()));
 }
 
 void RequireYes(bool given, const std::string& refusal) {

@@ -15,5 +15,10 @@ std::string CheckFile(const std::string& text);
 // An existing folder (UTF-8 path).
 std::string CheckFolder(const std::string& text);
 
+// A day as YYYY-MM-DD, a real one.
+std::string CheckDate(const std::string& text);
+// The day after a good YYYY-MM-DD, in the same form.
+std::string NextDay(const std::string& date);
+
 // Refuses a subcommand that changes the reader for good unless --yes was given.
 void RequireYes(bool given, const std::string& refusal);

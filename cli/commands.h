@@ -1,6 +1,6 @@
 // kavrin-cli's subcommands, each added to the command line by one function
 // of a commands_*.cpp file (a file per group: ports, the reader's settings,
-// export, upgrade). app.cpp lists them in one table.
+// export, upgrade, the record book, the animal list). app.cpp lists them in one table.
 #pragma once
 
 #include <functional>
@@ -21,6 +21,8 @@ inline constexpr int kExitInterrupted = 130;
 // Options that apply to every subcommand.
 struct GlobalOptions {
     std::optional<std::string> port;  // -p/--port
+    std::optional<std::string> book;  // --book FILE
+    bool noBook = false;              // --no-book
 };
 
 // What a parsed subcommand does; gives the exit status.
@@ -38,3 +40,5 @@ void AddSyncTime(CLI::App& app, const GlobalOptions& global, CommandAction& acti
 void AddPowerDown(CLI::App& app, const GlobalOptions& global, CommandAction& action);
 void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action);
 void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action);
+void AddBook(CLI::App& app, const GlobalOptions& global, CommandAction& action);
+void AddAnimals(CLI::App& app, const GlobalOptions& global, CommandAction& action);

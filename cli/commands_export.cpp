@@ -1,15 +1,21 @@
 // kavrin-cli export [-o DIR] [--format FORMAT] [forms and registry
 // options] [--delete]: every stored record into the dated file in DIR,
 // through the record export; the file's path on standard output (each
-// file's, when a NAIT export is split). With --delete the reader is then
-// cleared, but only once the file is verified complete on the disk. An
-// interrupt stops the export after the request in flight, keeps every row
-// fetched and deletes nothing.
+// file's, when a NAIT export is split). Unless --no-book, the download goes
+// into the record book too, block by block as the file gets its rows; its
+// own line says how many records are new to the book, or what happened to
+// the book: a book that fails never costs the file, but fails the command.
+// With --delete the reader is then cleared, but only once the file is
+// verified complete on the disk and the book, if kept, holds the download.
+// An interrupt stops the export after the request in flight, keeps every
+// row fetched and deletes nothing.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
+#include "book/book_record_writer.h"
 #include "cli/argument_checks.h"
+#include "cli/book_session.h"
 #include "cli/commands.h"
 #include "cli/export_options.h"
 #include "cli/reader_session.h"
@@ -31,6 +37,9 @@ const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
 const char* const kFileSeparator = ", ";
+const char* const kRecordedFormat = "record book: download %lld, %d records, %d new";
+const char* const kNotInBook = "not deleting the reader's records: the record book does not hold the download";
+const char* const kVersionFormat = "%u.%u";
 const char* const kWideCountriesFormat =
     "rows with a country code above 999, written as decoded in four digits (no registry takes them): %lld";
 constexpr unsigned kWidestThreeDigitCountry = 999;
@@ -55,20 +64,78 @@ void SayWideCountries(CliFeedback& ui, const std::vector<TagRecord>& records) {
     });
     if (wide > 0) ui.Say(FormatText(kWideCountriesFormat, wide));
 }
-int Export(CliFeedback& ui, PortHandle port, const std::string& folder, const std::string& format,
-           const ExportProfile& profile, bool clear) {
+
+DownloadOutcome OutcomeOf(const ExportResult& result) {
+    switch (result.outcome) {
+    case Outcome::Ok: return DownloadOutcome::Complete;
+    case Outcome::Stopped: return DownloadOutcome::Stopped;
+    default: return DownloadOutcome::Failed;
+    }
+}
+
+// The download kept in the book beside the file, when the book is kept.
+class BookKeeping {
+public:
+    BookKeeping(const GlobalOptions& global, const Reader& reader, RecordWriter& file, const std::string& format)
+        : choice_(ChooseBook(global)), recording_(book_),
+          writer_(file, recording_,
+                  {SystemClock().now(), reader.name,
+                   FormatText(kVersionFormat, reader.connection.major, reader.connection.minor), 0, {}, format}) {
+        if (choice_.kept) status_ = OpenChosenBook(choice_, BookAccess::Create, book_);
+    }
+
+    // The writer the export writes through: into the book too, when it opened.
+    RecordWriter& Writer(RecordWriter& file) { return Open() ? writer_ : file; }
+
+    // The download's outcome into the book; its line said. False when the book failed.
+    bool Finish(CliFeedback& ui, const ExportResult& result) {
+        if (Open()) {
+            status_ = writer_.Status();
+            if (writer_.Begun()) {
+                const BookStatus finished = recording_.Finish(OutcomeOf(result), result.total);
+                if (status_.Ok()) status_ = finished;
+            }
+        }
+        if (!status_.Ok()) {
+            ui.Say(status_.text);
+        } else if (writer_.Begun()) {
+            ui.Say(FormatText(kRecordedFormat, static_cast<long long>(recording_.Number()), recording_.Rows(),
+                              recording_.NewRows()));
+        }
+        return status_.Ok();
+    }
+
+    // Whether the book, if kept, holds every row of the file (an empty reader gave none).
+    bool HoldsAll(const ExportResult& result) const {
+        return !choice_.kept || result.rows == 0 || (status_.Ok() && writer_.Begun() && recording_.Rows() == result.rows);
+    }
+
+private:
+    bool Open() const { return choice_.kept && status_.Ok(); }
+
+    BookChoice choice_;
+    Book book_;
+    BookStatus status_;
+    Recording recording_;
+    BookRecordWriter writer_;
+};
+
+int Export(CliFeedback& ui, const GlobalOptions& global, const Reader& reader, const std::string& folder,
+           const std::string& format, const ExportProfile& profile, bool clear) {
     ui.CatchInterrupts();
     std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format, profile);
     // Kept for --delete's second reading, and to count the rows no registry takes.
     KeepingWriter writer(*formatWriter);
-    ExportResult result = ExportRecords(ui, port, PathFromUtf8(folder), writer);
+    BookKeeping book(global, reader, writer, format);
+    ExportResult result = ExportRecords(ui, reader.port, PathFromUtf8(folder), book.Writer(writer));
     ui.FinishProgress();
+    const bool booked = book.Finish(ui, result);
     const std::vector<std::string> files = FilesWritten(result, writer);
     SayWideCountries(ui, writer.Records());
     switch (result.outcome) {
     case Outcome::Ok:
         // An empty reader is not a failure: there is simply no file, and nothing to delete.
-        if (files.empty()) return kExitOk;
+        if (files.empty()) return booked ? kExitOk : kExitFailed;
         for (const std::string& file : files) std::printf("%s\n", file.c_str());
         break;
     case Outcome::Stopped:
@@ -80,9 +147,14 @@ int Export(CliFeedback& ui, PortHandle port, const std::string& folder, const st
     default: break;
     }
     int status = ExitStatusFor(ui, result);
+    if (status == kExitOk && !booked) status = kExitFailed;
     if (!clear) return status;
+    if (status != kExitInterrupted && result.Ok() && !book.HoldsAll(result)) {
+        ui.Say(kNotInBook);
+        return kExitFailed;
+    }
     // Says why it will not clear the reader after anything short of a saved export.
-    int cleared = ClearAfterExport(ui, port, result, writer.Records());
+    int cleared = ClearAfterExport(ui, reader.port, result, writer.Records());
     return status == kExitInterrupted ? status : cleared;
 }
 
@@ -101,7 +173,7 @@ void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action
             std::make_shared<ExportProfile>(ProfileFor(*command, *choice, DateOf(SystemClock().now()), *clear));
         action = [&global, folder, choice, profile, clear] {
             return RunOnReader(global, [&](CliFeedback& ui, const Reader& reader) {
-                return Export(ui, reader.port, *folder, choice->format, *profile, *clear);
+                return Export(ui, global, reader, *folder, choice->format, *profile, *clear);
             });
         };
     });

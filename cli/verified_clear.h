@@ -29,6 +29,7 @@ public:
     bool Begin(ExportFile& file) override { return format_.Begin(file); }
     bool Add(int index, const TagRecord& record, const DecodedTag& tag) override;
     bool Finish() override { return format_.Finish(); }
+    void EndBlock() override { format_.EndBlock(); }
     std::vector<std::filesystem::path> FurtherFiles() const override { return format_.FurtherFiles(); }
 
     const std::vector<TagRecord>& Records() const { return records_; }

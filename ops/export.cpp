@@ -62,11 +62,14 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
     const bool begun = writer.Begin(file);
     BlocksEnd end = BlocksEnd::Rejected;
     if (begun) {
-        end = ReadRecordBlocks(ui, port, g_nRecordTotal, [&](const TagRecord& record) {
-            if (!writer.Add(result.rows + 1, record, DecodeTagRecord(record))) return false;
-            ++result.rows;
-            return true;
-        });
+        end = ReadRecordBlocks(
+            ui, port, g_nRecordTotal,
+            [&](const TagRecord& record) {
+                if (!writer.Add(result.rows + 1, record, DecodeTagRecord(record))) return false;
+                ++result.rows;
+                return true;
+            },
+            [&] { writer.EndBlock(); });
     }
     // A format that holds rows until the end writes them now, whatever
     // stopped the export; then the rows go to the disk before any message

@@ -29,7 +29,8 @@ int FetchBlock(PortHandle port, int64_t start, ResponseBuffer& response) {
 
 }  // namespace
 
-BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take) {
+BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take,
+                           const std::function<void()>& blockTaken) {
     ResponseBuffer response{};
     int64_t start = 0;
     int failures = 0;
@@ -48,6 +49,7 @@ BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const s
             if (!take(record)) return BlocksEnd::Rejected;
         }
         start += count;
+        if (blockTaken) blockTaken();
         ui.ShowRecordsFetched(start, total);
     } while (start < total);
     // A negative total allows one attempt only; if that failed, nothing was read.

@@ -25,5 +25,7 @@ enum class BlocksEnd {
 };
 
 // Reads over `port`; hands every record, in order, to `take`, which gives false to end the
-// reading there. After each block, ShowRecordsFetched tells the front end.
-BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take);
+// reading there. After each block, `blockTaken` (when given) runs, then
+// ShowRecordsFetched tells the front end.
+BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take,
+                           const std::function<void()>& blockTaken = {});

@@ -28,6 +28,9 @@ public:
     virtual bool Begin(ExportFile& file) = 0;
     // One record: its row number (from 1), the 16 bytes as received, their decoding.
     virtual bool Add(int index, const TagRecord& record, const DecodedTag& tag) = 0;
+    // After the rows of each block, before the reader is asked for the
+    // next: where a writer keeps rows besides the file, they go there now.
+    virtual void EndBlock() {}
     // After the last record, and after a failure too: what the format keeps
     // until the end. False when it could not be written.
     virtual bool Finish() = 0;

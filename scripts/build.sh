@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/linux -j2
 bash scripts/xlsxwriter-windows.sh
+bash scripts/sqlite-windows.sh
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DKAVRIN_SIM="$PWD/build/linux/kavrin-sim" >/dev/null
 cmake --build build/windows -j2

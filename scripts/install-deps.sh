@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes
-          pkgconf libbluetooth-dev libsystemd-dev)
+          pkgconf libbluetooth-dev libsystemd-dev libsqlite3-dev)
 if [ "${1:-}" != "--linux" ]; then
   packages+=(
     python3 clang libclang-rt-14-dev python3-openpyxl
-    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev tcl
     wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
     qt6-base-dev fonts-dejavu-core
     dbus-daemon dbus-x11 at-spi2-core python3-pyatspi

@@ -22,6 +22,7 @@ cmake --build build/package-linux -j2
 [ -x build/package-linux/qt/kavrin-gui ] || { echo "kavrin-gui was not built: Qt 6 is missing (scripts/install-deps.sh)"; exit 1; }
 (cd build/package-linux && cpack -B "$PWD/cpack")
 bash scripts/xlsxwriter-windows.sh
+bash scripts/sqlite-windows.sh
 cmake -S . -B build/package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/package-windows -j2

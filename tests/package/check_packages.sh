@@ -57,7 +57,7 @@ installed_programs_export() {
   local sim=$!
   for _ in $(seq 100); do [ -e "$work/reader" ] && break; sleep 0.1; done
   local csv
-  csv=$(/usr/bin/kavrin-cli -p "$work/reader" export -o "$work/out" 2>/dev/null)
+  csv=$(XDG_DATA_HOME="$work" /usr/bin/kavrin-cli -p "$work/reader" export -o "$work/out" 2>/dev/null)
   local status=$?
   kill $sim
   wait $sim

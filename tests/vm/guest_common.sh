@@ -6,6 +6,8 @@
 /bin/busybox mkdir -p /sbin /usr/bin /usr/sbin
 /bin/busybox --install -s
 export PATH=/bin:/sbin:/usr/bin:/usr/sbin
+# kavrin-cli's record book goes to the tmpfs mounted below.
+export XDG_DATA_HOME=/tmp
 mount -t proc proc /proc
 mount -t sysfs sys /sys
 mount -t devtmpfs dev /dev

@@ -132,7 +132,7 @@ class CliTest(unittest.TestCase):
         result = run(["-p", "COM5", "export", "-o", windows_path(folder)])
         after = time.time()
         self.assertEqual(result.code, 0, result)
-        self.assertTrue(result.err.endswith("Data has been saved!\r\n"), result)
+        self.assertIn("Data has been saved!\r\n", result.err)
         files = os.listdir(folder)
         self.assertEqual(len(files), 1, files)
         self.assertEqual(result.out, windows_path(os.path.join(folder, files[0])) + "\r\n")
@@ -164,7 +164,7 @@ class CliTest(unittest.TestCase):
         os.mkdir(folder)
         result = run(["-p", "COM14", "export", "--format", "xlsx", "-o", windows_path(folder)])
         self.assertEqual(result.code, 0, result)
-        self.assertTrue(result.err.endswith("Data has been saved!\r\n"), result)
+        self.assertIn("Data has been saved!\r\n", result.err)
         (name,) = os.listdir(folder)
         self.assertRegex(name, XLSX_NAME)
 

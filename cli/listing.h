@@ -1,0 +1,24 @@
+// How kavrin-cli prints what the record book answers: reads one a line,
+// animals as CSV (the user's text made safe for a spreadsheet), and a
+// failure of the book on its own line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "book/queries.h"
+#include "cli/cli_feedback.h"
+#include "formats/tag_id.h"
+
+// "982 000123456789".
+std::string SpacedTag(const TagId& id);
+
+// "2020-09-13 12:26:40  FDXB  982 000123456789  download 2, row 17" and,
+// for a tag in the animal list, its visual number, name and group.
+void PrintReads(const std::vector<BookRead>& reads);
+
+// A heading row, then one row an animal: tag, visual tag, name, group, notes.
+void PrintAnimals(const std::vector<Animal>& animals);
+
+// Says the book's failure; the exit status for it.
+int SayFailure(CliFeedback& ui, const BookStatus& status);
