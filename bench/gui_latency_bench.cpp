@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "qt/main_window.h"
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     QDir::setCurrent(folder.path());
 
-    MainWindow window(port);
+    // The window keeps its download in a book, as it does for a user.
+    MainWindow window(port, {true, std::filesystem::path(folder.path().toStdString()) / "records.db"});
     window.show();
 
     enum class Phase { Connecting, Exporting } phase = Phase::Connecting;

@@ -8,21 +8,13 @@
 
 #include <filesystem>
 
-#include "book/book.h"
+#include "book/download_keeping.h"
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
-
-struct BookChoice {
-    bool kept = false;  // false with --no-book
-    std::filesystem::path path;
-};
 
 inline constexpr const char* kNoBookKept = "--no-book: there is no record book to read";
 
 BookChoice ChooseBook(const GlobalOptions& global);
-
-// Opens the chosen book, which must be kept; the status says why it did not open.
-BookStatus OpenChosenBook(const BookChoice& choice, BookAccess access, Book& book);
 
 // The exit status of `work(ui, book)` on the chosen book, opened as
 // `access` says, or that of the failure to open it (kExitUsage with --no-book).

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "book/book_record_writer.h"
+#include "book/download_keeping.h"
 #include "cli/argument_checks.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
@@ -37,7 +37,6 @@ const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
 const char* const kFileSeparator = ", ";
-const char* const kRecordedFormat = "record book: download %lld, %d records, %d new";
 const char* const kNotInBook = "not deleting the reader's records: the record book does not hold the download";
 const char* const kVersionFormat = "%u.%u";
 const char* const kWideCountriesFormat =
@@ -65,60 +64,10 @@ void SayWideCountries(CliFeedback& ui, const std::vector<TagRecord>& records) {
     if (wide > 0) ui.Say(FormatText(kWideCountriesFormat, wide));
 }
 
-DownloadOutcome OutcomeOf(const ExportResult& result) {
-    switch (result.outcome) {
-    case Outcome::Ok: return DownloadOutcome::Complete;
-    case Outcome::Stopped: return DownloadOutcome::Stopped;
-    default: return DownloadOutcome::Failed;
-    }
+DownloadStart StartOf(const Reader& reader, const std::string& format) {
+    return {SystemClock().now(), reader.name,
+            FormatText(kVersionFormat, reader.connection.major, reader.connection.minor), 0, {}, format};
 }
-
-// The download kept in the book beside the file, when the book is kept.
-class BookKeeping {
-public:
-    BookKeeping(const GlobalOptions& global, const Reader& reader, RecordWriter& file, const std::string& format)
-        : choice_(ChooseBook(global)), recording_(book_),
-          writer_(file, recording_,
-                  {SystemClock().now(), reader.name,
-                   FormatText(kVersionFormat, reader.connection.major, reader.connection.minor), 0, {}, format}) {
-        if (choice_.kept) status_ = OpenChosenBook(choice_, BookAccess::Create, book_);
-    }
-
-    // The writer the export writes through: into the book too, when it opened.
-    RecordWriter& Writer(RecordWriter& file) { return Open() ? writer_ : file; }
-
-    // The download's outcome into the book; its line said. False when the book failed.
-    bool Finish(CliFeedback& ui, const ExportResult& result) {
-        if (Open()) {
-            status_ = writer_.Status();
-            if (writer_.Begun()) {
-                const BookStatus finished = recording_.Finish(OutcomeOf(result), result.total);
-                if (status_.Ok()) status_ = finished;
-            }
-        }
-        if (!status_.Ok()) {
-            ui.Say(status_.text);
-        } else if (writer_.Begun()) {
-            ui.Say(FormatText(kRecordedFormat, static_cast<long long>(recording_.Number()), recording_.Rows(),
-                              recording_.NewRows()));
-        }
-        return status_.Ok();
-    }
-
-    // Whether the book, if kept, holds every row of the file (an empty reader gave none).
-    bool HoldsAll(const ExportResult& result) const {
-        return !choice_.kept || result.rows == 0 || (status_.Ok() && writer_.Begun() && recording_.Rows() == result.rows);
-    }
-
-private:
-    bool Open() const { return choice_.kept && status_.Ok(); }
-
-    BookChoice choice_;
-    Book book_;
-    BookStatus status_;
-    Recording recording_;
-    BookRecordWriter writer_;
-};
 
 int Export(CliFeedback& ui, const GlobalOptions& global, const Reader& reader, const std::string& folder,
            const std::string& format, const ExportProfile& profile, bool clear) {
@@ -126,10 +75,11 @@ int Export(CliFeedback& ui, const GlobalOptions& global, const Reader& reader, c
     std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format, profile);
     // Kept for --delete's second reading, and to count the rows no registry takes.
     KeepingWriter writer(*formatWriter);
-    BookKeeping book(global, reader, writer, format);
+    DownloadKeeping book(ChooseBook(global), writer, StartOf(reader, format));
     ExportResult result = ExportRecords(ui, reader.port, PathFromUtf8(folder), book.Writer(writer));
     ui.FinishProgress();
-    const bool booked = book.Finish(ui, result);
+    const bool booked = book.Finish(result);
+    if (const std::string line = book.Line(); !line.empty()) ui.Say(line);
     const std::vector<std::string> files = FilesWritten(result, writer);
     SayWideCountries(ui, writer.Records());
     switch (result.outcome) {

@@ -6,15 +6,18 @@
 #include <filesystem>
 #include <system_error>
 
+#include "book/download_keeping.h"
 #include "formats/csv_forms_writer.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"
 #include "ops/export.h"
+#include "ops/format_text.h"
 #include "ops/housekeeping.h"
 #include "ops/integer_field.h"
 #include "ops/upgrade.h"
 #include "ops/state.h"
 #include "qt/export_forms_setting.h"
+#include "qt/records_view.h"
 
 namespace {
 
@@ -24,15 +27,41 @@ const char* const kCloseDuringUpgrade =
     "The firmware is still being sent. Stopping now leaves the reader without working firmware until the upgrade "
     "is run again. Stop after the current block and close?";
 
+const char* const kVersionFormat = "%u.%u";
+const char* const kCsvFormat = "csv";
+
+// The firmware version of the reader connected last; the worker's alone.
+std::string connectedFirmware;
+
+// Download `number` and the list of downloads, read from `book` here and
+// shown in the view on the window's thread; what failed goes to the log.
+void ShowBookIn(Feedback& ui, Book& book, int64_t number, RecordsView* records) {
+    if (number != 0) {
+        BookAnswer<ShownDownload> shown = LoadDownload(book, number);
+        if (!shown.status.Ok()) return ui.AppendLog(shown.status.text);
+        QMetaObject::invokeMethod(records, [records, download = std::move(shown.value)] { records->Show(download); },
+                                  Qt::QueuedConnection);
+    }
+    BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
+    if (!list.status.Ok()) return ui.AppendLog(list.status.text);
+    QMetaObject::invokeMethod(records, [records, downloads = std::move(list.value)] { records->ShowDownloads(downloads); },
+                              Qt::QueuedConnection);
+}
+
 // "Get Data" into the working directory, as on Windows, in the forms
-// chosen (the defaults write the Windows file); the log then says where the
-// file is, whatever became of the export.
-void GetData(Feedback& ui, const ExportForms& forms) {
-    CsvFormsWriter writer(forms);
+// chosen (the defaults write the Windows file), kept in the book too; the
+// log then says what became of the book and where the file is, whatever
+// became of the export, and the view shows the download's rows.
+void GetData(Feedback& ui, const WorkOrder& order) {
+    CsvFormsWriter writer(order.forms);
+    DownloadKeeping book(order.book, writer, {SystemClock().now(), ui.SelectedPort(), connectedFirmware, 0, {}, kCsvFormat});
     std::error_code error;
     // Should the working directory be gone, the bare name fails to open and says so.
-    ExportResult result = ExportRecords(ui, g_hComm, std::filesystem::current_path(error), writer);
+    ExportResult result = ExportRecords(ui, g_hComm, std::filesystem::current_path(error), book.Writer(writer));
+    book.Finish(result);
+    if (const std::string line = book.Line(); !line.empty()) ui.AppendLog(line);
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
+    if (book.Number() != 0) ShowBookIn(ui, book.TheBook(), book.Number(), order.records);
 }
 
 OpResult Refusal(const OpResult& result) { return result; }
@@ -40,10 +69,20 @@ OpResult Refusal(const ConnectResult& result) { return result.VersionAnswer(); }
 
 // The operation's own lines, and one more where the reader refused a
 // command without the window's lines saying so.
-template <auto Operation>
-void Run(Feedback& ui, const ExportForms&) {
-    const OpResult result = Refusal(Operation(ui));
+void SayRefusal(Feedback& ui, const OpResult& result) {
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
+}
+
+template <auto Operation>
+void Run(Feedback& ui, const WorkOrder&) {
+    SayRefusal(ui, Refusal(Operation(ui)));
+}
+
+// Connect, remembering the reader's firmware version for the book.
+void Connect(Feedback& ui, const WorkOrder&) {
+    const ConnectResult result = OnBnClickedConnect(ui);
+    connectedFirmware = result.connected ? FormatText(kVersionFormat, result.major, result.minor) : std::string();
+    SayRefusal(ui, Refusal(result));
 }
 
 struct ButtonRoute {
@@ -52,7 +91,7 @@ struct ButtonRoute {
 };
 
 const ButtonRoute kButtonMap[] = {
-    {&WindowWidgets::connect, Run<OnBnClickedConnect>},
+    {&WindowWidgets::connect, Connect},
     {&WindowWidgets::browse, Run<OnBnClickedBrowse>},
     {&WindowWidgets::upgrade, Run<OnBnClickedUpgrade>},
     {&WindowWidgets::getData, GetData},
@@ -65,7 +104,8 @@ const ButtonRoute kButtonMap[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feedback_(widgets_) {
+MainWindow::MainWindow(const QString& port, const BookChoice& book)
+    : widgets_(LayOutWindow(this)), feedback_(widgets_), book_(book) {
     setWindowTitle(kTitle);
     OfferExportForms(widgets_.idForm, widgets_.dateForm);
     for (const ButtonRoute& route : kButtonMap) {
@@ -76,15 +116,32 @@ MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feed
     widgets_.upgrade->setEnabled(false);
     feedback_.m_nPowerDownMin = kPowerDownMinAtStart;
     feedback_.PushFieldsHere(feedback_.m_nRecordCount, feedback_.m_nPowerDownMin);
+    widgets_.records->OnChosen([this](int64_t number) { ShowFromBook(number); });
+    ShowFromBook(0);
+}
+
+// Behind any work in progress on the worker; a book not made yet is no failure.
+void MainWindow::ShowFromBook(int64_t number) {
+    if (!book_.kept) return;
+    worker_.Run(
+        [this, number, choice = book_, records = widgets_.records] {
+            Book book;
+            const BookStatus status = OpenChosenBook(choice, BookAccess::Existing, book);
+            if (status.Ok())
+                ShowBookIn(feedback_, book, number, records);
+            else if (status.error != BookError::Missing || number != 0)
+                feedback_.AppendLog(status.text);
+        },
+        this, [] {});
 }
 
 void MainWindow::Start(Operation operation) {
     if (busy_) return;
     running_ = operation;
     // As they stand at the press: the boxes belong to the window's thread.
-    const ExportForms forms = ChosenExportForms(widgets_.idForm, widgets_.dateForm);
+    const WorkOrder order{ChosenExportForms(widgets_.idForm, widgets_.dateForm), book_, widgets_.records};
     SetBusy(true);
-    worker_.Run([this, operation, forms] { operation(feedback_, forms); }, this, [this] { Finished(); });
+    worker_.Run([this, operation, order] { operation(feedback_, order); }, this, [this] { Finished(); });
 }
 
 void MainWindow::Finished() {

@@ -7,7 +7,11 @@
 // the port list and the buttons that would start more work are disabled;
 // "Upgrade" is enabled afterwards only while the operations allow it. Get
 // Data writes the ID and the time in the forms chosen in the window, which
-// are kept between runs (export_forms_setting.h).
+// are kept between runs (export_forms_setting.h), and keeps the download in
+// the record book (unless none is kept), whose rows the window then shows
+// beside the log (records_view.h). The book is read and written on the
+// worker thread too; a book that fails never costs the file, and the log
+// says what happened to it.
 //
 // Closing the window (close box, Esc) during work asks first (during an
 // upgrade, saying what stopping does to the reader). A close that
@@ -20,18 +24,28 @@
 #include <QString>
 #include <QWidget>
 
+#include "book/download_keeping.h"
 #include "formats/record_columns.h"
 #include "qt/window_feedback.h"
 #include "qt/window_widgets.h"
 #include "qt/work_thread.h"
 
-// What a button runs on the worker, given the export's forms as chosen at the press.
-using Operation = void (*)(Feedback& ui, const ExportForms& forms);
+// What a press of a button hands the work: the export's forms as chosen at the press,
+// the record book and the view that shows its records.
+struct WorkOrder {
+    ExportForms forms;
+    BookChoice book;
+    RecordsView* records = nullptr;
+};
+
+// What a button runs on the worker.
+using Operation = void (*)(Feedback& ui, const WorkOrder& order);
 
 class MainWindow : public QWidget {
 public:
-    // `port`: a port to select at start (added to the list when it lacks it).
-    explicit MainWindow(const QString& port = QString());
+    // `port`: a port to select at start (added to the list when it lacks it);
+    // `book`: the record book Get Data keeps its downloads in.
+    explicit MainWindow(const QString& port, const BookChoice& book);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,9 +55,12 @@ private:
     void Start(Operation operation);
     void Finished();
     void SetBusy(bool busy);
+    // Download `number` (0: none, only the list) from the book, shown once read on the worker.
+    void ShowFromBook(int64_t number);
 
     WindowWidgets widgets_;
     WindowFeedback feedback_;
+    BookChoice book_;
     bool busy_ = false;
     Operation running_ = nullptr;  // the operation started last
     bool closeWhenDone_ = false;

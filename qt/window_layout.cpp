@@ -123,5 +123,7 @@ WindowWidgets LayOutWindow(QWidget* window) {
     auto* columns = new QHBoxLayout(window);
     columns->addLayout(left);
     columns->addWidget(w.log, 1);
+    w.records = new RecordsView(window);
+    columns->addWidget(w.records, 2);
     return w;
 }

@@ -1,6 +1,7 @@
 // The controls of the Linux window, laid out as the Windows dialog has them:
 // the groups Comm, Config, Record and Upgrade on the left, the log list on
-// the right, with the same captions. Qt layouts size every control from its
+// the right, with the same captions, and the records (records_view.h)
+// beside the log. Qt layouts size every control from its
 // text, so nothing clips at any font size or scale factor. The controls are
 // created in the dialog's tab order. Beyond the dialog, the Record group
 // chooses the forms Get Data writes the ID and the time in.
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include "qt/port_box.h"
+#include "qt/records_view.h"
 
 struct WindowWidgets {
     QWidget* window = nullptr;
@@ -34,6 +36,7 @@ struct WindowWidgets {
     QComboBox* dateForm = nullptr;
     QPushButton* set = nullptr;
     QPushButton* get = nullptr;
+    RecordsView* records = nullptr;
 };
 
 // Creates the controls inside `window` and lays them out.

@@ -2,6 +2,7 @@
 // platform: buttons pressed as a user would, the log, the message boxes and
 // the files read back.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,6 +57,7 @@ private slots:
     void aRefusedClockSyncGetsALineOfItsOwn();
     void getDataWritesTheFileTheCommandLineWrites();
     void getDataWritesTheFormsChosenWhichAreKept();
+    void getDataShowsTheRecordsAndWhatIsNewToTheBook();
     void aSilentReaderLeavesTheWindowAnswering();
     void aFieldOutOfRangeIsRefusedBeforeAnythingIsSent();
     void deleteAllAsksAndNoIsTheDefault();
@@ -76,6 +79,11 @@ private:
         return lines;
     }
     bool Idle() { return Button("Get Cnt")->isEnabled(); }
+    // Each case's own book, beside its settings.
+    std::unique_ptr<MainWindow> NewWindow() {
+        return std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()),
+                                            BookChoice{true, fs::path(settings->path().toStdString()) / "records.db"});
+    }
     void Press(const QString& caption) {
         QPushButton* button = Button(caption);
         QVERIFY2(button && button->isEnabled(), qPrintable(caption));
@@ -103,7 +111,7 @@ void WindowTest::init() {
     // The user's own settings stay untouched; each case starts from the defaults.
     settings = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings->path());
-    window = std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()));
+    window = NewWindow();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
@@ -186,9 +194,53 @@ void WindowTest::getDataWritesTheFormsChosenWhichAreKept() {
     for (const QString& line : lines.mid(1)) QVERIFY2(row.match(line).hasMatch(), qPrintable(line));
 
     // The next start shows the forms chosen.
-    window = std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()));
+    window = NewWindow();
     QCOMPARE(window->findChild<QComboBox*>("idForm")->currentText(), QString("eid16"));
     QCOMPARE(window->findChild<QComboBox*>("dateForm")->currentText(), QString("date"));
+}
+
+void WindowTest::getDataShowsTheRecordsAndWhatIsNewToTheBook() {
+    reader->SetRecords(GenerateRecords(7));
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    auto* table = window->findChild<QTableWidget*>("records");
+    auto* count = window->findChild<QLabel*>("recordsCount");
+    auto* downloads = window->findChild<QListWidget*>("downloads");
+    QVERIFY(table && count && downloads);
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && table->rowCount() == 7 && downloads->count() == 1, kBound);
+    QCOMPARE(count->text(), QString("Download 1: 7 records, 7 new"));
+    QVERIFY(Log().contains("record book: download 1, 7 records, 7 new"));
+
+    // The table holds the file's rows: row, type, country and tag, each new.
+    std::vector<fs::path> files = FilesIn(folder->path());
+    QCOMPARE(files.size(), size_t{1});
+    const QStringList lines = QString::fromStdString(ReadAll(files[0])).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 8);
+    for (int row = 0; row < 7; ++row) {
+        const QStringList cells = lines[row + 1].split(',');
+        for (int column = 0; column < 4; ++column) QCOMPARE(table->item(row, column)->text(), cells[column]);
+        QCOMPARE(table->item(row, 7)->text(), QString("new"));
+    }
+
+    // Filtered by one tag, one row stays.
+    const QString tag = table->item(3, 3)->text();
+    window->findChild<QLineEdit*>("tagFilter")->setText(tag);
+    int shown = 0;
+    for (int row = 0; row < 7; ++row) shown += table->isRowHidden(row) ? 0 : 1;
+    QCOMPARE(shown, 1);
+    window->findChild<QLineEdit*>("tagFilter")->clear();
+
+    // The same reads again are none of them new.
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && downloads->count() == 2, kBound);
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QString("Download 2: 7 records, 0 new"), kBound);
+    QCOMPARE(table->rowCount(), 7);
+    for (int row = 0; row < 7; ++row) QCOMPARE(table->item(row, 7)->text(), QString());
+
+    // An earlier download, picked from the list, is shown again.
+    emit downloads->itemActivated(downloads->item(0));
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QString("Download 1: 7 records, 7 new"), kBound);
 }
 
 void WindowTest::aSilentReaderLeavesTheWindowAnswering() {
