@@ -36,8 +36,9 @@ std::string AccessDeniedHint();
 
 // What the system tells about `device` without opening it, on one line,
 // for telling adapters apart: on Linux sysfs's USB vendor:product, strings,
-// serial number and driver; on Windows the kernel device
-// that SERIALCOMM names, and the driver that gives away. Empty where the
+// serial number and driver; on Windows SetupAPI's (com_port_device.h), or
+// where SetupAPI knows nothing of the port the kernel device that
+// SERIALCOMM names, and the driver that gives away. Empty where the
 // system tells nothing.
 std::string DescribePort(const std::string& device);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <windows.h>
 
+#include "link/com_port_device.h"
 #include "link/com_port_name.h"
 #include "link/natural_order.h"
 #include "link/serial_port.h"
@@ -87,6 +88,8 @@ std::vector<std::string> AdapterPorts() { return PresentComNames(true); }
 std::string AccessDeniedHint() { return {}; }
 
 std::string DescribePort(const std::string& device) {
+    for (const ComPortDevice& port : ComPortDevices())
+        if (!port.port.empty() && ComPortName(port.port) == ComPortName(device)) return DescribeComPort(port);
     std::wstring kernelDevice = SerialCommDevice(ComPortName(device));
     if (kernelDevice.empty()) return {};
     std::string text = NarrowFromWide(kernelDevice);

@@ -3,7 +3,7 @@
 # With --linux, only what the Linux programs need.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes)
+packages=(cmake make g++ pkg-config libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes libudev-dev)
 if [ "${1:-}" != "--linux" ]; then
   packages+=(
     python3 clang libclang-rt-14-dev python3-openpyxl
