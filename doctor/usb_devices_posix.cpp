@@ -1,7 +1,6 @@
 #include "doctor/usb_devices.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -9,14 +8,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kUsbDevices = "bus/usb/devices";
-
-std::string FirstLine(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    return line;
-}
 
 unsigned Hex(const std::string& text) {
     try {
@@ -35,7 +26,7 @@ std::vector<std::string> UnservedInterfaces(const fs::path& device) {
         if (!it->path().filename().string().starts_with(prefix)) continue;
         std::error_code missing;
         if (fs::exists(it->path() / "driver", missing)) continue;
-        std::string alias = FirstLine(it->path() / "modalias");
+        std::string alias = SysfsAttribute(it->path() / "modalias");
         if (!alias.empty()) interfaces.push_back(alias);
     }
     std::sort(interfaces.begin(), interfaces.end());
@@ -52,11 +43,11 @@ std::vector<UsbDevice> UsbDevices(const Host& host) {
         std::error_code gone;
         fs::path folder = fs::canonical(it->path(), gone);
         if (gone) continue;
-        std::string vendor = FirstLine(folder / "idVendor");
-        std::string product = FirstLine(folder / "idProduct");
+        std::string vendor = SysfsAttribute(folder / "idVendor");
+        std::string product = SysfsAttribute(folder / "idProduct");
         if (vendor.empty() || product.empty()) continue;
         UsbDevice device{Hex(vendor), Hex(product), vendor + ":" + product, UnservedInterfaces(folder)};
-        if (std::string name = FirstLine(folder / "product"); !name.empty()) device.label += " " + name;
+        if (std::string name = SysfsAttribute(folder / "product"); !name.empty()) device.label += " " + name;
         devices.push_back(device);
     }
     std::sort(devices.begin(), devices.end(), [](const UsbDevice& a, const UsbDevice& b) { return a.label < b.label; });

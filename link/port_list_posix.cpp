@@ -221,3 +221,5 @@ std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& p
     std::optional<TtyHardware> hardware = ReadTtyHardware(tree, port);
     return hardware ? hardware->latencyMs : std::nullopt;
 }
+
+std::string SysfsAttribute(const fs::path& file) { return Attribute(file); }
