@@ -65,7 +65,7 @@ bool ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, Run& ru
     reader.ClearReceived();
     QuietFeedback ui;
     const auto start = std::chrono::steady_clock::now();
-    ExportResult result = ExportRecords(ui, dir);
+    ExportResult result = ExportCsv(ui, g_hComm, dir);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ClosePort(g_hComm);
     if (!result.Ok() || result.rows != static_cast<int>(kRecords)) {
@@ -97,8 +97,8 @@ bool ExportAndClearOnce(VirtualReader& reader, const std::filesystem::path& dir,
     CsvWriter csv;
     KeepingWriter writer(csv);
     const auto start = std::chrono::steady_clock::now();
-    ExportResult result = ExportRecords(ui, dir, writer);
-    const int cleared = ClearAfterExport(ui, result, writer.Records());
+    ExportResult result = ExportRecords(ui, g_hComm, dir, writer);
+    const int cleared = ClearAfterExport(ui, g_hComm, result, writer.Records());
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ClosePort(g_hComm);
     std::filesystem::remove(result.file);

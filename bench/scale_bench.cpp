@@ -109,7 +109,7 @@ int main() {
         }
         TestFeedback ui;
         const auto start = std::chrono::steady_clock::now();
-        const ExportResult result = ExportRecords(ui, dir);
+        const ExportResult result = ExportCsv(ui, g_hComm, dir);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ClosePort(g_hComm);
         StopChildReader(child);

@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-#include "cli/exit_codes.h"
+#include "cli/commands.h"
 #include "cli/interrupts.h"
-#include "cli/subcommands.h"
 
 namespace {
 
@@ -22,6 +21,11 @@ const char* const kNoSubcommand = "kavrin-cli: a subcommand is required";
 const char* const kUnknownSubcommand = "kavrin-cli: unknown subcommand: ";
 const char* const kSeeHelp = "Run with --help for more information.";
 
+// The subcommands, in the order --help lists them.
+const AddCommand kCommands[] = {
+    AddPorts, AddInfo, AddCount, AddExport, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade,
+};
+
 std::string NonEmpty(const std::string& text) { return text.empty() ? "the port name is empty" : ""; }
 
 }  // namespace
@@ -36,7 +40,7 @@ int RunCommandLine(int argc, const char* const* argv) {
     // -p is accepted after the subcommand too.
     app.fallthrough();
     app.require_subcommand(0, 1);
-    for (const CommandEntry& entry : RegisteredCommands()) entry.add(app, global, action);
+    for (AddCommand add : kCommands) add(app, global, action);
 
     try {
         app.parse(argc, argv);

@@ -4,12 +4,10 @@
 #include <system_error>
 
 #include "link/utf8_path.h"
+#include "ops/integer_field.h"
 
 namespace {
 
-const int kMinMinutes = 1;
-const int kMaxMinutes = 60;
-const size_t kMaxDigits = 9;  // well inside an int
 const char* const kBadMinutes = "the power-down time is a whole number of minutes from 1 to 60";
 const char* const kNoFile = "no such file";
 const char* const kNoFolder = "no such folder";
@@ -17,10 +15,10 @@ const char* const kNoFolder = "no such folder";
 }  // namespace
 
 std::optional<int> ParseMinutes(const std::string& text) {
-    if (text.empty() || text.size() > kMaxDigits || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    int minutes = std::stoi(text);
-    if (minutes < kMinMinutes || minutes > kMaxMinutes) return std::nullopt;
+    // The window's field takes spaces and a sign; an argument is digits alone.
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    std::optional<int> minutes = ParseIntegerField(text);
+    if (!minutes || !PowerDownInRange(*minutes)) return std::nullopt;
     return minutes;
 }
 

@@ -9,14 +9,11 @@ namespace {
 
 const char* const kProgramPrefix = "kavrin-cli: ";
 const char* const kItemIndent = "  ";
-// The window's power-down field shows 10 until it is read or typed over.
-const int kStartPowerDownMin = 10;
 const char* const kRecords = "records";
-const char* const kPowerDownRange = "the power-down time must be 1 to 60 minutes";
 
 }  // namespace
 
-CliFeedback::CliFeedback(std::FILE* err) : progress_(err, IsTerminal(err)) { m_nPowerDownMin = kStartPowerDownMin; }
+CliFeedback::CliFeedback(std::FILE* err) : progress_(err, IsTerminal(err)) {}
 
 void CliFeedback::AppendLog(const std::string& text) { progress_.WriteLine(text); }
 
@@ -33,14 +30,9 @@ void CliFeedback::ShowRecordsFetched(long long fetched, long long total) {
     progress_.Update(fetched);
 }
 
-bool CliFeedback::PullFields() {
-    if (m_nPowerDownMin >= 1 && m_nPowerDownMin <= 60) return true;
-    Say(kPowerDownRange);
-    return false;
-}
-
 bool CliFeedback::ShowMessage(const std::string& text, Buttons buttons) {
-    if (buttons != Buttons::Ok) return assumeYes;
+    // The operations ask no question of their own: --yes answers before they run.
+    if (buttons != Buttons::Ok) return false;
     progress_.WriteLine(text);
     return true;
 }

@@ -1,10 +1,10 @@
 // The window feedback of the operations, as a terminal shows it.
 //
 // Log lines and message boxes become lines on standard error (above the
-// progress bar, if one is shown); a question is answered by the --yes the
-// user gave; the port and the firmware file come from the command line.
-// The window's caption, button state and wait cursor have no terminal
-// counterpart. Interrupts caught meanwhile ask the work to stop once there
+// progress bar, if one is shown). The command line gives the operations
+// their port, image and answers itself, so the window's list, file dialog,
+// fields and questions have no counterpart here, nor have its caption,
+// button state and wait cursor. Interrupts caught meanwhile ask the work to stop once there
 // are enough of them.
 #pragma once
 
@@ -23,16 +23,15 @@ public:
     void AppendLog(const std::string& text) override;
     void SetConnectCaption(const std::string&) override {}
     void EnableUpgrade(bool) override {}
-    std::string SelectedPort() override { return port; }
+    std::string SelectedPort() override { return {}; }
     void AddFirmwareFile(const std::string&) override {}
     // Called once per acknowledged firmware block: the bar counts calls.
     void SetProgress(int position) override;
-    // Keeps what the command line put into the fields and checks them.
-    bool PullFields() override;
+    bool PullFields() override { return true; }
     void PushFields() override {}
     bool ShowMessage(const std::string& text, Buttons buttons) override;
     void ShowWaitCursor(bool) override {}
-    std::optional<std::string> ChooseFirmwareFile() override { return firmwareFile; }
+    std::optional<std::string> ChooseFirmwareFile() override { return std::nullopt; }
     // The export's bar starts with its first block.
     void ShowRecordsFetched(long long fetched, long long total) override;
     bool StopRequested() override;
@@ -46,9 +45,6 @@ public:
     // One entry of a list that a Say line introduced.
     void SayItem(const std::string& text);
 
-    std::string port;
-    bool assumeYes = false;
-    std::optional<std::string> firmwareFile;
     // From now on, for as long as this feedback lives, interrupts no longer
     // end the program: the work stops at the `toStop`-th, and an earlier one
     // prints `warning`, once.

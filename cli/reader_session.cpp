@@ -1,42 +1,90 @@
 #include "cli/reader_session.h"
 
-#include "cli/exit_codes.h"
-#include "cli/open_failure.h"
-#include "cli/port_choice.h"
-#include "ops/connection.h"
+#include "link/port_list.h"
 #include "ops/state.h"
 
 namespace {
 
+const char* const kNoAdapter =
+    "no USB serial adapter found: plug in the reader, or name its port with --port "
+    "(kavrin-cli ports lists the serial ports)";
+const char* const kSeveralAdapters = "several USB serial adapters; name the reader's with --port:";
+const char* const kUsing = "using ";
 const char* const kNoAnswer = ": no reader answered; check that it is switched on and attached to this port";
+
+const char* const kNotFound = "no such port (kavrin-cli ports lists the serial ports)";
+const char* const kAccessDenied = "permission denied";
+const char* const kBusy = "busy: another program holds the port";
+const char* const kNotSerial = "not a serial port";
+const char* const kOther = "cannot open the port";
+
+// The port, with what the system tells about it where it tells anything.
+std::string Described(const std::string& port) {
+    std::string description = DescribePort(port);
+    return description.empty() ? port : port + "  " + description;
+}
 
 }  // namespace
 
-int WithReader(const GlobalOptions& global, CliFeedback& ui, const std::function<int(const ConnectResult&)>& work) {
-    PortChoice choice = ChoosePort(global.port, ui);
-    if (choice.port.empty()) return choice.exitCode;
-    ui.port = choice.port;
-
-    ConnectResult connection = OnBnClickedConnect(ui);
-    if (!connection.connected) {
-        ui.Say(connection.outcome == Outcome::PortFailed ? DescribeOpenFailure(ui.port, connection.open)
-                                                         : ui.port + kNoAnswer);
-        return kExitFailed;
+PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& ui) {
+    if (adapters.empty()) {
+        ui.Say(kNoAdapter);
+        return {{}, kExitFailed};
     }
-    int exitCode = work(connection);
-    // A finished upgrade disconnects by itself.
-    if (g_bConnected) OnBnClickedConnect(ui);
-    return exitCode;
+    if (adapters.size() > 1) {
+        ui.Say(kSeveralAdapters);
+        for (const std::string& port : adapters) ui.SayItem(Described(port));
+        return {{}, kExitUsage};
+    }
+    const std::string& port = adapters.front();
+    ui.Say(kUsing + port);
+    return {port, kExitOk};
 }
 
-std::function<int()> OnReader(const GlobalOptions& global,
-                              std::function<int(CliFeedback&, const ConnectResult&)> work) {
-    return [&global, work] {
-        CliFeedback ui;
-        return WithReader(global, ui, [&ui, &work](const ConnectResult& connection) { return work(ui, connection); });
-    };
+std::string DescribeOpenFailure(const std::string& port, const OpenStatus& status) {
+    std::string reason;
+    switch (status.failure) {
+    case OpenFailure::NotFound: reason = kNotFound; break;
+    case OpenFailure::AccessDenied:
+        reason = kAccessDenied;
+        if (std::string hint = AccessDeniedHint(); !hint.empty()) reason += "; " + hint;
+        break;
+    case OpenFailure::Busy: reason = kBusy; break;
+    case OpenFailure::NotSerial: reason = kNotSerial; break;
+    case OpenFailure::None:
+    case OpenFailure::AlreadyOpen:
+    case OpenFailure::Other:
+        reason = kOther;
+        if (!status.detail.empty()) reason += ": " + status.detail;
+        break;
+    }
+    return port + ": " + reason;
 }
 
-std::function<int()> OnReader(const GlobalOptions& global, std::function<int(CliFeedback&)> work) {
-    return OnReader(global, [work](CliFeedback& ui, const ConnectResult&) { return work(ui); });
+std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& ui, int& exitCode) {
+    PortChoice choice = global.port ? PortChoice{*global.port, kExitOk} : ChooseAdapter(AdapterPorts(), ui);
+    exitCode = choice.exitCode;
+    if (choice.port.empty()) return std::nullopt;
+
+    ConnectResult connection = ConnectReader(ui, choice.port);
+    if (!connection.connected) {
+        ui.Say(connection.outcome == Outcome::PortFailed ? DescribeOpenFailure(choice.port, connection.open)
+                                                         : choice.port + kNoAnswer);
+        exitCode = kExitFailed;
+        return std::nullopt;
+    }
+    return Reader{g_hComm, choice.port, connection};
+}
+
+void DisconnectFromReader(CliFeedback& ui) {
+    if (g_bConnected) DisconnectReader(ui);
+}
+
+int ExitStatusFor(CliFeedback& ui, const OpResult& result) {
+    switch (result.outcome) {
+    case Outcome::Ok: return kExitOk;
+    case Outcome::Stopped: return kExitInterrupted;
+    case Outcome::Refused: ui.Say(RefusalText(result)); return kExitFailed;
+    default: return kExitFailed;
+    }
 }

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/exit_codes.h"
+#include "cli/commands.h"
 #include "link/utf8_path.h"
 #include "ops/format_text.h"
 #include "ops/housekeeping.h"
@@ -49,32 +49,32 @@ bool KeepingWriter::Add(int index, const TagRecord& record, const DecodedTag& ta
     return true;
 }
 
-int ClearAfterExport(CliFeedback& ui, const ExportResult& result, const std::vector<TagRecord>& exported) {
+int ClearAfterExport(CliFeedback& ui, PortHandle port, const ExportResult& result,
+                     const std::vector<TagRecord>& exported) {
     const std::string file = Utf8FromPath(result.file.lexically_normal());
     if (!result.Ok() || result.rows != result.total)
         return Refuse(ui, kIncomplete + (result.file.empty() ? std::string() : FormatText(kRowsFormat, result.rows, result.total)));
     if (DigestOfFile(result.file) != result.written) return Refuse(ui, kReadBackDiffers);
 
-    SecondReading again = ReadAgainAndCompare(ui, exported);
+    SecondReading again = ReadAgainAndCompare(ui, port, exported);
     ui.FinishProgress();
     if (again.outcome == Outcome::Stopped) return Interrupted(ui);
+    if (again.outcome == Outcome::Differs) return Refuse(ui, FormatText(kSecondReadingDiffers, again.differingRow));
     if (!again.Ok()) return Refuse(ui, kSecondReadingFailed);
-    if (again.differingRow > 0) return Refuse(ui, FormatText(kSecondReadingDiffers, again.differingRow));
 
-    CountResult count = OnBnClickedGetCnt(ui);
+    CountResult count = CountRecords(ui, port);
     if (!count.Ok()) return Refuse(ui, Why(count, kCountFailed));
     if (count.count != static_cast<uint32_t>(result.total))
         return Refuse(ui, FormatText(kCountChanged, count.count, result.total));
     if (ui.StopRequested()) return Interrupted(ui);
 
     // --delete, required to get here, answers the question.
-    ui.assumeYes = true;
-    OpResult deleted = OnBnClickedDeleteAll(ui);
+    OpResult deleted = DeleteAllRecords(ui, port, true);
     if (!deleted.Ok()) {
         ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), Why(deleted, kDeleteFailed).c_str()));
         return kExitFailed;
     }
-    CountResult after = OnBnClickedGetCnt(ui);
+    CountResult after = CountRecords(ui, port);
     if (!after.Ok() || after.count != 0) {
         std::string why = after.Ok() ? FormatText(kStillCounts, after.count) : Why(after, kCountFailed);
         ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), why.c_str()));

@@ -40,4 +40,5 @@ private:
 // the reader, kExitFailed otherwise (after any export short of a saved one
 // too), kExitInterrupted when an interrupt came before the delete was sent.
 // `exported` holds the records the rows were made from.
-int ClearAfterExport(CliFeedback& ui, const ExportResult& result, const std::vector<TagRecord>& exported);
+int ClearAfterExport(CliFeedback& ui, PortHandle port, const ExportResult& result,
+                     const std::vector<TagRecord>& exported);

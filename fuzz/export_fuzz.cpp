@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OpenCommPort(g_hComm, "fuzz");
     RecordingFeedback ui;
     static const Folder folder;
-    const ExportResult result = ExportRecords(ui, folder.path());
+    const ExportResult result = ExportCsv(ui, g_hComm, folder.path());
     ClosePort(g_hComm);
 
     // Every row needs a whole record of received bytes behind it.

@@ -13,45 +13,60 @@ const char* const kVersionFormat = "Reader firmvare version:%u.%u";
 const char* const kCaptionConnect = "Connect";
 const char* const kCaptionDisconnect = "Discon";
 
-// Where the answer carries the version.
+// Where the answer carries its status and the version.
+constexpr size_t kStatusByte = 3;
 constexpr size_t kMajorByte = 4;
 constexpr size_t kMinorByte = 5;
 
-ConnectResult Connect(Feedback& ui) {
-    if (OpenStatus open = OpenPort(g_hComm, ui.SelectedPort()); !open.Opened()) {
+}  // namespace
+
+OpResult ConnectResult::VersionAnswer() const {
+    if (versionStatus == 0) return {};
+    return {Outcome::Refused, versionStatus};
+}
+
+ConnectResult ConnectReader(Feedback& ui, const std::string& port) {
+    ConnectResult result;
+    result.open = OpenPort(g_hComm, port);
+    if (!result.open.Opened()) {
         ui.AppendLog(kOpenFailed);
         ClosePort(g_hComm);
         g_bConnected = false;
-        return {{Outcome::PortFailed}, false, 0, 0, open};
+        result.outcome = Outcome::PortFailed;
+        return result;
     }
     ui.AppendLog(kOpenSuccess);
 
     ResponseBuffer response{};
     // An answer too short to carry a version proves no reader: showing the
     // zeroed buffer would report a version nobody sent.
-    if (!Transact(CMD_GET_VERSION, {}, response) || !Carries(response, kMinorByte)) {
+    if (!Transact(g_hComm, CMD_GET_VERSION, {}, response) || !Carries(response, kMinorByte)) {
         ui.AppendLog(kReaderFailed);
         ClosePort(g_hComm);
-        return {{Outcome::TransactionFailed}};
+        result.outcome = Outcome::TransactionFailed;
+        return result;
     }
-    const unsigned major = response[kMajorByte];
-    const unsigned minor = response[kMinorByte];
-    ui.AppendLog(FormatText(kVersionFormat, major, minor));
+    result.major = response[kMajorByte];
+    result.minor = response[kMinorByte];
+    result.versionStatus = response[kStatusByte];
+    ui.AppendLog(FormatText(kVersionFormat, result.major, result.minor));
 
     ui.SetConnectCaption(kCaptionDisconnect);
     g_bConnected = true;
     ui.EnableUpgrade(true);
-    return {StatusOf(response), true, major, minor};
+    result.connected = true;
+    return result;
 }
 
-ConnectResult Disconnect(Feedback& ui) {
+void DisconnectReader(Feedback& ui) {
     ClosePort(g_hComm);
     ui.SetConnectCaption(kCaptionConnect);
     ui.EnableUpgrade(false);
     g_bConnected = false;
-    return {};
 }
 
-}  // namespace
-
-ConnectResult OnBnClickedConnect(Feedback& ui) { return g_bConnected ? Disconnect(ui) : Connect(ui); }
+ConnectResult OnBnClickedConnect(Feedback& ui) {
+    if (!g_bConnected) return ConnectReader(ui, ui.SelectedPort());
+    DisconnectReader(ui);
+    return {};
+}

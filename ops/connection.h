@@ -1,18 +1,37 @@
-// "Connect"/"Discon": opens the port picked in the list, proves a reader
-// answers by asking for its firmware version, and disconnects again.
+// "Connect"/"Discon": opens a port, proves a reader answers by asking for
+// its firmware version, and disconnects again. The connection owns g_hComm
+// and g_bConnected; every other operation borrows the port.
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 #include "link/serial_port.h"
 #include "ops/feedback.h"
 #include "ops/result.h"
 
-struct ConnectResult : OpResult {
-    bool connected = false;  // the state the press left: true after a connect
-    unsigned major = 0;      // the firmware version the reader answered
+struct ConnectResult {
+    // Ok: connected (or, for a press that disconnected, disconnected).
+    // PortFailed: the port did not open, `open` says why.
+    // TransactionFailed: the port opened but no version came back.
+    Outcome outcome = Outcome::Ok;
+    bool connected = false;  // the state the press left
+    OpenStatus open;
+    unsigned major = 0;  // the firmware version the reader answered
     unsigned minor = 0;
-    OpenStatus open;         // why the port did not open
+    // The status byte of the version answer. The window connects whatever
+    // it says; a front end that looks treats nonzero as a refusal.
+    uint8_t versionStatus = 0;
+
+    // The version request's own result: Refused with its status, or Ok.
+    OpResult VersionAnswer() const;
 };
 
-// A version answer with a nonzero status still connects, as the window
-// always has; the result says Refused with that status.
+// Opens `port` into g_hComm and asks for the version; connected after it
+// unless the result says otherwise.
+ConnectResult ConnectReader(Feedback& ui, const std::string& port);
+// Closes g_hComm. Nothing is sent and nothing logged.
+void DisconnectReader(Feedback& ui);
+
+// The button: connects to the port selected in the list, or disconnects.
 ConnectResult OnBnClickedConnect(Feedback& ui);

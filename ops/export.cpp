@@ -5,10 +5,10 @@
 #include "ops/clock.h"
 #include "ops/csv_writer.h"
 #include "ops/format_text.h"
+#include "ops/housekeeping.h"
 #include "ops/record_blocks.h"
 #include "ops/state.h"
 #include "ops/tag_record.h"
-#include "ops/transaction.h"
 
 namespace {
 
@@ -20,32 +20,24 @@ const char* const kPartlySavedFormat = "Only %d of %d records have been saved!";
 const char* const kCannotCreate = "can not create file!";
 const char* const kCannotWrite = "can not write file!";
 
-constexpr size_t kCountLastByte = 3 + 4;  // the count fills response bytes 4 to 7
-
-// Reads the reader's record count into `count`. False when the request
-// failed or the answer was too short to hold a count.
-bool FetchCount(int32_t& count) {
-    ResponseBuffer response{};
-    if (!Transact(CMD_GET_RECORD_COUNT, {}, response) || !Carries(response, kCountLastByte)) return false;
-    count = static_cast<int32_t>(GetBigEndian32(&response[4]));
-    return true;
-}
-
 void ShowPartlySaved(Feedback& ui, const ExportResult& result) {
     ui.ShowMessage(FormatText(kPartlySavedFormat, result.rows, result.total), Feedback::Buttons::Ok);
 }
 
 }  // namespace
 
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, RecordWriter& writer) {
+ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem::path& dir, RecordWriter& writer) {
     ExportResult result;
     const LocalTime started = SystemClock().now();
 
-    if (!FetchCount(g_nRecordTotal)) {
+    // The status byte is not examined: the count is taken as the reader gave it.
+    const CountResult count = ReadRecordCount(port);
+    if (count.outcome == Outcome::TransactionFailed) {
         ui.AppendLog(kCountFailed);
         result.outcome = Outcome::TransactionFailed;
         return result;
     }
+    g_nRecordTotal = static_cast<int32_t>(count.count);
     result.total = g_nRecordTotal;
     if (g_nRecordTotal == 0) {
         ui.AppendLog(kCountZero);
@@ -70,7 +62,7 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, Recor
     const bool begun = writer.Begin(file);
     BlocksEnd end = BlocksEnd::Rejected;
     if (begun) {
-        end = ReadRecordBlocks(ui, g_nRecordTotal, [&](const TagRecord& record) {
+        end = ReadRecordBlocks(ui, port, g_nRecordTotal, [&](const TagRecord& record) {
             if (!writer.Add(result.rows + 1, record, DecodeTagRecord(record))) return false;
             ++result.rows;
             return true;
@@ -110,15 +102,13 @@ ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, Recor
     return result;
 }
 
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir) {
+ExportResult ExportCsv(Feedback& ui, PortHandle port, const std::filesystem::path& dir) {
     CsvWriter writer;
-    return ExportRecords(ui, dir, writer);
+    return ExportRecords(ui, port, dir, writer);
 }
 
-ExportResult ExportIntoWorkingFolder(Feedback& ui) {
+ExportResult OnBnClickedGetData(Feedback& ui) {
     std::error_code error;
     // Should the working directory be gone, the bare name fails to open and says so.
-    return ExportRecords(ui, std::filesystem::current_path(error));
+    return ExportCsv(ui, g_hComm, std::filesystem::current_path(error));
 }
-
-void OnBnClickedGetData(Feedback& ui) { ExportIntoWorkingFolder(ui); }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "link/serial_port.h"
 #include "ops/export_file.h"
 #include "ops/feedback.h"
 #include "ops/record_writer.h"
@@ -30,13 +31,11 @@ struct ExportResult : OpResult {
     FileDigest written;          // every byte that went into the file
 };
 
-// The export into `dir` in `writer`'s format, reporting through `ui`
-// exactly as the button does.
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir, RecordWriter& writer);
-// The same into the CSV file.
-ExportResult ExportRecords(Feedback& ui, const std::filesystem::path& dir);
+// The export over `port` into `dir` in `writer`'s format.
+ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem::path& dir, RecordWriter& writer);
 
-// The export into the current working directory, as the button runs it.
-ExportResult ExportIntoWorkingFolder(Feedback& ui);
-// The button.
-void OnBnClickedGetData(Feedback& ui);
+// The same into the window's CSV file.
+ExportResult ExportCsv(Feedback& ui, PortHandle port, const std::filesystem::path& dir);
+
+// The button: the CSV file in the current working directory.
+ExportResult OnBnClickedGetData(Feedback& ui);

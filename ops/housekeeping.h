@@ -1,4 +1,5 @@
-// The small one-button operations on the reader's records and settings.
+// The small operations on the reader's records and settings, and the
+// buttons that run them with the window's fields.
 //
 // Where the window goes on whatever the reader's status byte says (the
 // count, the delete, the clock, reading the parameters), the result still
@@ -7,6 +8,8 @@
 
 #include <cstdint>
 
+#include "link/serial_port.h"
+#include "ops/clock.h"
 #include "ops/feedback.h"
 #include "ops/result.h"
 
@@ -18,6 +21,21 @@ struct PowerDownResult : OpResult {
     int minutes = 0;  // the power-down time the reader reported
 };
 
+// The record count, asked once, logging nothing: every operation that
+// needs the count asks it here.
+CountResult ReadRecordCount(PortHandle port);
+// The same, logging what the window logs.
+CountResult CountRecords(Feedback& ui, PortHandle port);
+// Deletes every record once the user has said yes (`confirmed`);
+// Declined, with nothing sent, otherwise.
+OpResult DeleteAllRecords(Feedback& ui, PortHandle port, bool confirmed);
+// Sets the reader's clock to `now`.
+OpResult SyncClock(Feedback& ui, PortHandle port, const LocalTime& now);
+// BadField, with nothing sent, when `minutes` is out of the reader's range.
+OpResult SetPowerDown(Feedback& ui, PortHandle port, int minutes);
+PowerDownResult GetPowerDown(Feedback& ui, PortHandle port);
+
+// The buttons: each reads or fills the window's fields around its operation.
 CountResult OnBnClickedGetCnt(Feedback& ui);
 OpResult OnBnClickedDeleteAll(Feedback& ui);
 OpResult OnBnClickedSyncTime(Feedback& ui);

@@ -15,11 +15,11 @@ constexpr size_t kRecordsOffset = 3 + kBlockAnswerHead;
 
 // The number of records a block request at `start` brought into `response`,
 // or -1 when the attempt failed. (At most 15 whole records fit in one answer.)
-int FetchBlock(int64_t start, ResponseBuffer& response) {
+int FetchBlock(PortHandle port, int64_t start, ResponseBuffer& response) {
     uint8_t data[5];
     PutBigEndian32(data, static_cast<uint32_t>(start));
     data[4] = kRecordsPerRequest;
-    if (!Transact(CMD_GET_RECORDS, data, response)) return -1;
+    if (!Transact(port, CMD_GET_RECORDS, data, response)) return -1;
     const size_t received = response[2];
     if (received < kBlockAnswerHead) return -1;
     const size_t carried = (received - kBlockAnswerHead) / kTagRecordSize;
@@ -29,13 +29,13 @@ int FetchBlock(int64_t start, ResponseBuffer& response) {
 
 }  // namespace
 
-BlocksEnd ReadRecordBlocks(Feedback& ui, int32_t total, const std::function<bool(const TagRecord&)>& take) {
+BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take) {
     ResponseBuffer response{};
     int64_t start = 0;
     int failures = 0;
     do {
         if (ui.StopRequested()) return BlocksEnd::Stopped;
-        const int count = FetchBlock(start, response);
+        const int count = FetchBlock(port, start, response);
         if (count < 0) {
             if (++failures == kMaxBlockFailures) return BlocksEnd::Failed;
             continue;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "link/serial_port.h"
 #include "ops/feedback.h"
 #include "ops/tag_record.h"
 
@@ -23,6 +24,6 @@ enum class BlocksEnd {
     Rejected,  // `take` refused a record
 };
 
-// Hands every record, in order, to `take`, which gives false to end the
+// Reads over `port`; hands every record, in order, to `take`, which gives false to end the
 // reading there. After each block, ShowRecordsFetched tells the front end.
-BlocksEnd ReadRecordBlocks(Feedback& ui, int32_t total, const std::function<bool(const TagRecord&)>& take);
+BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take);

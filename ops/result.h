@@ -18,6 +18,7 @@ enum class Outcome {
     Refused,            // the reader answered with a nonzero status
     FileFailed,         // a file could not be opened, created, written or synced
     Stopped,            // the front end asked the work to stop
+    Differs,            // a second reading did not give the records of the first
 };
 
 struct OpResult {

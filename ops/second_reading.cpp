@@ -2,10 +2,10 @@
 
 #include "ops/record_blocks.h"
 
-SecondReading ReadAgainAndCompare(Feedback& ui, const std::vector<TagRecord>& first) {
+SecondReading ReadAgainAndCompare(Feedback& ui, PortHandle port, const std::vector<TagRecord>& first) {
     SecondReading result;
     size_t matched = 0;
-    BlocksEnd end = ReadRecordBlocks(ui, static_cast<int32_t>(first.size()), [&](const TagRecord& record) {
+    BlocksEnd end = ReadRecordBlocks(ui, port, static_cast<int32_t>(first.size()), [&](const TagRecord& record) {
         if (matched == first.size() || record != first[matched]) return false;
         ++matched;
         return true;
@@ -15,7 +15,10 @@ SecondReading ReadAgainAndCompare(Feedback& ui, const std::vector<TagRecord>& fi
     case BlocksEnd::Stopped: result.outcome = Outcome::Stopped; break;
     case BlocksEnd::Rejected:
     case BlocksEnd::Done:
-        if (matched < first.size() || end == BlocksEnd::Rejected) result.differingRow = static_cast<int>(matched) + 1;
+        if (matched < first.size() || end == BlocksEnd::Rejected) {
+            result.outcome = Outcome::Differs;
+            result.differingRow = static_cast<int>(matched) + 1;
+        }
         break;
     }
     return result;

@@ -9,16 +9,17 @@
 
 #include <vector>
 
+#include "link/serial_port.h"
 #include "ops/feedback.h"
 #include "ops/result.h"
 #include "ops/tag_record.h"
 
-// Ok with no differing row when both readings agree. Ok with
-// `differingRow` set when they do not: the first row (from 1) whose record
-// came back otherwise, or missing, or a record past the last one first read.
-// TransactionFailed or Stopped when the second reading did not complete.
+// Ok when both readings agree. Differs when they do not, with
+// `differingRow` the first row (from 1) whose record came back otherwise,
+// or missing, or a record past the last one first read. TransactionFailed
+// or Stopped when the second reading did not complete.
 struct SecondReading : OpResult {
     int differingRow = 0;
 };
 
-SecondReading ReadAgainAndCompare(Feedback& ui, const std::vector<TagRecord>& first);
+SecondReading ReadAgainAndCompare(Feedback& ui, PortHandle port, const std::vector<TagRecord>& first);

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "link/protocol.h"
-#include "ops/state.h"
 
 namespace {
 
@@ -12,9 +11,9 @@ constexpr size_t kStatusByte = 3;
 
 }  // namespace
 
-bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
+bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
     std::vector<uint8_t> request = BuildRequest(command, data);
-    return SendCommand(g_hComm, request.data(), request.size(), response) == 0;
+    return SendCommand(port, request.data(), request.size(), response) == 0;
 }
 
 bool Carries(const ResponseBuffer& response, size_t index) { return index < 3 + size_t{response[kLengthByte]}; }
@@ -24,8 +23,8 @@ OpResult StatusOf(const ResponseBuffer& response) {
     return {Outcome::Refused, response[kStatusByte]};
 }
 
-OpResult Accepted(uint8_t command, std::span<const uint8_t> data) {
+OpResult Accepted(PortHandle port, uint8_t command, std::span<const uint8_t> data) {
     ResponseBuffer response{};
-    if (!Transact(command, data, response) || !Carries(response, kStatusByte)) return {Outcome::TransactionFailed};
+    if (!Transact(port, command, data, response) || !Carries(response, kStatusByte)) return {Outcome::TransactionFailed};
     return StatusOf(response);
 }

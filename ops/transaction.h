@@ -1,5 +1,5 @@
-// One request to the reader over the port the connection holds (or null,
-// when disconnected: the request then fails at once).
+// One request to the reader over a port (null when disconnected: the
+// request then fails at once).
 #pragma once
 
 #include <cstddef>
@@ -7,10 +7,11 @@
 #include <span>
 
 #include "link/frame.h"
+#include "link/serial_port.h"
 #include "ops/result.h"
 
 // True when a complete answer arrived in `response`.
-bool Transact(uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response);
+bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response);
 
 // True when the reader actually sent response byte `index`. A short answer
 // leaves the rest of the buffer as it was: reading it would report values
@@ -25,4 +26,4 @@ OpResult StatusOf(const ResponseBuffer& response);
 
 // For the commands whose status decides: Ok only for a complete answer with
 // status 0. An answer without a status byte accepts nothing.
-OpResult Accepted(uint8_t command, std::span<const uint8_t> data = {});
+OpResult Accepted(PortHandle port, uint8_t command, std::span<const uint8_t> data = {});

@@ -4,11 +4,23 @@
 // working firmware until the upgrade is run again.
 #pragma once
 
+#include <string>
+
+#include "link/serial_port.h"
 #include "ops/feedback.h"
+#include "ops/firmware_file.h"
 #include "ops/result.h"
 
-// Declined when the user cancelled the file dialog; FileFailed when the
-// image would not open.
+// Opens the image at `path` (UTF-8) as the one to send; FileFailed when it
+// would not open.
+OpResult OpenFirmwareImage(Feedback& ui, const std::string& path);
+// Sends `image` over `port` once the user has said yes (`confirmed`;
+// Declined, with nothing sent, otherwise). Ok once the reader took the
+// whole image; the image is then closed, and the reader wants a new
+// connection.
+OpResult UpgradeFirmware(Feedback& ui, PortHandle port, FirmwareFile& image, bool confirmed);
+
+// The buttons. Browse: Declined when the user cancelled the file dialog.
+// Upgrade: disconnects after a finished upgrade.
 OpResult OnBnClickedBrowse(Feedback& ui);
-// Ok once the reader took the whole image (it is then disconnected).
 OpResult OnBnClickedUpgrade(Feedback& ui);

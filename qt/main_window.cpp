@@ -10,6 +10,7 @@
 #include "ops/connection.h"
 #include "ops/export.h"
 #include "ops/housekeeping.h"
+#include "ops/integer_field.h"
 #include "ops/upgrade.h"
 
 namespace {
@@ -19,21 +20,23 @@ const char* const kCloseDuringWork = "The reader is still at work. Stop after th
 const char* const kCloseDuringUpgrade =
     "The firmware is still being sent. Stopping now leaves the reader without working firmware until the upgrade "
     "is run again. Stop after the current block and close?";
-const int kInitialPowerDownMin = 10;
 
 // "Get Data" into the working directory, as on Windows; the log then says
 // where the file is, whatever became of the export.
 void GetData(Feedback& ui) {
-    ExportResult result = ExportIntoWorkingFolder(ui);
+    ExportResult result = OnBnClickedGetData(ui);
     std::error_code error;
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
 }
+
+OpResult Refusal(const OpResult& result) { return result; }
+OpResult Refusal(const ConnectResult& result) { return result.VersionAnswer(); }
 
 // The operation's own lines, and one more where the reader refused a
 // command without the window's lines saying so.
 template <auto Operation>
 void Run(Feedback& ui) {
-    const OpResult result = Operation(ui);
+    const OpResult result = Refusal(Operation(ui));
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
 }
 
@@ -64,7 +67,7 @@ MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feed
     }
     if (!port.isEmpty()) widgets_.port->Preset(port);
     widgets_.upgrade->setEnabled(false);
-    feedback_.m_nPowerDownMin = kInitialPowerDownMin;
+    feedback_.m_nPowerDownMin = kPowerDownMinAtStart;
     feedback_.PushFieldsHere(feedback_.m_nRecordCount, feedback_.m_nPowerDownMin);
 }
 

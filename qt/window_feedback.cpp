@@ -104,7 +104,7 @@ bool WindowFeedback::PullFieldsHere() {
     std::optional<int> minutes = ParseIntegerField(w_.powerDown->text().toStdString());
     if (!minutes) return FailOn(w_.powerDown, kNotAnInteger);
     m_nPowerDownMin = *minutes;
-    if (m_nPowerDownMin < kPowerDownMinLow || m_nPowerDownMin > kPowerDownMinHigh)
+    if (!PowerDownInRange(m_nPowerDownMin))
         return FailOn(w_.powerDown, kPowerDownOutOfRange);
     return true;
 }

@@ -4,13 +4,12 @@
 #include "ops/connection.h"
 #include "ops/export.h"
 #include "ops/housekeeping.h"
+#include "ops/integer_field.h"
 #include "ops/upgrade.h"
 #include "ui/port_probe.h"
 #include "ui/resource.h"
 
 namespace {
-
-const int kInitialPowerDownMin = 10;
 
 // The button map: which operation each button starts; the window shows
 // what each logs, and its result adds nothing here. A button that is not
@@ -24,7 +23,7 @@ const ButtonRoute kButtonMap[] = {
     {IDC_CONNECT, Press<OnBnClickedConnect>},
     {IDC_BROWSE, Press<OnBnClickedBrowse>},
     {IDC_UPGRADE, Press<OnBnClickedUpgrade>},
-    {IDC_GET_DATA, OnBnClickedGetData},
+    {IDC_GET_DATA, Press<OnBnClickedGetData>},
     {IDC_GET_CNT, Press<OnBnClickedGetCnt>},
     {IDC_DELETE_ALL, Press<OnBnClickedDeleteAll>},
     {IDC_SYNC_TIME, Press<OnBnClickedSyncTime>},
@@ -75,7 +74,7 @@ BOOL CKavrinDlg::OnInitDialog() {
     SendMessageW(m_cbPort, CB_SETCURSEL, 0, 0);
 
     EnableWindow(m_btnUpgrade, FALSE);
-    m_nPowerDownMin = kInitialPowerDownMin;
+    m_nPowerDownMin = kPowerDownMinAtStart;
     UpdateData(false);
     return TRUE;  // the focus goes to the first control
 }
@@ -84,14 +83,9 @@ void CKavrinDlg::BindControls() {
     m_cbPort = GetDlgItem(m_hWnd, IDC_PORT);
     m_btnConnect = GetDlgItem(m_hWnd, IDC_CONNECT);
     m_lbLog = GetDlgItem(m_hWnd, IDC_LOG);
-    m_btnBrowse = GetDlgItem(m_hWnd, IDC_BROWSE);
     m_btnUpgrade = GetDlgItem(m_hWnd, IDC_UPGRADE);
     m_cbFile = GetDlgItem(m_hWnd, IDC_FILE);
     m_progress = GetDlgItem(m_hWnd, IDC_PROGRESS);
-    m_btnGetCnt = GetDlgItem(m_hWnd, IDC_GET_CNT);
-    m_btnGetData = GetDlgItem(m_hWnd, IDC_GET_DATA);
-    m_btnDeleteAll = GetDlgItem(m_hWnd, IDC_DELETE_ALL);
-    m_btnSet = GetDlgItem(m_hWnd, IDC_SET_POWER_DOWN);
 }
 
 // Only a minimised window draws something of its own: the icon, centred.

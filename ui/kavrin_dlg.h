@@ -57,14 +57,9 @@ private:
     HWND m_cbPort = nullptr;
     HWND m_btnConnect = nullptr;
     HWND m_lbLog = nullptr;
-    HWND m_btnBrowse = nullptr;
     HWND m_btnUpgrade = nullptr;
     HWND m_cbFile = nullptr;
     HWND m_progress = nullptr;
-    HWND m_btnGetCnt = nullptr;
-    HWND m_btnGetData = nullptr;
-    HWND m_btnDeleteAll = nullptr;
-    HWND m_btnSet = nullptr;
 
     bool m_bWaitCursor = false;
     HCURSOR m_hCursorBeforeWait = nullptr;

@@ -34,7 +34,7 @@ bool CKavrinDlg::UpdateData(bool save) {
     }
     if (!PullInteger(IDC_RECORD_COUNT, m_nRecordCount)) return false;
     if (!PullInteger(IDC_POWER_DOWN, m_nPowerDownMin)) return false;
-    if (m_nPowerDownMin < kPowerDownMinLow || m_nPowerDownMin > kPowerDownMinHigh) {
+    if (!PowerDownInRange(m_nPowerDownMin)) {
         FailOn(IDC_POWER_DOWN, WideFromNarrow(kPowerDownOutOfRange).c_str());
         return false;
     }

@@ -6,11 +6,7 @@
 #include <string>
 #include <vector>
 
-// From index 1, "COM1:" to "COM18:" and then every further port Windows
-// lists, in ascending order, once the probe has run; 0 is unused.
-extern std::vector<std::string> g_portNames;
-
-// Opens and closes each port of g_portNames in turn, from COM1: up; gives
-// the names of those that opened, in that order. A port held by another
-// program does not open.
+// Opens and closes "COM1:" to "COM18:" and then every further port Windows
+// lists, in ascending order; gives the names of those that opened, in that
+// order. A port held by another program does not open.
 std::vector<std::string> ProbeCommPorts();

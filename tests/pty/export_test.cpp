@@ -66,7 +66,7 @@ protected:
 
     std::string Csv(const char* name = kName) const { return ReadBytes(dir.path() / name); }
 
-    ExportResult Export() { return ExportRecords(ui, dir.path()); }
+    ExportResult Export() { return ExportCsv(ui, g_hComm, dir.path()); }
 
     TempDir dir;
     std::optional<std::string> savedTz;
@@ -234,7 +234,7 @@ TEST_F(ExportTest, FileThatCannotBeCreatedStopsBeforeAnyBlockRequest) {
     for (const std::filesystem::path& place : places) {
         reader.ClearReceived();
         ui.messages.clear();
-        ExportResult result = ExportRecords(ui, place);
+        ExportResult result = ExportCsv(ui, g_hComm, place);
         EXPECT_EQ(result.outcome, Outcome::FileFailed) << place;
         EXPECT_TRUE(result.file.empty()) << place;
         EXPECT_EQ(ui.messages, Strings{"can not create file!"}) << place;

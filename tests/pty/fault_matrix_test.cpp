@@ -1,7 +1,7 @@
 // Every step of every operation against every way a reader can fail.
 //
-// One case per (step, fault): the exact lines and messages the user gets, that
-// the press ends within the port time-outs without burning the processor, the
+// One case per (step, fault): the exact lines and messages the user gets, the
+// outcome and status the press returns, that the press ends within the port time-outs without burning the processor, the
 // state it leaves (connection, port, image file, rows already saved), and that
 // the same press works again once the reader behaves (a fresh reader when the
 // old one vanished).
@@ -51,6 +51,9 @@ struct Step {
     int attempts;       // requests sent before the press gives up
     Log failedLog;
     Log failedMessages;
+    // What the press returns when its request is answered with status 5:
+    // Refused where the result looks at the status, Ok where nothing does.
+    ::Outcome onStatus;
     int rowsKept = -1;           // Get Data: rows left in the file; -1: no file
     size_t blocksAcknowledged = 0;  // Upgrade: progress steps before the failure
 };
@@ -65,22 +68,22 @@ struct Fault {
 
 const Step kSteps[] = {
     {"Connect", Operation::Connect, CMD_GET_VERSION, 0, 0, false, 1,
-     {"CommPort open success!", "Connect reader failed!"}, {}},
-    {"GetCnt", Operation::GetCnt, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}},
-    {"GetDataCount", Operation::GetData, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}},
+     {"CommPort open success!", "Connect reader failed!"}, {}, ::Outcome::Ok},
+    {"GetCnt", Operation::GetCnt, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}, ::Outcome::Refused},
+    {"GetDataCount", Operation::GetData, CMD_GET_RECORD_COUNT, 0, 0, false, 1, {"Get records cnt failed."}, {}, ::Outcome::Ok},
     {"GetDataMiddleBlock", Operation::GetData, CMD_GET_RECORDS, 1, 2, false, 3, {"Get records failed."},
-     {"Only 10 of 25 records have been saved!"}, 10},
-    {"DeleteAll", Operation::DeleteAll, CMD_DELETE_RECORDS, 0, 0, false, 1, {"Delete records failed."}, {kConfirmDelete}},
-    {"SyncTime", Operation::SyncTime, CMD_SET_TIME, 0, 0, false, 1, {"Sync time failed."}, {}},
-    {"SetGetParams", Operation::Set, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}},
-    {"SetSetParams", Operation::Set, CMD_SET_PARAMS, 0, 1, true, 1, {"Set Power down time Failed."}, {}},
-    {"Get", Operation::Get, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}},
-    {"UpgradeErase", Operation::Upgrade, CMD_ERASE, 0, 0, true, 1, {"Earse Failed!"}, {kConfirm}},
-    {"UpgradeStart", Operation::Upgrade, CMD_UPGRADE_START, 0, 1, true, 1, {"Upgrade start failed!"}, {kConfirm}},
+     {"Only 10 of 25 records have been saved!"}, ::Outcome::Ok, 10},
+    {"DeleteAll", Operation::DeleteAll, CMD_DELETE_RECORDS, 0, 0, false, 1, {"Delete records failed."}, {kConfirmDelete}, ::Outcome::Refused},
+    {"SyncTime", Operation::SyncTime, CMD_SET_TIME, 0, 0, false, 1, {"Sync time failed."}, {}, ::Outcome::Refused},
+    {"SetGetParams", Operation::Set, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}, ::Outcome::Ok},
+    {"SetSetParams", Operation::Set, CMD_SET_PARAMS, 0, 1, true, 1, {"Set Power down time Failed."}, {}, ::Outcome::Refused},
+    {"Get", Operation::Get, CMD_GET_PARAMS, 0, 0, false, 1, {"Get params Failed."}, {}, ::Outcome::Refused},
+    {"UpgradeErase", Operation::Upgrade, CMD_ERASE, 0, 0, true, 1, {"Earse Failed!"}, {kConfirm}, ::Outcome::Refused},
+    {"UpgradeStart", Operation::Upgrade, CMD_UPGRADE_START, 0, 1, true, 1, {"Upgrade start failed!"}, {kConfirm}, ::Outcome::Refused},
     {"UpgradeMiddleBlock", Operation::Upgrade, CMD_UPGRADE_DATA, 30, 32, true, 1,
-     {"Please wait.......", "Upgrade Failed!"}, {kConfirm}, -1, 30},
+     {"Please wait.......", "Upgrade Failed!"}, {kConfirm}, ::Outcome::Refused, -1, 30},
     {"UpgradeEnd", Operation::Upgrade, CMD_UPGRADE_END, 0, 2 + kImageBlocks, true, 1,
-     {"Please wait.......", "Upgrade Failed2!"}, {kConfirm}, -1, kImageBlocks},
+     {"Please wait.......", "Upgrade Failed2!"}, {kConfirm}, ::Outcome::Refused, -1, kImageBlocks},
 };
 
 const Fault kFaults[] = {
@@ -97,12 +100,12 @@ const Fault kFaults[] = {
 void PrintTo(const Step& step, std::ostream* os) { *os << step.name; }
 void PrintTo(const Fault& fault, std::ostream* os) { *os << fault.name; }
 
-struct Outcome {
+struct Lines {
     Log log;
     Log messages;
 };
 
-Outcome Succeeded(Operation operation) {
+Lines Succeeded(Operation operation) {
     switch (operation) {
     case Operation::Connect: return {{"CommPort open success!", "Reader firmvare version:2.10"}, {}};
     case Operation::GetCnt: return {{"Get records cnt success."}, {}};
@@ -164,21 +167,27 @@ protected:
     // The reader the program talks to now.
     VirtualReader& Live() { return spare ? *spare : reader; }
 
-    void Press() {
+    // The press's result: its outcome, and the status the reader refused
+    // with (for a connection, the status of its version answer).
+    OpResult Press() {
         ui.log.clear();
         ui.messages.clear();
         ui.progress.clear();
         Live().ClearReceived();
         switch (step().operation) {
-        case Operation::Connect: OnBnClickedConnect(ui); break;
-        case Operation::GetCnt: OnBnClickedGetCnt(ui); break;
-        case Operation::GetData: lastExport = ExportRecords(ui, dir.path()); break;
-        case Operation::DeleteAll: OnBnClickedDeleteAll(ui); break;
-        case Operation::SyncTime: OnBnClickedSyncTime(ui); break;
-        case Operation::Set: OnBnClickedSetPowerDown(ui); break;
-        case Operation::Get: OnBnClickedGetPowerDown(ui); break;
-        case Operation::Upgrade: OnBnClickedUpgrade(ui); break;
+        case Operation::Connect: {
+            ConnectResult connection = OnBnClickedConnect(ui);
+            return {connection.outcome, connection.versionStatus};
         }
+        case Operation::GetCnt: return OnBnClickedGetCnt(ui);
+        case Operation::GetData: return lastExport = ExportCsv(ui, g_hComm, dir.path());
+        case Operation::DeleteAll: return OnBnClickedDeleteAll(ui);
+        case Operation::SyncTime: return OnBnClickedSyncTime(ui);
+        case Operation::Set: return OnBnClickedSetPowerDown(ui);
+        case Operation::Get: return OnBnClickedGetPowerDown(ui);
+        case Operation::Upgrade: return OnBnClickedUpgrade(ui);
+        }
+        return {};
     }
 
     void ExpectLeftAfterFailure() {
@@ -235,9 +244,9 @@ protected:
 
     void ExpectSucceeded() {
         const Operation operation = step().operation;
-        const Outcome outcome = Succeeded(operation);
-        EXPECT_EQ(ui.log, outcome.log);
-        EXPECT_EQ(ui.messages, outcome.messages);
+        const Lines lines = Succeeded(operation);
+        EXPECT_EQ(ui.log, lines.log);
+        EXPECT_EQ(ui.messages, lines.messages);
         const ReaderSnapshot s = Live().Snapshot();
         switch (operation) {
         case Operation::Connect: EXPECT_TRUE(g_bConnected); break;
@@ -272,9 +281,18 @@ TEST_P(FaultMatrix, ReportsEndsInTimeLeavesItsStateAndTheNextPressWorks) {
     reader.AddFault({s.command, f.kind, f.arg, s.skip});
 
     const double cpuBefore = ThreadCpuSeconds();
-    const double seconds = SecondsFor([&] { Press(); });
+    OpResult result;
+    const double seconds = SecondsFor([&] { result = Press(); });
     const double cpu = ThreadCpuSeconds() - cpuBefore;
 
+    if (f.kind == FaultKind::Status) {
+        EXPECT_EQ(result.outcome, s.onStatus);
+        // Every press that reads the answer keeps the status it refused with.
+        EXPECT_EQ(result.status, s.onStatus == ::Outcome::Refused || s.operation == Operation::Connect ? f.arg : 0);
+    } else {
+        EXPECT_EQ(result.outcome, ::Outcome::TransactionFailed);
+        EXPECT_EQ(result.status, 0);
+    }
     if (f.kind == FaultKind::Status && !s.judgesStatus) {
         ExpectSucceeded();  // this step does not look at the status byte
         return;
@@ -297,7 +315,9 @@ TEST_P(FaultMatrix, ReportsEndsInTimeLeavesItsStateAndTheNextPressWorks) {
 
     ExpectLeftAfterFailure();
     Recover();
-    Press();
+    const OpResult again = Press();
+    EXPECT_EQ(again.outcome, ::Outcome::Ok);
+    EXPECT_EQ(again.status, 0);
     ExpectSucceeded();
 }
 

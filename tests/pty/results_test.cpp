@@ -18,20 +18,24 @@ TEST_F(ReaderTest, ResultsCarryWhatTheReaderAnswered) {
     reader.SetRecords(GenerateRecords(3), 300);
     reader.SetParams({1, 2, 3, 42});
     ConnectResult connection = OnBnClickedConnect(ui);
-    EXPECT_TRUE(connection.Ok());
+    EXPECT_EQ(connection.outcome, Outcome::Ok);
     EXPECT_TRUE(connection.connected);
+    EXPECT_TRUE(connection.VersionAnswer().Ok());
     EXPECT_EQ(connection.major, 2u);
     EXPECT_EQ(connection.minor, 10u);
     EXPECT_EQ(OnBnClickedGetCnt(ui).count, 300u);
     EXPECT_EQ(OnBnClickedGetPowerDown(ui).minutes, 42);
 
     ConnectResult disconnected = OnBnClickedConnect(ui);
-    EXPECT_TRUE(disconnected.Ok());
+    EXPECT_EQ(disconnected.outcome, Outcome::Ok);
     EXPECT_FALSE(disconnected.connected);
     EXPECT_EQ(OnBnClickedSyncTime(ui).outcome, Outcome::TransactionFailed);
 
     ui.port = "/nonexistent/tty";
-    EXPECT_EQ(OnBnClickedConnect(ui).outcome, Outcome::PortFailed);
+    ConnectResult missing = OnBnClickedConnect(ui);
+    EXPECT_EQ(missing.outcome, Outcome::PortFailed);
+    EXPECT_EQ(missing.open.failure, OpenFailure::NotFound) << "the reason travels in the result";
+    EXPECT_FALSE(missing.connected);
 }
 
 // Every command answered with status 5: the window's own line, as it always
@@ -69,9 +73,10 @@ TEST_F(ReaderTest, ARefusalIsInTheResultWhateverTheLineSays) {
     reader.AddFault({CMD_GET_VERSION, FaultKind::Status, 7, 0, 1});
     ConnectResult connection = OnBnClickedConnect(ui);
     EXPECT_TRUE(connection.connected) << "the window connects whatever the status";
-    EXPECT_EQ(connection.outcome, Outcome::Refused);
-    EXPECT_EQ(connection.status, 7);
-    EXPECT_EQ(RefusalText(connection), "the reader refused the command (status 7)");
+    EXPECT_EQ(connection.outcome, Outcome::Ok) << "connected, and the result says so";
+    EXPECT_EQ(connection.versionStatus, 7);
+    EXPECT_EQ(connection.VersionAnswer().outcome, Outcome::Refused);
+    EXPECT_EQ(RefusalText(connection.VersionAnswer()), "the reader refused the command (status 7)");
 }
 
 TEST_F(ReaderTest, ASecondReadingNamesTheFirstRowThatDiffers) {
@@ -79,21 +84,27 @@ TEST_F(ReaderTest, ASecondReadingNamesTheFirstRowThatDiffers) {
     const std::vector<TagRecord> first(stored.begin(), stored.end());
     reader.SetRecords(stored);
     Connect();
-    SecondReading same = ReadAgainAndCompare(ui, first);
+    SecondReading same = ReadAgainAndCompare(ui, g_hComm, first);
     EXPECT_TRUE(same.Ok());
     EXPECT_EQ(same.differingRow, 0);
 
+    auto expectDiffers = [&](int row, const char* why) {
+        SecondReading again = ReadAgainAndCompare(ui, g_hComm, first);
+        EXPECT_EQ(again.outcome, Outcome::Differs) << why;
+        EXPECT_FALSE(again.Ok()) << why;
+        EXPECT_EQ(again.differingRow, row) << why;
+    };
     reader.AddFault({CMD_GET_RECORDS, FaultKind::FlipBit, 17});
-    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 18);
-    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 0) << "the bit flips once only";
+    expectDiffers(18, "a flipped bit");
+    EXPECT_TRUE(ReadAgainAndCompare(ui, g_hComm, first).Ok()) << "the bit flips once only";
 
     reader.SetRecords({stored.begin(), stored.begin() + 20});
-    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 21) << "a record gone since";
+    expectDiffers(21, "a record gone since");
     reader.SetRecords(GenerateRecords(27));
-    EXPECT_EQ(ReadAgainAndCompare(ui, first).differingRow, 26) << "more in the last block than first read";
+    expectDiffers(26, "more in the last block than first read");
 
     reader.AddFault({CMD_GET_RECORDS, FaultKind::WrongHeader, 0, 0, 3});
-    EXPECT_EQ(ReadAgainAndCompare(ui, first).outcome, Outcome::TransactionFailed);
+    EXPECT_EQ(ReadAgainAndCompare(ui, g_hComm, first).outcome, Outcome::TransactionFailed);
 }
 
 }  // namespace

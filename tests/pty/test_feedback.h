@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ops/feedback.h"
+#include "ops/integer_field.h"
 
 class TestFeedback : public Feedback {
 public:
@@ -20,8 +21,8 @@ public:
     bool PullFields() override {
         ++pulls;
         if (windowPowerDown) m_nPowerDownMin = *windowPowerDown;
-        bool valid = m_nPowerDownMin >= 1 && m_nPowerDownMin <= 60;
-        if (!valid) messages.push_back("Please enter an integer between 1 and 60.");
+        bool valid = PowerDownInRange(m_nPowerDownMin);
+        if (!valid) messages.push_back(kPowerDownOutOfRange);
         return valid;
     }
     void PushFields() override { ++pushes; }

@@ -200,7 +200,7 @@ TEST(Win32Export, ReaderFailingMidExportEndsInTimeAndKeepsTheRows) {
         TempDir dir;
         ExportResult result;
         const double cpuBefore = ThreadCpuSeconds();
-        double seconds = SecondsFor([&] { result = ExportRecords(ui, dir.path()); });
+        double seconds = SecondsFor([&] { result = ExportCsv(ui, g_hComm, dir.path()); });
         EXPECT_LT(ThreadCpuSeconds() - cpuBefore, c.maxCpuSeconds) << c.variable;
         EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:1.0", "Get records failed."}))
             << c.variable;

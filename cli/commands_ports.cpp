@@ -7,11 +7,10 @@
 
 #include "cli/adapter_latency.h"
 #include "cli/cli_feedback.h"
-#include "cli/exit_codes.h"
-#include "cli/open_failure.h"
+#include "cli/commands.h"
+#include "cli/reader_session.h"
 #include "link/port_list.h"
 #include "ops/format_text.h"
-#include "cli/subcommands.h"
 
 namespace {
 
@@ -57,6 +56,8 @@ int ListPorts(CliFeedback& ui, bool details) {
     return kExitOk;
 }
 
+}  // namespace
+
 void AddPorts(CLI::App& app, const GlobalOptions&, CommandAction& action) {
     CLI::App* command = app.add_subcommand("ports", kHelp);
     auto details = std::make_shared<bool>(false);
@@ -68,7 +69,3 @@ void AddPorts(CLI::App& app, const GlobalOptions&, CommandAction& action) {
         };
     });
 }
-
-[[maybe_unused]] const bool kRegistered = RegisterCommand({10, AddPorts});
-
-}  // namespace

@@ -8,10 +8,8 @@
 #include <filesystem>
 
 #include "cli/argument_checks.h"
-#include "cli/exit_codes.h"
+#include "cli/commands.h"
 #include "cli/reader_session.h"
-#include "cli/result_exit.h"
-#include "cli/subcommands.h"
 #include "cli/verified_clear.h"
 #include "formats/record_formats.h"
 #include "link/utf8_path.h"
@@ -31,11 +29,11 @@ const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
 
-int Export(CliFeedback& ui, const std::string& folder, const std::string& format, bool clear) {
+int Export(CliFeedback& ui, PortHandle port, const std::string& folder, const std::string& format, bool clear) {
     ui.CatchInterrupts();
     std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format);
     KeepingWriter writer(*formatWriter);
-    ExportResult result = ExportRecords(ui, PathFromUtf8(folder), clear ? writer : *formatWriter);
+    ExportResult result = ExportRecords(ui, port, PathFromUtf8(folder), clear ? writer : *formatWriter);
     ui.FinishProgress();
     std::string file = Utf8FromPath(result.file.lexically_normal());
     switch (result.outcome) {
@@ -55,9 +53,11 @@ int Export(CliFeedback& ui, const std::string& folder, const std::string& format
     int status = ExitStatusFor(ui, result);
     if (!clear) return status;
     // Says why it will not clear the reader after anything short of a saved export.
-    int cleared = ClearAfterExport(ui, result, writer.Records());
+    int cleared = ClearAfterExport(ui, port, result, writer.Records());
     return status == kExitInterrupted ? status : cleared;
 }
+
+}  // namespace
 
 void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
     CLI::App* command = app.add_subcommand("export", kHelp);
@@ -68,12 +68,10 @@ void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action
     command->add_option("-f,--format", *format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
     command->add_flag("--delete", *clear, kDeleteHelp);
     command->callback([&global, &action, folder, format, clear] {
-        action = OnReader(global, [folder, format, clear](CliFeedback& ui) {
-            return Export(ui, *folder, *format, *clear);
-        });
+        action = [&global, folder, format, clear] {
+            return RunOnReader(global, [&](CliFeedback& ui, const Reader& reader) {
+                return Export(ui, reader.port, *folder, *format, *clear);
+            });
+        };
     });
 }
-
-[[maybe_unused]] const bool kRegistered = RegisterCommand({40, AddExport});
-
-}  // namespace

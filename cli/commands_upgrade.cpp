@@ -1,16 +1,13 @@
-// kavrin-cli upgrade FILE --yes: send a firmware image through the firmware
-// upgrade operations, "Browse" with FILE and then "Upgrade", whose question
-// --yes answers. A bar counts the acknowledged blocks on a terminal. Once
+// kavrin-cli upgrade FILE --yes: open the firmware image, then send it,
+// the question answered by --yes. A bar counts the acknowledged blocks on a terminal. Once
 // the transfer runs, the reader has no working firmware until it ends: the
 // first interrupt only warns, a second one stops after the block in flight.
 #include <cstdint>
 #include <optional>
 
 #include "cli/argument_checks.h"
-#include "cli/exit_codes.h"
+#include "cli/commands.h"
 #include "cli/reader_session.h"
-#include "cli/result_exit.h"
-#include "cli/subcommands.h"
 #include "link/frame.h"
 #include "ops/state.h"
 #include "ops/upgrade.h"
@@ -39,16 +36,15 @@ long long BlocksToSend() {
 
 int Upgrade(const GlobalOptions& global, const std::string& file) {
     CliFeedback ui;
-    ui.firmwareFile = file;
-    ui.assumeYes = true;
     // The image is opened before the reader is touched; the operation has
     // shown why when it cannot be.
-    if (!OnBnClickedBrowse(ui).Ok()) return kExitFailed;
+    if (!OpenFirmwareImage(ui, file).Ok()) return kExitFailed;
 
-    return WithReader(global, ui, [&ui](const ConnectResult&) {
+    return WithReader(global, ui, [&ui](const Reader& reader) {
         ui.CatchInterrupts(2, kFirstInterrupt);
         ui.StartProgress(BlocksToSend(), kBlocks);
-        OpResult result = OnBnClickedUpgrade(ui);
+        // --yes, required to get here, answers the question.
+        OpResult result = UpgradeFirmware(ui, reader.port, g_firmwareFile, true);
         ui.FinishProgress();
         const int status = ExitStatusFor(ui, result);
         if (result.outcome == Outcome::Stopped)
@@ -58,6 +54,8 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
         return status;
     });
 }
+
+}  // namespace
 
 void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
     CLI::App* command = app.add_subcommand("upgrade", kHelp);
@@ -70,7 +68,3 @@ void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& actio
         action = [&global, file] { return Upgrade(global, *file); };
     });
 }
-
-[[maybe_unused]] const bool kRegistered = RegisterCommand({80, AddUpgrade});
-
-}  // namespace
