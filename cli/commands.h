@@ -1,6 +1,6 @@
 // kavrin-cli's subcommands, each added to the command line by one function
 // of a commands_*.cpp file (a file per group: ports, the reader's settings,
-// export, upgrade). app.cpp lists them in one table.
+// export, upgrade, doctor). app.cpp lists them in one table.
 #pragma once
 
 #include <functional>
@@ -38,3 +38,4 @@ void AddSyncTime(CLI::App& app, const GlobalOptions& global, CommandAction& acti
 void AddPowerDown(CLI::App& app, const GlobalOptions& global, CommandAction& action);
 void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action);
 void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action);
+void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action);

@@ -1,7 +1,7 @@
 // The serial ports sysfs knows, described as kavrin-cli ports --long
 // describes them, and the latency timer of an FTDI-type adapter.
+#include "doctor/adapter_latency.h"
 #include "doctor/linux_checks.h"
-#include "ops/format_text.h"
 
 const char* const kShippedUdevRules = "/usr/share/doc/kavrin/examples/99-kavrin-usb-serial.rules";
 
@@ -9,9 +9,6 @@ namespace {
 
 const char* const kNoPort = "no serial port found";
 const char* const kPlugIn = "plug in the reader's cable or adapter";
-const char* const kLatency = "%s: latency timer %d ms";
-const char* const kLatencySlow = "%s: latency timer %d ms, which every answer of the reader waits out";
-const char* const kLowerLatency = "a udev rule lowers it to 1 ms: see %s";
 
 void Add(std::string& line, const std::string& field) {
     if (!field.empty()) line += "  " + field;
@@ -35,6 +32,5 @@ std::vector<Finding> PortsPresent(const Host& host) {
 std::optional<Finding> LatencyTimer(const Host& host, const std::string& port) {
     std::optional<int> ms = ReadLatencyTimer(host.tree, port);
     if (!ms) return std::nullopt;
-    if (*ms <= 1) return Finding{FormatText(kLatency, port.c_str(), *ms), {}};
-    return Finding{FormatText(kLatencySlow, port.c_str(), *ms), FormatText(kLowerLatency, kShippedUdevRules)};
+    return LatencyFinding(port, *ms);
 }

@@ -18,7 +18,9 @@ struct RunningProgram {
 bool ProgramRunning(const Host& host, std::string_view name);
 
 struct PortHolders {
-    std::vector<RunningProgram> found;  // those with `node` open, this process left out
+    // Those with `node` open, this process and the master side of a
+    // pseudo-terminal left out.
+    std::vector<RunningProgram> found;
     bool unreadable = false;            // some process's descriptors could not be read
 };
 

@@ -9,6 +9,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const char* const kPtyMaster = "ptmx";
+const char* const kPtySlaves = "pts";
+
 // Every process folder under /proc, by number.
 std::vector<RunningProgram> Processes(const Host& host) {
     std::vector<RunningProgram> programs;
@@ -46,13 +49,16 @@ PortHolders HoldersOf(const Host& host, const std::string& node) {
             holders.unreadable |= error != std::errc::no_such_file_or_directory;
             continue;
         }
+        bool holds = false;
+        bool master = false;
         for (; !error && it != end; it.increment(error)) {
             std::error_code linkError;
-            if (fs::read_symlink(it->path(), linkError) == device) {
-                holders.found.push_back(program);
-                break;
-            }
+            fs::path target = fs::read_symlink(it->path(), linkError);
+            holds |= target == device;
+            master |= target.filename() == kPtyMaster;
         }
+        // The program on a pseudo-terminal's master side is the device itself.
+        if (holds && !(master && device.parent_path().filename() == kPtySlaves)) holders.found.push_back(program);
     }
     return holders;
 }

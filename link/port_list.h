@@ -30,10 +30,6 @@ std::vector<SerialPortName> CandidateSerialPorts();
 // (usb_serial_device.h).
 std::vector<std::string> AdapterPorts();
 
-// What a user who may not open a port can do about it; empty where
-// nothing applies.
-std::string AccessDeniedHint();
-
 // What the system tells about `device` without opening it, on one line,
 // for telling adapters apart: on Linux sysfs's USB vendor:product, strings,
 // serial number and driver; on Windows SetupAPI's (com_port_device.h), or

@@ -18,8 +18,6 @@ namespace {
 
 const char* const kByIdFolder = "serial/by-id";
 const char* const kAdapterPrefixes[] = {"ttyUSB", "ttyACM"};
-const char* const kDialoutHint =
-    "the user must be in the dialout group: sudo usermod -aG dialout $USER, then log in again";
 // How far above a tty's device its USB device may sit: the usb-serial
 // port, its interface, the device.
 constexpr int kUsbLevels = 3;
@@ -182,8 +180,6 @@ std::vector<SerialPortName> OfferedPorts() { return ListOfferedPorts(DeviceTree{
 std::vector<SerialPortName> PresentSerialPorts() { return ListSerialDevices(DeviceTree{}); }
 
 std::vector<std::string> AdapterPorts() { return ListUsbAdapters(DeviceTree{}); }
-
-std::string AccessDeniedHint() { return kDialoutHint; }
 
 std::vector<SerialPortName> CandidateSerialPorts() { return PresentSerialPorts(); }
 

@@ -85,8 +85,6 @@ std::vector<SerialPortName> CandidateSerialPorts() {
 
 std::vector<std::string> AdapterPorts() { return PresentComNames(true); }
 
-std::string AccessDeniedHint() { return {}; }
-
 std::string DescribePort(const std::string& device) {
     for (const ComPortDevice& port : ComPortDevices())
         if (!port.port.empty() && ComPortName(port.port) == ComPortName(device)) return DescribeComPort(port);
