@@ -3,6 +3,8 @@
 // program at a time and does not say which has it).
 #include "doctor/reach.h"
 
+#include "doctor/adapter_latency.h"
+
 #include "link/com_port_device.h"
 #include "link/com_port_name.h"
 #include "link/port_list.h"
@@ -52,7 +54,7 @@ std::vector<Finding> FailedDrivers() {
 
 }  // namespace
 
-std::vector<Finding> CheckReach(const std::string&) {
+std::vector<Finding> CheckReach(const std::string& port) {
     std::vector<Finding> findings;
     for (const SerialPortName& port : PresentSerialPorts()) {
         std::string description = DescribePort(port.device);
@@ -61,6 +63,8 @@ std::vector<Finding> CheckReach(const std::string&) {
     if (findings.empty()) findings.push_back({kNoPort, kPlugIn});
     std::vector<Finding> failed = FailedDrivers();
     findings.insert(findings.end(), failed.begin(), failed.end());
+    if (std::optional<int> ms = port.empty() ? std::nullopt : AdapterLatencyMs(port))
+        findings.push_back(LatencyFinding(port, *ms));
     return findings;
 }
 
