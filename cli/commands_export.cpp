@@ -1,52 +1,81 @@
-// kavrin-cli export [-o DIR] [--format csv|xlsx|jsonl] [--delete]: every
-// stored record into the dated file in DIR, through the record export; the
-// file's path on standard output. With --delete the reader is then cleared,
-// but only once the file is verified complete on the disk. An interrupt
-// stops the export after the request in flight, keeps every row fetched and
-// deletes nothing.
+// kavrin-cli export [-o DIR] [--format FORMAT] [forms and registry
+// options] [--delete]: every stored record into the dated file in DIR,
+// through the record export; the file's path on standard output (each
+// file's, when a NAIT export is split). With --delete the reader is then
+// cleared, but only once the file is verified complete on the disk. An
+// interrupt stops the export after the request in flight, keeps every row
+// fetched and deletes nothing.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/argument_checks.h"
 #include "cli/commands.h"
+#include "cli/export_options.h"
 #include "cli/reader_session.h"
 #include "cli/verified_clear.h"
 #include "formats/record_formats.h"
 #include "link/utf8_path.h"
 #include "ops/export.h"
+#include "ops/format_text.h"
 
 namespace {
 
 const char* const kHelp =
     "download all records into the dated file in DIR (default: the working directory); print the file's path";
 const char* const kFolderHelp = "the folder for the file";
-const char* const kFormatHelp =
-    "csv (default: the window's file), xlsx (an Excel workbook, identifiers as text) or jsonl (one JSON object a line)";
 const char* const kDeleteHelp =
     "then delete the records from the reader, once the file is verified complete on the disk and a second "
     "reading of every record agrees with it (about twice the time of the export alone)";
 const char* const kWorkingFolder = ".";
 const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
+const char* const kFileSeparator = ", ";
+const char* const kWideCountriesFormat =
+    "rows with a country code above 999, written as decoded in four digits (no registry takes them): %lld";
+constexpr unsigned kWidestThreeDigitCountry = 999;
 
-int Export(CliFeedback& ui, PortHandle port, const std::string& folder, const std::string& format, bool clear) {
+// The export's file and any that a split export wrote after it.
+std::vector<std::string> FilesWritten(const ExportResult& result, const RecordWriter& writer) {
+    if (result.file.empty()) return {};
+    std::vector<std::string> files = {Utf8FromPath(result.file.lexically_normal())};
+    for (const auto& further : writer.FurtherFiles()) files.push_back(Utf8FromPath(further.lexically_normal()));
+    return files;
+}
+
+std::string Joined(const std::vector<std::string>& files) {
+    std::string text;
+    for (const std::string& file : files) text += (text.empty() ? "" : kFileSeparator) + file;
+    return text;
+}
+
+void SayWideCountries(CliFeedback& ui, const std::vector<TagRecord>& records) {
+    const long long wide = std::count_if(records.begin(), records.end(), [](const TagRecord& record) {
+        return TagIdOf(record).country > kWidestThreeDigitCountry;
+    });
+    if (wide > 0) ui.Say(FormatText(kWideCountriesFormat, wide));
+}
+int Export(CliFeedback& ui, PortHandle port, const std::string& folder, const std::string& format,
+           const ExportProfile& profile, bool clear) {
     ui.CatchInterrupts();
-    std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format);
+    std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format, profile);
+    // Kept for --delete's second reading, and to count the rows no registry takes.
     KeepingWriter writer(*formatWriter);
-    ExportResult result = ExportRecords(ui, port, PathFromUtf8(folder), clear ? writer : *formatWriter);
+    ExportResult result = ExportRecords(ui, port, PathFromUtf8(folder), writer);
     ui.FinishProgress();
-    std::string file = Utf8FromPath(result.file.lexically_normal());
+    const std::vector<std::string> files = FilesWritten(result, writer);
+    SayWideCountries(ui, writer.Records());
     switch (result.outcome) {
     case Outcome::Ok:
         // An empty reader is not a failure: there is simply no file, and nothing to delete.
-        if (result.file.empty()) return kExitOk;
-        std::printf("%s\n", file.c_str());
+        if (files.empty()) return kExitOk;
+        for (const std::string& file : files) std::printf("%s\n", file.c_str());
         break;
     case Outcome::Stopped:
-        if (!result.file.empty()) ui.Say(kInterruptedFile + file);
+        if (!files.empty()) ui.Say(kInterruptedFile + Joined(files));
         break;
     case Outcome::TransactionFailed:
-        if (!result.file.empty()) ui.Say(kPartialFile + file);
+        if (!files.empty()) ui.Say(kPartialFile + Joined(files));
         break;
     default: break;
     }
@@ -64,13 +93,15 @@ void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action
     auto folder = std::make_shared<std::string>(kWorkingFolder);
     auto clear = std::make_shared<bool>(false);
     command->add_option("-o,--output", *folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
-    auto format = std::make_shared<std::string>(kDefaultRecordFormat);
-    command->add_option("-f,--format", *format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+    auto choice = std::make_shared<ExportChoice>();
+    AddExportOptions(*command, *choice);
     command->add_flag("--delete", *clear, kDeleteHelp);
-    command->callback([&global, &action, folder, format, clear] {
-        action = [&global, folder, format, clear] {
+    command->callback([&global, &action, command, folder, choice, clear] {
+        const auto profile =
+            std::make_shared<ExportProfile>(ProfileFor(*command, *choice, DateOf(SystemClock().now()), *clear));
+        action = [&global, folder, choice, profile, clear] {
             return RunOnReader(global, [&](CliFeedback& ui, const Reader& reader) {
-                return Export(ui, reader.port, *folder, *format, *clear);
+                return Export(ui, reader.port, *folder, choice->format, *profile, *clear);
             });
         };
     });

@@ -25,9 +25,11 @@ class KeepingWriter : public RecordWriter {
 public:
     explicit KeepingWriter(RecordWriter& format) : format_(format) {}
     std::string_view Extension() const override { return format_.Extension(); }
+    std::string NameEnding(int32_t records) const override { return format_.NameEnding(records); }
     bool Begin(ExportFile& file) override { return format_.Begin(file); }
     bool Add(int index, const TagRecord& record, const DecodedTag& tag) override;
     bool Finish() override { return format_.Finish(); }
+    std::vector<std::filesystem::path> FurtherFiles() const override { return format_.FurtherFiles(); }
 
     const std::vector<TagRecord>& Records() const { return records_; }
 

@@ -8,9 +8,4 @@
 
 #include <string>
 
-#include "ops/tag_record.h"
-
-std::string CountryName(int code);
-
-// The tag's country code as a number.
-int CountryCode(const DecodedTag& tag);
+std::string CountryName(unsigned code);

@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 
 #include "formats/country_name.h"
-#include "formats/eid.h"
 #include "formats/iso_time.h"
 #include "ops/export_file.h"
 
@@ -31,16 +30,18 @@ bool JsonlWriter::Begin(ExportFile& file) {
 }
 
 bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
-    const int country = CountryCode(tag);
-    const std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
+    const TagId id = TagIdOf(tag);
+    std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
+    if (time && forms_.date != DateForm::Iso) time = ReadingTime(record, tag, forms_.date);
+    const IdForm idForm = forms_.id == IdForm::Split ? IdForm::Eid15 : forms_.id;
     // Ordered: the keys keep the order a reader of the file expects.
     nlohmann::ordered_json line = {
         {"index", index},
         {"type", tag.type},
-        {"country", country},
-        {"country_name", CountryName(country)},
+        {"country", id.country},
+        {"country_name", CountryName(id.country)},
         {"national_id", tag.identity},
-        {"eid", Eid(tag)},
+        {"eid", FormatTagId(id, idForm).front()},
         {"time", time ? nlohmann::ordered_json(*time) : nlohmann::ordered_json(nullptr)},
         {"raw", Hex(record)},
     };

@@ -1,7 +1,7 @@
 #include "formats/record_formats.h"
 
+#include "formats/csv_forms_writer.h"
 #include "formats/jsonl_writer.h"
-#include "ops/csv_writer.h"
 #include "formats/xlsx_writer.h"
 
 namespace {
@@ -13,9 +13,13 @@ const char* const kJsonl = "jsonl";
 
 std::vector<std::string> RecordFormatNames() { return {std::string(kDefaultRecordFormat), kXlsx, kJsonl}; }
 
-std::unique_ptr<RecordWriter> MakeRecordWriter(std::string_view name) {
-    if (name == kXlsx) return std::make_unique<XlsxWriter>();
-    if (name == kJsonl) return std::make_unique<JsonlWriter>();
-    if (name == kDefaultRecordFormat) return std::make_unique<CsvWriter>();
+std::vector<std::string> RegistryFormatNames() { return {std::string(kNaitFormat), std::string(kNlisFormat)}; }
+
+std::unique_ptr<RecordWriter> MakeRecordWriter(std::string_view name, const ExportProfile& profile) {
+    if (name == kXlsx) return std::make_unique<XlsxWriter>(profile.forms);
+    if (name == kJsonl) return std::make_unique<JsonlWriter>(profile.forms);
+    if (name == kDefaultRecordFormat) return std::make_unique<CsvFormsWriter>(profile.forms);
+    if (name == kNaitFormat) return std::make_unique<NaitWriter>(profile.nait);
+    if (name == kNlisFormat) return std::make_unique<NlisWriter>(profile.nlis);
     return nullptr;
 }

@@ -7,8 +7,8 @@
 #include <xlsxwriter.h>
 
 #include "formats/country_name.h"
-#include "formats/eid.h"
 #include "formats/library_file_name.h"
+#include "formats/tag_id.h"
 #include "ops/export_file.h"
 #include "ops/local_time.h"
 
@@ -18,11 +18,16 @@ const char* const kExtension = ".xlsx";
 const char* const kFolderPrefix = "kavrin-xlsx-";
 const char* const kWorkbookName = "export.xlsx";
 const char* const kTextFormat = "@";
-const char* const kTimeFormat = "yyyy-mm-dd hh:mm:ss";
-const std::array<const char*, XlsxWriter::kColumns> kHeader = {
-    "INDEX", "TYPE", "COUNTRY ID", "TID", "TIME", "EID", "COUNTRY"};
-enum Column { kIndex, kType, kCountry, kTid, kTime, kEid, kCountryName };
-constexpr size_t kTimeWidth = 19;  // yyyy-mm-dd hh:mm:ss
+// By date form, as DateForm orders them.
+const std::array<const char*, 3> kTimeFormats = {"yyyy-mm-dd hh:mm:ss", "dd/mm/yyyy hh:mm:ss", "dd/mm/yyyy"};
+const char* const kIndexHeading = "INDEX";
+const char* const kTypeHeading = "TYPE";
+const char* const kTimeHeading = "TIME";
+const char* const kEidHeading = "EID";
+const char* const kCountryHeading = "COUNTRY";
+constexpr int kIndex = 0;
+constexpr int kType = 1;
+constexpr int kFirstIdColumn = 2;
 // Room beside the longest entry, enough for the header's filter button.
 constexpr double kColumnPadding = 3;
 constexpr int kFolderAttempts = 100;
@@ -53,6 +58,16 @@ bool MakePrivateFolder(std::filesystem::path& folder) {
 
 }  // namespace
 
+XlsxWriter::XlsxWriter(const ExportForms& forms) : forms_(forms) {
+    headings_ = {kIndexHeading, kTypeHeading};
+    for (std::string& heading : IdHeadings(forms.id)) headings_.push_back(std::move(heading));
+    timeColumn_ = Columns();
+    headings_.push_back(kTimeHeading);
+    // The split form's columns are the reader's; the 15 digits come beside them.
+    if (forms.id == IdForm::Split) headings_.push_back(kEidHeading);
+    headings_.push_back(kCountryHeading);
+}
+
 XlsxWriter::~XlsxWriter() { Discard(); }
 
 std::string_view XlsxWriter::Extension() const { return kExtension; }
@@ -73,12 +88,16 @@ bool XlsxWriter::Begin(ExportFile& file) {
     timeFormat_ = workbook_add_format(workbook_);
     if (sheet_ == nullptr || textFormat_ == nullptr || timeFormat_ == nullptr) return false;
     format_set_num_format(textFormat_, kTextFormat);
-    format_set_num_format(timeFormat_, kTimeFormat);
-    for (int column = 0; column < kColumns; ++column) {
-        widths_[column] = DisplayLength(kHeader[column]);
-        if (worksheet_write_string(sheet_, 0, column, kHeader[column], nullptr) != LXW_NO_ERROR) return false;
+    const char* const timeFormat = kTimeFormats[static_cast<size_t>(forms_.date)];
+    format_set_num_format(timeFormat_, timeFormat);
+    widths_.assign(headings_.size(), 0);
+    for (int column = 0; column < Columns(); ++column) {
+        widths_[column] = DisplayLength(headings_[column]);
+        if (worksheet_write_string(sheet_, 0, column, headings_[column].c_str(), nullptr) != LXW_NO_ERROR) {
+            return false;
+        }
     }
-    widths_[kTime] = std::max(widths_[kTime], kTimeWidth);
+    widths_[timeColumn_] = std::max(widths_[timeColumn_], std::string_view(timeFormat).size());
     return true;
 }
 
@@ -96,10 +115,17 @@ bool XlsxWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) 
     LocalTime local;
     if (ToLocalTime(TagRecordSeconds(record), local)) {
         lxw_datetime time{local.year, local.month, local.day, local.hour, local.minute, double(local.second)};
-        if (worksheet_write_datetime(sheet_, row_, kTime, &time, timeFormat_) != LXW_NO_ERROR) return false;
+        if (worksheet_write_datetime(sheet_, row_, timeColumn_, &time, timeFormat_) != LXW_NO_ERROR) return false;
     }
-    return WriteText(kType, tag.type) && WriteText(kCountry, tag.country) && WriteText(kTid, tag.identity) &&
-           WriteText(kEid, Eid(tag)) && WriteText(kCountryName, CountryName(CountryCode(tag)));
+    if (!WriteText(kType, tag.type)) return false;
+    int column = kFirstIdColumn;
+    for (const std::string& text : IdColumns(tag, forms_.id)) {
+        if (!WriteText(column++, text)) return false;
+    }
+    column = timeColumn_ + 1;
+    const TagId id = TagIdOf(tag);
+    if (forms_.id == IdForm::Split && !WriteText(column++, FormatTagId(id, IdForm::Eid15).front())) return false;
+    return WriteText(column, CountryName(id.country));
 }
 
 bool XlsxWriter::Finish() {
@@ -108,14 +134,14 @@ bool XlsxWriter::Finish() {
         return false;
     }
     bool laidOut = sheet_ != nullptr;
-    for (int column = 0; laidOut && column < kColumns; ++column) {
-        lxw_format* format = column == kIndex || column == kTime ? nullptr : textFormat_;
+    for (int column = 0; laidOut && column < Columns(); ++column) {
+        lxw_format* format = column == kIndex || column == timeColumn_ ? nullptr : textFormat_;
         laidOut = worksheet_set_column(sheet_, column, column, double(widths_[column]) + kColumnPadding, format) ==
                   LXW_NO_ERROR;
     }
     if (laidOut) {
         worksheet_freeze_panes(sheet_, 1, 0);
-        laidOut = worksheet_autofilter(sheet_, 0, 0, row_, kColumns - 1) == LXW_NO_ERROR;
+        laidOut = worksheet_autofilter(sheet_, 0, 0, row_, lxw_col_t(Columns() - 1)) == LXW_NO_ERROR;
     }
     const lxw_error closed = workbook_close(workbook_);
     workbook_ = nullptr;

@@ -53,7 +53,7 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
     }
 
     ExportFile file;
-    if (!file.Claim(dir, started, writer.Extension())) {
+    if (!file.Claim(dir, started, writer.NameEnding(g_nRecordTotal))) {
         ui.ShowMessage(kCannotCreate, Feedback::Buttons::Ok);
         result.outcome = Outcome::FileFailed;
         return result;

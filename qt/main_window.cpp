@@ -7,12 +7,15 @@
 #include <system_error>
 
 #include "doctor/connect_failure.h"
+#include "formats/csv_forms_writer.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"
 #include "ops/export.h"
 #include "ops/housekeeping.h"
 #include "ops/integer_field.h"
 #include "ops/upgrade.h"
+#include "ops/state.h"
+#include "qt/export_forms_setting.h"
 
 namespace {
 
@@ -22,24 +25,27 @@ const char* const kCloseDuringUpgrade =
     "The firmware is still being sent. Stopping now leaves the reader without working firmware until the upgrade "
     "is run again. Stop after the current block and close?";
 
-// "Get Data" into the working directory, as on Windows; the log then says
-// where the file is, whatever became of the export.
-void GetData(Feedback& ui) {
-    ExportResult result = OnBnClickedGetData(ui);
+// "Get Data" into the working directory, as on Windows, in the forms
+// chosen (the defaults write the Windows file); the log then says where the
+// file is, whatever became of the export.
+void GetData(Feedback& ui, const ExportForms& forms) {
+    CsvFormsWriter writer(forms);
     std::error_code error;
+    // Should the working directory be gone, the bare name fails to open and says so.
+    ExportResult result = ExportRecords(ui, g_hComm, std::filesystem::current_path(error), writer);
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
 }
 
 // The operation's own lines, and one more where the reader refused a
 // command without the window's lines saying so.
 template <auto Operation>
-void Run(Feedback& ui) {
+void Run(Feedback& ui, const ExportForms&) {
     const OpResult result = Operation(ui);
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
 }
 
 // Connect's lines, and after a failed connection one more that says why.
-void Connect(Feedback& ui) {
+void Connect(Feedback& ui, const ExportForms&) {
     const std::string port = ui.SelectedPort();
     const ConnectResult result = OnBnClickedConnect(ui);
     if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
@@ -50,7 +56,7 @@ void Connect(Feedback& ui) {
 
 struct ButtonRoute {
     QPushButton* WindowWidgets::*button;
-    void (*operation)(Feedback& ui);
+    Operation operation;
 };
 
 const ButtonRoute kButtonMap[] = {
@@ -69,8 +75,9 @@ const ButtonRoute kButtonMap[] = {
 
 MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feedback_(widgets_) {
     setWindowTitle(kTitle);
+    OfferExportForms(widgets_.idForm, widgets_.dateForm);
     for (const ButtonRoute& route : kButtonMap) {
-        void (*operation)(Feedback&) = route.operation;
+        Operation operation = route.operation;
         QObject::connect(widgets_.*route.button, &QPushButton::clicked, this, [this, operation] { Start(operation); });
     }
     if (!port.isEmpty()) widgets_.port->Preset(port);
@@ -79,11 +86,13 @@ MainWindow::MainWindow(const QString& port) : widgets_(LayOutWindow(this)), feed
     feedback_.PushFieldsHere(feedback_.m_nRecordCount, feedback_.m_nPowerDownMin);
 }
 
-void MainWindow::Start(void (*operation)(Feedback& ui)) {
+void MainWindow::Start(Operation operation) {
     if (busy_) return;
     running_ = operation;
+    // As they stand at the press: the boxes belong to the window's thread.
+    const ExportForms forms = ChosenExportForms(widgets_.idForm, widgets_.dateForm);
     SetBusy(true);
-    worker_.Run([this, operation] { operation(feedback_); }, this, [this] { Finished(); });
+    worker_.Run([this, operation, forms] { operation(feedback_, forms); }, this, [this] { Finished(); });
 }
 
 void MainWindow::Finished() {
@@ -96,6 +105,8 @@ void MainWindow::SetBusy(bool busy) {
     for (const ButtonRoute& route : kButtonMap) (widgets_.*route.button)->setEnabled(!busy);
     widgets_.upgrade->setEnabled(!busy && feedback_.UpgradeAllowed());
     widgets_.port->setEnabled(!busy);
+    widgets_.idForm->setEnabled(!busy);
+    widgets_.dateForm->setEnabled(!busy);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

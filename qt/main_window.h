@@ -5,7 +5,9 @@
 // painting and answering while Connect waits for a silent reader, Get Data
 // fetches thousands of records or Upgrade sends an image. While work runs,
 // the port list and the buttons that would start more work are disabled;
-// "Upgrade" is enabled afterwards only while the operations allow it.
+// "Upgrade" is enabled afterwards only while the operations allow it. Get
+// Data writes the ID and the time in the forms chosen in the window, which
+// are kept between runs (export_forms_setting.h).
 //
 // Closing the window (close box, Esc) during work asks first (during an
 // upgrade, saying what stopping does to the reader). A close that
@@ -18,9 +20,13 @@
 #include <QString>
 #include <QWidget>
 
+#include "formats/record_columns.h"
 #include "qt/window_feedback.h"
 #include "qt/window_widgets.h"
 #include "qt/work_thread.h"
+
+// What a button runs on the worker, given the export's forms as chosen at the press.
+using Operation = void (*)(Feedback& ui, const ExportForms& forms);
 
 class MainWindow : public QWidget {
 public:
@@ -32,14 +38,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Start(void (*operation)(Feedback& ui));
+    void Start(Operation operation);
     void Finished();
     void SetBusy(bool busy);
 
     WindowWidgets widgets_;
     WindowFeedback feedback_;
     bool busy_ = false;
-    void (*running_)(Feedback& ui) = nullptr;  // the operation started last
+    Operation running_ = nullptr;  // the operation started last
     bool closeWhenDone_ = false;
     // Last, so it is destroyed first: the worker ends before what it uses.
     WorkThread worker_;

@@ -83,12 +83,22 @@ WindowWidgets LayOutWindow(QWidget* window) {
     w.getCnt = Button("Get Cnt", record);
     w.recordCount = NumberField("recordCount", record);
     QLabel* countLabel = LabelFor("Records Cnt", w.recordCount, record);
+    w.idForm = new QComboBox(record);
+    w.idForm->setObjectName("idForm");
+    QLabel* idFormLabel = LabelFor("ID form", w.idForm, record);
+    w.dateForm = new QComboBox(record);
+    w.dateForm->setObjectName("dateForm");
+    QLabel* dateFormLabel = LabelFor("Date form", w.dateForm, record);
     auto* recordGrid = new QGridLayout(record);
     recordGrid->addWidget(countLabel, 0, 0);
     recordGrid->addWidget(w.recordCount, 0, 1, Qt::AlignLeft);
     recordGrid->addWidget(w.getCnt, 1, 0);
     recordGrid->addWidget(w.getData, 1, 1);
     recordGrid->addWidget(w.deleteAll, 1, 2);
+    recordGrid->addWidget(idFormLabel, 2, 0);
+    recordGrid->addWidget(w.idForm, 2, 1);
+    recordGrid->addWidget(dateFormLabel, 3, 0);
+    recordGrid->addWidget(w.dateForm, 3, 1);
 
     QLabel* powerLabel = LabelFor("Auto PwrDwn Time", w.powerDown, config);
     auto* minutes = new QLabel("min", config);

@@ -2,7 +2,8 @@
 // the groups Comm, Config, Record and Upgrade on the left, the log list on
 // the right, with the same captions. Qt layouts size every control from its
 // text, so nothing clips at any font size or scale factor. The controls are
-// created in the dialog's tab order.
+// created in the dialog's tab order. Beyond the dialog, the Record group
+// chooses the forms Get Data writes the ID and the time in.
 #pragma once
 
 #include <QComboBox>
@@ -29,6 +30,8 @@ struct WindowWidgets {
     QPushButton* getData = nullptr;
     QPushButton* getCnt = nullptr;
     QLineEdit* recordCount = nullptr;
+    QComboBox* idForm = nullptr;
+    QComboBox* dateForm = nullptr;
     QPushButton* set = nullptr;
     QPushButton* get = nullptr;
 };

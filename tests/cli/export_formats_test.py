@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""kavrin-cli export --format xlsx|jsonl against kavrin-sim, read back independently.
+"""kavrin-cli export --format xlsx|jsonl|nait|nlis against kavrin-sim, read back independently.
 
 Usage: export_formats_test.py --sim KAVRIN_SIM --cli KAVRIN_CLI
 
-The workbook is read with openpyxl and the JSON Lines file with Python's json,
-both compared with the CSV file the same program writes from the same records.
-Country names are checked against iso-codes' own list.
+The workbook is read with openpyxl, the JSON Lines file with Python's json and
+the registries' files with Python's csv, all compared with the CSV file the
+same program writes from the same records. Country names are checked against
+iso-codes' own list.
 """
 
 import argparse
@@ -29,6 +30,9 @@ ZONE_OFFSET = "+05:30"
 ISO_3166 = "/usr/share/iso-codes/json/iso_3166-1.json"
 SAMPLE_TIME = 1600000000  # 2020-09-13 12:26:40 UTC
 COMMAND_TIMEOUT = 120
+WIDE_COUNTRIES = "rows with a country code above 999, written as decoded in four digits (no registry takes them): %d\n"
+NAIT_HEADINGS = ["Sending NAIT Number", "Receiving NAIT Number", "NAIT RFID", "NAIT Visual Tag Number",
+                 "External Record ID", "Date Sent", "Date Received"]
 
 
 def fdxb(country, national, seconds=SAMPLE_TIME):
@@ -101,7 +105,9 @@ class ExportFormatsTest(unittest.TestCase):
     def saved(self, *argv):
         result = self.export(*argv)
         self.assertEqual(result.returncode, 0, result)
-        self.assertTrue(result.stderr.endswith("Data has been saved!\n"), result.stderr)
+        # RECORDS hold one tag whose country code takes four digits.
+        self.assertTrue(result.stderr.endswith("Data has been saved!\nkavrin-cli: " + WIDE_COUNTRIES % 1),
+                        result.stderr)
         return result.stdout.strip()
 
     def csv_rows(self):
@@ -152,6 +158,60 @@ class ExportFormatsTest(unittest.TestCase):
                           for c in next(sheet.iter_cols(min_col=ord(column) - 64, max_col=ord(column) - 64,
                                                         values_only=True)) if c is not None)
             self.assertGreaterEqual(sheet.column_dimensions[column].width, longest, column)
+
+    def test_workbook_ids_are_text_in_every_form(self):
+        expected = self.csv_rows()
+        for form, eid in (("eid15", "{}{:0>12}"), ("spaced", "{} {:0>12}"), ("eid16", "{:0>4}{:0>12}")):
+            with self.subTest(form=form):
+                sheet = openpyxl.load_workbook(self.saved("--format", "xlsx", "--id-form", form,
+                                                          "--date-form", "date")).active
+                self.assertEqual([c.value for c in sheet[1]], ["INDEX", "TYPE", "EID", "TIME", "COUNTRY"])
+                for row, (_, _, country, tid, _) in zip(sheet.iter_rows(min_row=2), expected):
+                    self.assertEqual((row[2].data_type, row[2].value), ("s", eid.format(country, tid)))
+                    if row[3].value is not None:
+                        self.assertEqual(row[3].number_format, "dd/mm/yyyy")
+
+    def test_nlis_file_reads_back_with_csv(self):
+        expected = self.csv_rows()
+        path = self.saved("--format", "nlis", "--from-pic", "3abcd123", "--to-pic", "NA123456",
+                          "--nvd", "N1234567", "--date", "2021-08-01")
+        with open(path, newline="") as f:
+            rows = list(csv.reader(f))
+        self.assertEqual(rows, [["%s %s" % (country, tid.zfill(12)), "3ABCD123", "NA123456", "N1234567",
+                                 "01/08/2021"] for _, _, country, tid, _ in expected])
+
+    def test_nait_export_of_2501_records_is_split_in_two_holding_every_row_once(self):
+        self.reader.stop()
+        self.reader = Reader(self.sim, self.folder, "--records", "2501")
+        result = self.export("--format", "nait", "--sending", "123", "--receiving", "456",
+                             "--date-received", "2020-09-14")
+        self.assertEqual(result.returncode, 0, result)
+        paths = result.stdout.split()
+        self.assertEqual([p[-6:] for p in paths], ["_1.csv", "_2.csv"])
+        self.assertEqual(paths[0][:-6], paths[1][:-6])
+        ids = []
+        for path, count in zip(paths, (2500, 1)):
+            with open(path, newline="") as f:
+                rows = list(csv.reader(f))
+            self.assertEqual(rows[0], NAIT_HEADINGS)
+            self.assertEqual(len(rows), count + 1)
+            for row in rows[1:]:
+                self.assertEqual(row[:2] + row[3:4] + row[5:], ["123", "456", "", "", "14/09/2020"])
+                self.assertRegex(row[2], r"^\d{3,4} \d{12}$")
+                ids.append(int(row[4]))
+        self.assertEqual(ids, list(range(1, 2502)))
+
+    def test_bad_registry_values_are_usage_errors_that_leave_no_file(self):
+        for argv, option in ((("--format", "nlis", "--from-pic", "3ABCD12", "--to-pic", "NA123456"), "--from-pic"),
+                             (("--format", "nait", "--sending", "12a", "--receiving", "4"), "--sending"),
+                             (("--format", "nait", "--sending", "1", "--receiving", "4", "--date-sent",
+                               "2020-02-30"), "--date-sent"),
+                             (("--sending", "1",), "--sending")):
+            with self.subTest(argv=argv):
+                result = self.export(*argv)
+                self.assertEqual((result.returncode, result.stdout), (2, ""), result)
+                self.assertTrue(result.stderr.startswith(option), result.stderr)
+        self.assertEqual([f for f in os.listdir(self.folder) if f.endswith(".csv")], [])
 
     def test_json_lines_agree_with_the_csv_and_carry_the_record_as_received(self):
         expected = self.csv_rows()

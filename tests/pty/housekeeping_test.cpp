@@ -41,7 +41,7 @@ TEST_F(ReaderTest, SyncTimeSendsTheLocalTimeAndTheReaderKeepsIt) {
     ClockGuard guard;
     SystemClock().now = [] { return LocalTime{2021, 9, 19, 5, 44, 59}; };
     Connect();
-    OnBnClickedSyncTime(ui);
+    EXPECT_EQ(OnBnClickedSyncTime(ui).outcome, Outcome::Ok);
     EXPECT_EQ(ui.log, (Log{"Sync time success."}));
     ReaderSnapshot s = reader.Snapshot();
     EXPECT_EQ(s.received, (Frames{{0x0A, 0xFF, 0x08, 0x20, 0x15, 0x09, 0x13, 0x05, 0x2C, 0x3B, 0x32}}));
@@ -57,7 +57,7 @@ TEST_F(ReaderTest, SetPowerDownWritesTheOtherParameterBytesBackAsRead) {
         reader.ClearReceived();
         ui.log.clear();
         ui.windowPowerDown = minutes;
-        OnBnClickedSetPowerDown(ui);
+        EXPECT_EQ(OnBnClickedSetPowerDown(ui).outcome, Outcome::Ok);
         EXPECT_EQ(ui.log, (Log{"Set Power down time Ok."}));
         EXPECT_TRUE(ui.messages.empty());
         const uint8_t block[] = {0x11, 0x22, 0x33, static_cast<uint8_t>(minutes)};
@@ -73,7 +73,7 @@ TEST_F(ReaderTest, SetPowerDownOutOfRangeShowsTheRangeMessageThenRefuses) {
         SCOPED_TRACE(minutes);
         SequenceFeedback typed;
         typed.windowPowerDown = minutes;
-        OnBnClickedSetPowerDown(typed);
+        EXPECT_EQ(OnBnClickedSetPowerDown(typed).outcome, Outcome::BadField);
         EXPECT_EQ(typed.events, (Log{"message: " + kRangeMessage, "log: Params error."}));
     }
     EXPECT_TRUE(reader.Snapshot().received.empty());
@@ -87,10 +87,12 @@ TEST_F(ReaderTest, GetShowsAnOutOfRangeTimeThatSetThenRefuses) {
         reader.ClearReceived();
         ui.log.clear();
         int pushes = ui.pushes;
-        OnBnClickedGetPowerDown(ui);
+        PowerDownResult read = OnBnClickedGetPowerDown(ui);
+        EXPECT_EQ(read.outcome, Outcome::Ok);
+        EXPECT_EQ(read.minutes, int{minutes});
         EXPECT_EQ(ui.m_nPowerDownMin, int{minutes});
         EXPECT_EQ(ui.pushes, pushes + 1);
-        OnBnClickedSetPowerDown(ui);  // the field was not edited
+        EXPECT_EQ(OnBnClickedSetPowerDown(ui).outcome, Outcome::BadField);  // the field was not edited
         EXPECT_EQ(ui.log, (Log{"Get params OK.", "Params error."}));
         EXPECT_EQ(reader.Snapshot().received, (Frames{BuildRequest(CMD_GET_PARAMS)}));
     }
@@ -104,7 +106,9 @@ TEST_F(ReaderTest, GetCntShowsTheCountAsASignedInt) {
         reader.SetRecords({}, reported);
         ui.log.clear();
         int pushes = ui.pushes;
-        OnBnClickedGetCnt(ui);
+        CountResult result = OnBnClickedGetCnt(ui);
+        EXPECT_EQ(result.outcome, Outcome::Ok);
+        EXPECT_EQ(result.count, reported);
         EXPECT_EQ(ui.log, (Log{"Get records cnt success."}));
         EXPECT_EQ(ui.m_nRecordCount, shown);
         EXPECT_EQ(ui.pushes, pushes + 1);
@@ -130,13 +134,13 @@ TEST_F(ReaderTest, DeleteAllAsksFirstThenEmptiesTheReaderBehindAWaitCursorAndLea
     int pushes = ui.pushes;
 
     ui.answers = {false, true};
-    OnBnClickedDeleteAll(ui);
+    EXPECT_EQ(OnBnClickedDeleteAll(ui).outcome, Outcome::Declined);
     EXPECT_EQ(ui.messages, Log{"Delete all records stored in the reader? This cannot be undone."});
     EXPECT_TRUE(ui.log.empty());
     EXPECT_TRUE(reader.Snapshot().received.empty());
     EXPECT_EQ(reader.Snapshot().records.size(), 25u);
 
-    OnBnClickedDeleteAll(ui);
+    EXPECT_EQ(OnBnClickedDeleteAll(ui).outcome, Outcome::Ok);
     EXPECT_EQ(ui.messages.at(1), ui.messages.at(0));
     EXPECT_EQ(ui.log, (Log{"Please wait...", "All records has been Deleted."}));
     EXPECT_EQ(sleeps, std::vector<unsigned>{200});

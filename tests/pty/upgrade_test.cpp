@@ -103,7 +103,7 @@ private:
 TEST_F(UpgradeTest, ImageOf8000BytesGoesAs63BlocksAndTheReaderHoldsExactlyIt) {
     const Bytes image = Image(8000);
     ConnectWithImage(image);
-    OnBnClickedUpgrade(ui);
+    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::Ok);
 
     EXPECT_EQ(ui.messages, (Log{"Are you sure download the file?"}));
     EXPECT_EQ(ui.log, kFinished);
@@ -128,7 +128,7 @@ TEST_F(UpgradeTest, ImageOf8000BytesGoesAs63BlocksAndTheReaderHoldsExactlyIt) {
     EXPECT_FALSE(ui.upgradeEnabled);
     // The finished upgrade closed the image: a second press has nothing to send.
     Connect();
-    OnBnClickedUpgrade(ui);
+    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::FileFailed);
     EXPECT_EQ(ui.log, (Log{"File error!"}));
     EXPECT_TRUE(Commands().empty());
 }
@@ -154,12 +154,12 @@ TEST_F(UpgradeTest, WholeBlocksEndWithABlockOfFillerEvenFromANonAsciiPathAndAFai
 TEST_F(UpgradeTest, CancelInTheConfirmationOrInTheFileDialogChangesNothing) {
     const std::string path = ConnectWithImage(Image(8000));
     ui.chosenFile.reset();
-    OnBnClickedBrowse(ui);
+    EXPECT_EQ(OnBnClickedBrowse(ui).outcome, Outcome::Declined);
     EXPECT_EQ(g_strFirmwarePath, path);
     EXPECT_EQ(ui.firmwareFiles.size(), 1u);
 
     ui.answers = {false};
-    OnBnClickedUpgrade(ui);
+    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::Declined);
     EXPECT_TRUE(ui.log.empty());
     EXPECT_TRUE(Commands().empty());
     EXPECT_EQ(ui.pulls, 0);
@@ -190,7 +190,7 @@ TEST_F(UpgradeTest, NoImageOpenOrOneOfTheWrongSizeSendsNothing) {
         Browse(path);
         EXPECT_EQ(ui.messages, c.size ? Log{} : Log{"can not open file!"});
         EXPECT_EQ(g_strFirmwarePath, path);
-        OnBnClickedUpgrade(ui);
+        EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::FileFailed);
         EXPECT_EQ(ui.log, (Log{"File error!"}));
         EXPECT_TRUE(Commands().empty());
         EXPECT_TRUE(g_bConnected);
@@ -225,7 +225,7 @@ TEST_F(UpgradeTest, EndAnsweredWithoutAStatusByteFailsAndTheNextPressStartsOver)
     const Bytes image = Image(8000);
     ConnectWithImage(image);
     reader.AddFault({CMD_UPGRADE_END, FaultKind::Empty, 0, 0, 1});
-    OnBnClickedUpgrade(ui);
+    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::TransactionFailed);
     EXPECT_EQ(ui.log, (Log{"Please wait.......", "Upgrade Failed2!"}));
     EXPECT_EQ(Commands(), Sequence(63));
     EXPECT_EQ(ui.progress.size(), 63u);
@@ -233,7 +233,7 @@ TEST_F(UpgradeTest, EndAnsweredWithoutAStatusByteFailsAndTheNextPressStartsOver)
 
     reader.ClearReceived();
     ui.log.clear();
-    OnBnClickedUpgrade(ui);
+    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::Ok);
     EXPECT_EQ(ui.log, kFinished);
     EXPECT_EQ(Commands(), Sequence(63));
     EXPECT_EQ(reader.Snapshot().firmware.received, Padded(image, 8000, 63 * 128));

@@ -1,11 +1,14 @@
 // The Linux window against the virtual reader on a pty, on the offscreen
 // platform: buttons pressed as a user would, the log, the message boxes and
 // the files read back.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,6 +53,7 @@ private slots:
     void connectLogsTheVersionAndAllowsUpgrade();
     void aRefusedClockSyncGetsALineOfItsOwn();
     void getDataWritesTheFileTheCommandLineWrites();
+    void getDataWritesTheFormsChosenWhichAreKept();
     void aSilentReaderLeavesTheWindowAnswering();
     void aFieldOutOfRangeIsRefusedBeforeAnythingIsSent();
     void deleteAllAsksAndNoIsTheDefault();
@@ -85,6 +89,7 @@ private:
     std::unique_ptr<VirtualReader> reader;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<QTemporaryDir> settings;
 };
 
 void WindowTest::init() {
@@ -93,6 +98,9 @@ void WindowTest::init() {
     QVERIFY2(reader->Start(&error), error.c_str());
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(QDir::setCurrent(folder->path()));
+    // The user's own settings stay untouched; each case starts from the defaults.
+    settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings->path());
     window = std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -153,6 +161,32 @@ void WindowTest::getDataWritesTheFileTheCommandLineWrites() {
     QCOMPARE(cliFiles.size(), size_t{1});
     QVERIFY(ReadAll(files[0]).size() > 57 * 20);
     QVERIFY(ReadAll(files[0]) == ReadAll(cliFiles[0]));
+}
+
+void WindowTest::getDataWritesTheFormsChosenWhichAreKept() {
+    reader->SetRecords(GenerateRecords(5));
+    auto* idForm = window->findChild<QComboBox*>("idForm");
+    auto* dateForm = window->findChild<QComboBox*>("dateForm");
+    QCOMPARE(idForm->currentText(), QString("split"));
+    QCOMPARE(dateForm->currentText(), QString("iso"));
+    idForm->setCurrentIndex(idForm->findText("eid16"));
+    dateForm->setCurrentIndex(dateForm->findText("date"));
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && answerer.Seen().size() == 1, kBound);
+    std::vector<fs::path> files = FilesIn(folder->path());
+    QCOMPARE(files.size(), size_t{1});
+    const QStringList lines = QString::fromStdString(ReadAll(files[0])).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines[0], QString("INDEX,TYPE,EID,TIME"));
+    const QRegularExpression row("^\\d+,(FDXB|HDX),\\d{16},\\d\\d/\\d\\d/\\d{4}$");
+    for (const QString& line : lines.mid(1)) QVERIFY2(row.match(line).hasMatch(), qPrintable(line));
+
+    // The next start shows the forms chosen.
+    window = std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()));
+    QCOMPARE(window->findChild<QComboBox*>("idForm")->currentText(), QString("eid16"));
+    QCOMPARE(window->findChild<QComboBox*>("dateForm")->currentText(), QString("date"));
 }
 
 void WindowTest::aSilentReaderLeavesTheWindowAnswering() {

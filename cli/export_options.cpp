@@ -1,0 +1,133 @@
+#include "cli/export_options.h"
+
+#include <algorithm>
+
+#include "formats/registry_checks.h"
+
+namespace {
+
+const char* const kFormatHelp =
+    "csv (default: the window's file), xlsx (an Excel workbook, identifiers as text), jsonl (one JSON object "
+    "a line), nait (New Zealand's NAIT movement file) or nlis (Australia's NLIS movement file)";
+const char* const kIdFormHelp =
+    "the tag's ID: split (default: country code and national number in two columns), eid15 (982123456789012), "
+    "spaced (982 123456789012) or eid16 (0982123456789012)";
+const char* const kDateFormHelp =
+    "the time of reading: iso (default: 2020-09-13 12:26:40), dmy (13/09/2020 12:26:40) or date (13/09/2020)";
+const char* const kSendingHelp = "nait: the sending NAIT number";
+const char* const kReceivingHelp = "nait: the receiving NAIT number";
+const char* const kDateSentHelp = "nait: the date sent, YYYY-MM-DD (default: today, when no date received is given)";
+const char* const kDateReceivedHelp = "nait: the date received, YYYY-MM-DD";
+const char* const kFromPicHelp = "nlis: the PIC the animals leave";
+const char* const kToPicHelp = "nlis: the PIC the animals arrive at";
+const char* const kNvdHelp = "nlis: the NVD or waybill number";
+const char* const kDateHelp = "nlis: the date of the movement, YYYY-MM-DD (default: today)";
+
+const char* const kIdFormOption = "--id-form";
+const char* const kDateFormOption = "--date-form";
+const char* const kSendingOption = "--sending";
+const char* const kReceivingOption = "--receiving";
+const char* const kDateSentOption = "--date-sent";
+const char* const kDateReceivedOption = "--date-received";
+const char* const kFromPicOption = "--from-pic";
+const char* const kToPicOption = "--to-pic";
+const char* const kNvdOption = "--nvd";
+const char* const kDateOption = "--date";
+
+const char* const kNotForFormat = "is not taken by --format ";
+const char* const kNeeded = "is needed by --format ";
+const char* const kDeleteOption = "--delete";
+const char* const kNoDeleteAfterRegistryFile =
+    "is not taken with a registry's file, which leaves out the time of reading: export to csv, xlsx or jsonl "
+    "to delete";
+
+// A check of one option's value, for CLI11.
+template <typename Refusal>
+CLI::Validator Checked(Refusal refusal) {
+    return CLI::Validator([refusal](std::string& value) { return refusal(value).value_or(""); }, "");
+}
+
+std::string Option(const char* name, const std::string& format, const char* why) {
+    return std::string(name) + ' ' + why + format;
+}
+
+bool Given(const CLI::App& command, const char* option) { return command.count(option) > 0; }
+
+// Every option in `options` that `format` does not take must be absent.
+void RefuseOthers(const CLI::App& command, const std::string& format, std::initializer_list<const char*> options) {
+    for (const char* option : options) {
+        if (Given(command, option)) throw CLI::ValidationError(Option(option, format, kNotForFormat));
+    }
+}
+
+void Require(const CLI::App& command, const std::string& format, std::initializer_list<const char*> options) {
+    for (const char* option : options) {
+        if (!Given(command, option)) throw CLI::ValidationError(Option(option, format, kNeeded));
+    }
+}
+
+std::optional<CalendarDate> DateGiven(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    return ParseCalendarDate(text);
+}
+
+const std::initializer_list<const char*> kFormOptions = {kIdFormOption, kDateFormOption};
+const std::initializer_list<const char*> kNaitOptions = {kSendingOption, kReceivingOption, kDateSentOption,
+                                                          kDateReceivedOption};
+const std::initializer_list<const char*> kNlisOptions = {kFromPicOption, kToPicOption, kNvdOption, kDateOption};
+
+}  // namespace
+
+void AddExportOptions(CLI::App& command, ExportChoice& choice) {
+    choice.format = kDefaultRecordFormat;
+    choice.idForm = IdFormName(IdForm::Split);
+    choice.dateForm = DateFormName(DateForm::Iso);
+    std::vector<std::string> formats = RecordFormatNames();
+    for (std::string& name : RegistryFormatNames()) formats.push_back(std::move(name));
+    command.add_option("-f,--format", choice.format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(formats));
+    command.add_option(kIdFormOption, choice.idForm, kIdFormHelp)->type_name("FORM")->check(CLI::IsMember(IdFormNames()));
+    command.add_option(kDateFormOption, choice.dateForm, kDateFormHelp)
+        ->type_name("FORM")
+        ->check(CLI::IsMember(DateFormNames()));
+    command.add_option(kSendingOption, choice.sending, kSendingHelp)->type_name("NUMBER")->check(Checked(NaitNumberRefusal));
+    command.add_option(kReceivingOption, choice.receiving, kReceivingHelp)
+        ->type_name("NUMBER")
+        ->check(Checked(NaitNumberRefusal));
+    command.add_option(kDateSentOption, choice.dateSent, kDateSentHelp)->type_name("DATE")->check(Checked(CalendarDateRefusal));
+    command.add_option(kDateReceivedOption, choice.dateReceived, kDateReceivedHelp)
+        ->type_name("DATE")
+        ->check(Checked(CalendarDateRefusal));
+    command.add_option(kFromPicOption, choice.fromPic, kFromPicHelp)->type_name("PIC")->check(Checked(PicRefusal));
+    command.add_option(kToPicOption, choice.toPic, kToPicHelp)->type_name("PIC")->check(Checked(PicRefusal));
+    command.add_option(kNvdOption, choice.nvd, kNvdHelp)->type_name("NUMBER")->check(Checked(NvdRefusal));
+    command.add_option(kDateOption, choice.date, kDateHelp)->type_name("DATE")->check(Checked(CalendarDateRefusal));
+}
+
+ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, const CalendarDate& today, bool clear) {
+    const std::string& format = choice.format;
+    ExportProfile profile;
+    if (format == kNaitFormat || format == kNlisFormat) {
+        if (clear) throw CLI::ValidationError(std::string(kDeleteOption) + ' ' + kNoDeleteAfterRegistryFile);
+        RefuseOthers(command, format, kFormOptions);
+    }
+    if (format == kNaitFormat) {
+        RefuseOthers(command, format, kNlisOptions);
+        Require(command, format, {kSendingOption, kReceivingOption});
+        profile.nait = {choice.sending, choice.receiving, DateGiven(choice.dateSent), DateGiven(choice.dateReceived)};
+        if (!profile.nait.dateSent && !profile.nait.dateReceived) profile.nait.dateSent = today;
+        const std::optional<CalendarDate>& sent = profile.nait.dateSent;
+        if (auto refusal = sent ? NaitDateSentRefusal(*sent, today) : std::nullopt) {
+            throw CLI::ValidationError(kDateSentOption, *refusal);
+        }
+    } else if (format == kNlisFormat) {
+        RefuseOthers(command, format, kNaitOptions);
+        Require(command, format, {kFromPicOption, kToPicOption});
+        profile.nlis = {PicAsWritten(choice.fromPic), PicAsWritten(choice.toPic), choice.nvd,
+                        DateGiven(choice.date).value_or(today)};
+    } else {
+        RefuseOthers(command, format, kNaitOptions);
+        RefuseOthers(command, format, kNlisOptions);
+        profile.forms = {*IdFormFromName(choice.idForm), *DateFormFromName(choice.dateForm)};
+    }
+    return profile;
+}

@@ -1,0 +1,8 @@
+#include "formats/nlis_writer.h"
+
+#include "formats/tag_id.h"
+
+std::string NlisWriter::Row(int, const TagRecord&, const DecodedTag& tag) const {
+    return FormatTagId(TagIdOf(tag), IdForm::Spaced).front() + ',' + movement_.fromPic + ',' + movement_.toPic +
+           ',' + movement_.nvd + ',' + DayMonthYear(movement_.date);
+}

@@ -1,0 +1,19 @@
+#include "formats/record_columns.h"
+
+namespace {
+
+const char* const kCountryHeading = "COUNTRY ID";
+const char* const kNationalHeading = "TID";
+const char* const kEidHeading = "EID";
+
+}  // namespace
+
+std::vector<std::string> IdHeadings(IdForm form) {
+    if (form == IdForm::Split) return {kCountryHeading, kNationalHeading};
+    return {kEidHeading};
+}
+
+std::vector<std::string> IdColumns(const DecodedTag& tag, IdForm form) {
+    if (form == IdForm::Split) return {tag.country, tag.identity};
+    return FormatTagId(TagIdOf(tag), form);
+}

@@ -1,0 +1,107 @@
+// A tag's ID written in every form and read back from each, the forms
+// registries publish included; and what the parser refuses, with why.
+#include <gtest/gtest.h>
+
+#include "formats/tag_id.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// The decoding's own samples: FDX-B 982 123456789012 and HDX 982 0123456789.
+const TagRecord kFdxb = {0x00, 0x14, 0x1A, 0x99, 0xBE, 0x9C, 0xF5, 0, 0, 0, 0, 0, 0x5F, 0x5E, 0x10, 0x00};
+const TagRecord kHdx = {0x01, 0x00, 0x00, 0xF5, 0x80, 0x07, 0x5B, 0xCD, 0x15, 0, 0, 0, 0x5F, 0x5E, 0x10, 0x00};
+// Every bit of the ten-bit country and the 38-bit national number set.
+const TagRecord kFdxbMaxima = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+Texts Formatted(const TagRecord& record, IdForm form) { return FormatTagId(TagIdOf(record), form); }
+
+TEST(TagId, EveryFormOfAnFdxbAndAnHdxRecord) {
+    EXPECT_EQ(Formatted(kFdxb, IdForm::Split), (Texts{"982", "123456789012"}));
+    EXPECT_EQ(Formatted(kFdxb, IdForm::Eid15), (Texts{"982123456789012"}));
+    EXPECT_EQ(Formatted(kFdxb, IdForm::Spaced), (Texts{"982 123456789012"}));
+    EXPECT_EQ(Formatted(kFdxb, IdForm::Eid16), (Texts{"0982123456789012"}));
+    EXPECT_EQ(Formatted(kHdx, IdForm::Split), (Texts{"982", "000123456789"}));
+    EXPECT_EQ(Formatted(kHdx, IdForm::Eid15), (Texts{"982000123456789"}));
+    EXPECT_EQ(Formatted(kHdx, IdForm::Spaced), (Texts{"982 000123456789"}));
+    EXPECT_EQ(Formatted(kHdx, IdForm::Eid16), (Texts{"0982000123456789"}));
+    EXPECT_EQ(FormatTagId(TagId{0, 7}, IdForm::Eid15), (Texts{"000000000000007"}));
+}
+
+TEST(TagId, ACountryAboveNineHundredNinetyNineIsWrittenAsDecoded) {
+    EXPECT_EQ(TagIdOf(kFdxbMaxima), (TagId{1023, 274877906943}));
+    EXPECT_EQ(Formatted(kFdxbMaxima, IdForm::Split), (Texts{"1023", "274877906943"}));
+    EXPECT_EQ(Formatted(kFdxbMaxima, IdForm::Eid15), (Texts{"1023274877906943"}));
+    EXPECT_EQ(Formatted(kFdxbMaxima, IdForm::Spaced), (Texts{"1023 274877906943"}));
+    EXPECT_EQ(Formatted(kFdxbMaxima, IdForm::Eid16), (Texts{"1023274877906943"}));
+}
+
+TEST(TagId, EveryFormReadsBack) {
+    for (const TagId id : {TagIdOf(kFdxb), TagIdOf(kHdx), TagId{999, 274877906943}, TagId{0, 0}}) {
+        const Texts split = FormatTagId(id, IdForm::Split);
+        EXPECT_EQ(ParseTagId(split[0], split[1]).id, id) << split[0] << ' ' << split[1];
+        for (IdForm form : {IdForm::Eid15, IdForm::Spaced, IdForm::Eid16}) {
+            const std::string text = FormatTagId(id, form).front();
+            EXPECT_EQ(ParseTagId(text).id, id) << text;
+        }
+    }
+}
+
+TEST(TagId, TakesTheFormsRegistriesPublishAndTheWindowsColumns) {
+    const std::pair<const char*, TagId> singles[] = {
+        {"982 000161531687", {982, 161531687}},    {"0982000190869343", {982, 190869343}},
+        {"0982 000190869343", {982, 190869343}},   {"982-000161531687", {982, 161531687}},
+        {" 982 - 000161531687\t", {982, 161531687}}, {"0826071339300045", {826, 71339300045}},
+        {"982 0123456789", {982, 123456789}},
+    };
+    for (const auto& [text, id] : singles) EXPECT_EQ(ParseTagId(text).id, id) << text;
+    EXPECT_EQ(ParseTagId("982", "0123456789").id, (TagId{982, 123456789})) << "an HDX row of the window's file";
+    EXPECT_EQ(ParseTagId("250", "28559855506").id, (TagId{250, 28559855506})) << "a leading zero lost";
+    EXPECT_EQ(ParseTagId("1023", "274877906943").id, (TagId{1023, 274877906943})) << "as the window writes it";
+}
+
+TEST(TagId, RefusesWithTheReason) {
+    const std::pair<const char*, const char*> singles[] = {
+        {"9.82E+14", "9.82E+14"},
+        {"9,82123E+14", "9.82E+14"},
+        {"9.82123456789012e14", "9.82E+14"},
+        {"1023274877906943", "country code 1023 is above 999"},
+        {"1023 274877906943", "country code 1023 is above 999"},
+        {"982274877906944", "national number 274877906944 is above 274877906943"},
+        {"98212345678901", "14 digits"},
+        {"09821234567890123", "17 digits"},
+        {"982 1234567890123", "national number of 13 digits"},
+        {"98 123456789012", "country code of 2 digits"},
+        {"982 123 456", "one space or dash"},
+        {"982--123456789012", "one space or dash"},
+        {"982/123456789012", "'/'"},
+        {"  ", "empty"},
+    };
+    for (const auto& [text, reason] : singles) {
+        const TagIdParse parsed = ParseTagId(text);
+        EXPECT_FALSE(parsed.id) << text;
+        EXPECT_NE(parsed.refusal.find(reason), std::string::npos) << text << ": " << parsed.refusal;
+    }
+    const std::tuple<const char*, const char*, const char*> columns[] = {
+        {"1024", "1", "above 1023"},
+        {"982", "274877906944", "274877906944 is above"},
+        {"982", "1.23457E+11", "9.82E+14"},
+        {"982", "", "empty"},
+        {"98 2", "1", "' '"},
+    };
+    for (const auto& [country, national, reason] : columns) {
+        const TagIdParse parsed = ParseTagId(country, national);
+        EXPECT_FALSE(parsed.id) << country << ',' << national;
+        EXPECT_NE(parsed.refusal.find(reason), std::string::npos) << country << ',' << national << ": "
+                                                                   << parsed.refusal;
+    }
+}
+
+TEST(TagId, FormsByName) {
+    EXPECT_EQ(IdFormNames(), (Texts{"split", "eid15", "spaced", "eid16"}));
+    for (const std::string& name : IdFormNames()) EXPECT_EQ(IdFormName(*IdFormFromName(name)), name);
+    EXPECT_FALSE(IdFormFromName("EID15"));
+    EXPECT_FALSE(IdFormFromName(""));
+}
+
+}  // namespace
