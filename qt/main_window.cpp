@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "doctor/connect_failure.h"
 #include "formats/csv_forms_writer.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"
@@ -35,15 +36,22 @@ void GetData(Feedback& ui, const ExportForms& forms) {
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
 }
 
-OpResult Refusal(const OpResult& result) { return result; }
-OpResult Refusal(const ConnectResult& result) { return result.VersionAnswer(); }
-
 // The operation's own lines, and one more where the reader refused a
 // command without the window's lines saying so.
 template <auto Operation>
 void Run(Feedback& ui, const ExportForms&) {
-    const OpResult result = Refusal(Operation(ui));
+    const OpResult result = Operation(ui);
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
+}
+
+// Connect's lines, and after a failed connection one more that says why.
+void Connect(Feedback& ui, const ExportForms&) {
+    const std::string port = ui.SelectedPort();
+    const ConnectResult result = OnBnClickedConnect(ui);
+    if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
+        ui.AppendLog(ConnectFailureLine(port, result));
+    else if (result.VersionAnswer().outcome == Outcome::Refused)
+        ui.AppendLog(RefusalText(result.VersionAnswer()));
 }
 
 struct ButtonRoute {
@@ -52,7 +60,7 @@ struct ButtonRoute {
 };
 
 const ButtonRoute kButtonMap[] = {
-    {&WindowWidgets::connect, Run<OnBnClickedConnect>},
+    {&WindowWidgets::connect, Connect},
     {&WindowWidgets::browse, Run<OnBnClickedBrowse>},
     {&WindowWidgets::upgrade, Run<OnBnClickedUpgrade>},
     {&WindowWidgets::getData, GetData},
