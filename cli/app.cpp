@@ -30,6 +30,7 @@ const char* const kSeeHelp = "Run with --help for more information.";
 // The subcommands, in the order --help lists them.
 const AddCommand kCommands[] = {
     AddPorts, AddInfo, AddCount, AddExport, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade, AddBook, AddAnimals,
+    AddDoctor,
 };
 
 std::string NonEmpty(const std::string& text) { return text.empty() ? "the port name is empty" : ""; }

@@ -1,6 +1,6 @@
 // kavrin-cli's subcommands, each added to the command line by one function
 // of a commands_*.cpp file (a file per group: ports, the reader's settings,
-// export, upgrade, the record book, the animal list). app.cpp lists them in one table.
+// export, upgrade, the record book, the animal list, doctor). app.cpp lists them in one table.
 #pragma once
 
 #include <functional>
@@ -42,3 +42,4 @@ void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action
 void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action);
 void AddBook(CLI::App& app, const GlobalOptions& global, CommandAction& action);
 void AddAnimals(CLI::App& app, const GlobalOptions& global, CommandAction& action);
+void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action);

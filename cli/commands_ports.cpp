@@ -7,10 +7,11 @@
 #include <cstdio>
 #include <optional>
 
-#include "cli/adapter_latency.h"
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
-#include "cli/reader_session.h"
+#include "doctor/adapter_latency.h"
+#include "doctor/connect_failure.h"
+#include "doctor/reach.h"
 #include "link/port_list.h"
 #include "ops/format_text.h"
 
@@ -30,7 +31,7 @@ void AddField(std::string& line, const std::string& field) {
 
 int ListPorts(CliFeedback& ui, bool details) {
     int listed = 0;
-    int denied = 0;
+    std::vector<std::string> denied;
     for (const SerialPortName& port : CandidateSerialPorts()) {
         OpenStatus status = CheckPortAccess(port.device);
         if (status.failure == OpenFailure::None) {
@@ -45,15 +46,16 @@ int ListPorts(CliFeedback& ui, bool details) {
             ++listed;
         } else if (status.failure == OpenFailure::Busy) {
             // Not listed, but the user can do something about it.
-            ui.Say(DescribeOpenFailure(port.device, status));
+            ui.Say(OpenFailureLine(port.device, status));
         } else if (status.failure == OpenFailure::AccessDenied) {
-            ++denied;
+            denied.push_back(port.device);
         }
     }
-    // Without the group every built-in port is forbidden too: one line says it all.
-    if (denied > 0) {
-        std::string hint = AccessDeniedHint();
-        ui.Say(std::to_string(denied) + (denied == 1 ? " port" : " ports") + kDenied + (hint.empty() ? "" : "; " + hint));
+    // Without the group every built-in port is forbidden too: one port says it for all.
+    if (!denied.empty()) {
+        ui.Say(std::to_string(denied.size()) + (denied.size() == 1 ? " port" : " ports") + kDenied);
+        if (std::optional<Finding> why = WhyNotOpened(denied.front(), {OpenFailure::AccessDenied, {}}))
+            ui.Say(FindingLine(*why));
     }
     if (listed == 0) ui.Say(kNoneFound);
     return kExitOk;

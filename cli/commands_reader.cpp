@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/adapter_latency.h"
+#include "doctor/adapter_latency.h"
 #include "cli/argument_checks.h"
 #include "cli/commands.h"
 #include "cli/reader_session.h"

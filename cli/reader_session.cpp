@@ -1,5 +1,6 @@
 #include "cli/reader_session.h"
 
+#include "doctor/connect_failure.h"
 #include "link/port_list.h"
 #include "ops/state.h"
 
@@ -10,13 +11,6 @@ const char* const kNoAdapter =
     "(kavrin-cli ports lists the serial ports)";
 const char* const kSeveralAdapters = "several USB serial adapters or Bluetooth readers; name the reader's with --port:";
 const char* const kUsing = "using ";
-const char* const kNoAnswer = ": no reader answered; check that it is switched on and attached to this port";
-
-const char* const kNotFound = "no such port (kavrin-cli ports lists the serial ports)";
-const char* const kAccessDenied = "permission denied";
-const char* const kBusy = "busy: another program holds the port";
-const char* const kNotSerial = "not a serial port";
-const char* const kOther = "cannot open the port";
 
 // The port, with what the system tells about it where it tells anything.
 std::string Described(const std::string& port) {
@@ -41,26 +35,6 @@ PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& 
     return {port, kExitOk};
 }
 
-std::string DescribeOpenFailure(const std::string& port, const OpenStatus& status) {
-    std::string reason;
-    switch (status.failure) {
-    case OpenFailure::NotFound: reason = kNotFound; break;
-    case OpenFailure::AccessDenied:
-        reason = kAccessDenied;
-        if (std::string hint = AccessDeniedHint(); !hint.empty()) reason += "; " + hint;
-        break;
-    case OpenFailure::Busy: reason = kBusy; break;
-    case OpenFailure::NotSerial: reason = kNotSerial; break;
-    case OpenFailure::None:
-    case OpenFailure::AlreadyOpen:
-    case OpenFailure::Other:
-        reason = kOther;
-        if (!status.detail.empty()) reason += ": " + status.detail;
-        break;
-    }
-    return port + ": " + reason;
-}
-
 std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& ui, int& exitCode) {
     PortChoice choice = global.port ? PortChoice{*global.port, kExitOk} : ChooseAdapter(AdapterPorts(), ui);
     exitCode = choice.exitCode;
@@ -68,8 +42,7 @@ std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& 
 
     ConnectResult connection = ConnectReader(ui, choice.port);
     if (!connection.connected) {
-        ui.Say(connection.outcome == Outcome::PortFailed ? DescribeOpenFailure(choice.port, connection.open)
-                                                         : choice.port + kNoAnswer);
+        ui.Say(ConnectFailureLine(choice.port, connection));
         exitCode = kExitFailed;
         return std::nullopt;
     }

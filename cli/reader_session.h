@@ -7,8 +7,7 @@
 // for --port. No port is opened for that: only the one used is, by the
 // connection, and a port nobody named may not be ours to touch. When the
 // connection fails the operation has logged its own line; this adds the
-// reason a user can act on (no such port, permission, busy, no reader
-// answering).
+// reason a user can act on (doctor/connect_failure.h).
 #pragma once
 
 #include <optional>
@@ -29,9 +28,6 @@ struct PortChoice {
 // The choice among the adapters found, explained on `ui` when there is
 // none to use.
 PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& ui);
-
-// "PORT: what went wrong[: what to do]".
-std::string DescribeOpenFailure(const std::string& port, const OpenStatus& status);
 
 // A connected reader: the port the operations use, its name, and what the
 // connect found.

@@ -65,6 +65,10 @@ std::string ShortDescription(const TtyHardware& hardware);
 // ShortDescription of this computer's `port`; empty where sysfs has nothing.
 std::string BriefPortDescription(const std::string& port);
 
+// The first line of a sysfs attribute, trailing spaces cut; empty where
+// there is none.
+std::string SysfsAttribute(const std::filesystem::path& file);
+
 // The latency timer in milliseconds that sysfs shows for the tty behind
 // `port` (a by-id link is followed first); nothing where there is none.
 std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& port);

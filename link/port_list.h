@@ -35,15 +35,12 @@ std::vector<SerialPortName> CandidateSerialPorts();
 // of USB serial drivers (usb_serial_device.h).
 std::vector<std::string> AdapterPorts();
 
-// What a user who may not open a port can do about it; empty where
-// nothing applies.
-std::string AccessDeniedHint();
-
 // What the system tells about `device` without opening it, on one line,
 // for telling adapters apart: on Linux sysfs's USB vendor:product, strings,
 // serial number and driver, or a Bluetooth device's address, channel and
-// the name BlueZ knows it by; on Windows the kernel device
-// that SERIALCOMM names, and the driver that gives away. Empty where the
+// the name BlueZ knows it by; on Windows SetupAPI's (com_port_device.h), or
+// where SetupAPI knows nothing of the port the kernel device that
+// SERIALCOMM names, and the driver that gives away. Empty where the
 // system tells nothing.
 std::string DescribePort(const std::string& device);
 

@@ -22,8 +22,6 @@ namespace {
 
 const char* const kByIdFolder = "serial/by-id";
 const char* const kAdapterPrefixes[] = {"ttyUSB", "ttyACM"};
-const char* const kDialoutHint =
-    "the user must be in the dialout group: sudo usermod -aG dialout $USER, then log in again";
 // How far above a tty's device its USB device may sit: the usb-serial
 // port, its interface, the device.
 constexpr int kUsbLevels = 3;
@@ -248,8 +246,6 @@ std::vector<std::string> AdapterPorts() {
     return adapters;
 }
 
-std::string AccessDeniedHint() { return kDialoutHint; }
-
 std::vector<SerialPortName> CandidateSerialPorts() { return WithPairedDevices(PresentSerialPorts()); }
 
 std::string LongDescription(const TtyHardware& hardware) {
@@ -294,3 +290,5 @@ std::optional<int> ReadLatencyTimer(const DeviceTree& tree, const std::string& p
     std::optional<TtyHardware> hardware = ReadTtyHardware(tree, port);
     return hardware ? hardware->latencyMs : std::nullopt;
 }
+
+std::string SysfsAttribute(const fs::path& file) { return Attribute(file); }

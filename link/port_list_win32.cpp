@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "link/bluetooth_instance.h"
+#include "link/com_port_device.h"
 #include "link/com_port_name.h"
 #include "link/natural_order.h"
 #include "link/registry_keys.h"
@@ -102,9 +103,9 @@ std::vector<SerialPortName> CandidateSerialPorts() {
 
 std::vector<std::string> AdapterPorts() { return PresentComNames(true); }
 
-std::string AccessDeniedHint() { return {}; }
-
 std::string DescribePort(const std::string& device) {
+    for (const ComPortDevice& port : ComPortDevices())
+        if (!port.port.empty() && ComPortName(port.port) == ComPortName(device)) return DescribeComPort(port);
     std::wstring kernelDevice = SerialCommDevice(ComPortName(device));
     if (kernelDevice.empty()) return {};
     std::string text = NarrowFromWide(kernelDevice);

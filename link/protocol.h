@@ -15,3 +15,6 @@
 
 // 0 when a complete response with the right header byte arrived, 1 otherwise.
 int SendCommand(PortHandle handle, uint8_t* request, size_t n, ResponseBuffer& response);
+// The same; `received` counts the bytes that came back, so that a silent
+// port is told from one that answers what no reader sends.
+int SendCommand(PortHandle handle, uint8_t* request, size_t n, ResponseBuffer& response, size_t& received);

@@ -8,6 +8,9 @@
 // exclusively: a second open of the same port fails. On Linux that holds
 // against every program that locks the port as we do (flock), root
 // included, and against any other opener without CAP_SYS_ADMIN (TIOCEXCL).
+// A node that still belongs to root alone, as one does until udev has
+// applied its rules after plug-in, is tried again for up to a second
+// before the refusal is reported.
 //
 // Reads and writes behave as Windows' COMMTIMEOUTS set to 800/800/400 and
 // 800/2000: a read of k bytes gives up 800*k+400 ms after the call, or 800 ms

@@ -7,7 +7,9 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 #include "link/bluetooth_port_name.h"
@@ -86,13 +88,37 @@ OpenStatus OpenBluetoothPort(PortHandle& handle, const std::string& name) {
     return status;
 }
 
+// Right after plug-in a node belongs to root alone until udev has applied
+// its rules (a few hundred milliseconds), and an open is refused meanwhile.
+constexpr std::chrono::milliseconds kUdevSettleMs(1000);
+constexpr std::chrono::milliseconds kUdevRetryMs(50);
+
+bool OwnedByRootAlone(const std::string& name) {
+    struct stat node {};
+    return stat(name.c_str(), &node) == 0 && node.st_uid == 0 && node.st_gid == 0;
+}
+
+// open(2), tried again while a refused node still belongs to root alone.
+int OpenNode(const std::string& name) {
+    Deadline settle(kUdevSettleMs);
+    for (;;) {
+        int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0 || errno != EACCES) return fd;
+        if (!OwnedByRootAlone(name) || settle.RemainingMs() == 0) {
+            errno = EACCES;
+            return -1;
+        }
+        std::this_thread::sleep_for(kUdevRetryMs);
+    }
+}
+
 }  // namespace
 
 OpenStatus OpenPort(PortHandle& handle, const std::string& name) {
     if (handle != nullptr) return Fail(OpenFailure::AlreadyOpen, 0);
     if (IsBluetoothPortName(name)) return OpenBluetoothPort(handle, name);
 
-    int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int fd = OpenNode(name);
     if (fd < 0) return Fail(FailureFromErrno(errno), errno);
     // As close to a Windows port opened with share mode 0 as Linux allows.
     // flock is advisory: it keeps out every program that also flocks (all

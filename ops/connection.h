@@ -10,6 +10,13 @@
 #include "ops/feedback.h"
 #include "ops/result.h"
 
+// What came back to the version request.
+enum class ReaderReply {
+    Version,  // a reader's answer
+    Silence,  // not a byte
+    Foreign,  // bytes, but no answer a reader gives
+};
+
 struct ConnectResult {
     // Ok: connected (or, for a press that disconnected, disconnected).
     // PortFailed: the port did not open, `open` says why.
@@ -22,6 +29,7 @@ struct ConnectResult {
     // The status byte of the version answer. The window connects whatever
     // it says; a front end that looks treats nonzero as a refusal.
     uint8_t versionStatus = 0;
+    ReaderReply reply = ReaderReply::Version;  // for TransactionFailed: silence or foreign bytes
 
     // The version request's own result: Refused with its status, or Ok.
     OpResult VersionAnswer() const;

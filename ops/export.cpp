@@ -4,6 +4,7 @@
 
 #include "ops/clock.h"
 #include "ops/csv_writer.h"
+#include "ops/export_folder.h"
 #include "ops/format_text.h"
 #include "ops/housekeeping.h"
 #include "ops/record_blocks.h"
@@ -113,5 +114,5 @@ ExportResult ExportCsv(Feedback& ui, PortHandle port, const std::filesystem::pat
 ExportResult OnBnClickedGetData(Feedback& ui) {
     std::error_code error;
     // Should the working directory be gone, the bare name fails to open and says so.
-    return ExportCsv(ui, g_hComm, std::filesystem::current_path(error));
+    return ExportCsv(ui, g_hComm, ExportFolder(std::filesystem::current_path(error)));
 }

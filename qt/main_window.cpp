@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "book/download_keeping.h"
+#include "doctor/connect_failure.h"
 #include "formats/csv_forms_writer.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"
@@ -64,25 +65,24 @@ void GetData(Feedback& ui, const WorkOrder& order) {
     if (book.Number() != 0) ShowBookIn(ui, book.TheBook(), book.Number(), order.records);
 }
 
-OpResult Refusal(const OpResult& result) { return result; }
-OpResult Refusal(const ConnectResult& result) { return result.VersionAnswer(); }
-
 // The operation's own lines, and one more where the reader refused a
 // command without the window's lines saying so.
-void SayRefusal(Feedback& ui, const OpResult& result) {
+template <auto Operation>
+void Run(Feedback& ui, const WorkOrder&) {
+    const OpResult result = Operation(ui);
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
 }
 
-template <auto Operation>
-void Run(Feedback& ui, const WorkOrder&) {
-    SayRefusal(ui, Refusal(Operation(ui)));
-}
-
-// Connect, remembering the reader's firmware version for the book.
+// Connect's lines, and after a failed connection one more that says why;
+// the reader's firmware version is remembered for the book.
 void Connect(Feedback& ui, const WorkOrder&) {
+    const std::string port = ui.SelectedPort();
     const ConnectResult result = OnBnClickedConnect(ui);
     connectedFirmware = result.connected ? FormatText(kVersionFormat, result.major, result.minor) : std::string();
-    SayRefusal(ui, Refusal(result));
+    if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
+        ui.AppendLog(ConnectFailureLine(port, result));
+    else if (result.VersionAnswer().outcome == Outcome::Refused)
+        ui.AppendLog(RefusalText(result.VersionAnswer()));
 }
 
 struct ButtonRoute {

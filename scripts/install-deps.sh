@@ -3,8 +3,8 @@
 # With --linux, only what the Linux programs need.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes
-          pkgconf libbluetooth-dev libsystemd-dev libsqlite3-dev)
+packages=(cmake make g++ pkgconf libgtest-dev libcli11-dev libxlsxwriter-dev nlohmann-json3-dev iso-codes
+          libbluetooth-dev libsystemd-dev libsqlite3-dev libudev-dev)
 if [ "${1:-}" != "--linux" ]; then
   packages+=(
     python3 clang libclang-rt-14-dev python3-openpyxl

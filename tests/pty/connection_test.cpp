@@ -46,9 +46,16 @@ TEST_F(ReaderTest, NoPortSelectedFailsToOpen) {
     EXPECT_EQ(ui.connectCaption, "Connect");
 }
 
+TEST_F(ReaderTest, BytesThatAreNoReadersAnswerAreToldFromSilence) {
+    reader.AddFault({CMD_GET_VERSION, FaultKind::Garbage, 0, 0, 1});
+    ConnectResult result = OnBnClickedConnect(ui);
+    EXPECT_EQ(result.outcome, Outcome::TransactionFailed);
+    EXPECT_EQ(result.reply, ReaderReply::Foreign);
+}
+
 TEST_F(ReaderTest, AnswerWithoutVersionBytesIsNoReader) {
     reader.AddFault({CMD_GET_VERSION, FaultKind::Empty, 0, 0, 1});
-    OnBnClickedConnect(ui);
+    EXPECT_EQ(OnBnClickedConnect(ui).reply, ReaderReply::Foreign);
     EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"}));
     EXPECT_FALSE(g_bConnected);
     EXPECT_EQ(g_hComm, nullptr);

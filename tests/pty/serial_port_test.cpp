@@ -6,7 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 #include "link/serial_port.h"
+#include "pty/child_process.h"
 #include "pty/reader_fixture.h"
 #include "reader_line.h"
 
@@ -110,6 +114,29 @@ TEST_F(SerialPortTest, PortWithoutPermissionSaysAccessDenied) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(SerialPortTest, NodeOfRootAloneAfterPlugInOpensOnceUdevGivesItAGroup) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    const char* node = reader.PortPath().c_str();
+    ASSERT_EQ(chown(node, 0, 0), 0);
+    ASSERT_EQ(chmod(node, 0600), 0);
+    // udev's part, a moment after the plug-in.
+    std::thread udev([node] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(chown(node, 0, kNobody), 0);
+        EXPECT_EQ(chmod(node, 0660), 0);
+    });
+    std::optional<std::string> opened = ReportFromChild(
+        [&] {
+            PortHandle mine = nullptr;
+            OpenStatus status = OpenPort(mine, reader.PortPath());
+            ClosePort(mine);
+            return status.Opened() ? std::string("opened") : status.detail;
+        },
+        true);
+    udev.join();
+    EXPECT_EQ(opened, "opened");
 }
 
 TEST_F(SerialPortTest, ClosedPortCanBeOpenedAgain) {

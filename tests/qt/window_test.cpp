@@ -253,7 +253,11 @@ void WindowTest::aSilentReaderLeavesTheWindowAnswering() {
     for (const char* caption : {"Connect", "Get Data", "Get Cnt", "Delete All", "Sync Time", "Set", "Get", "Browse"})
         QVERIFY2(!Button(caption)->isEnabled(), caption);
     QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
-    QCOMPARE(Log(), QStringList({"CommPort open success!", "Connect reader failed!"}));
+    // The window's own lines, then why, which Kavrin.exe leaves out.
+    QCOMPARE(Log(), QStringList({"CommPort open success!", "Connect reader failed!",
+                                 QString::fromStdString(reader->PortPath()) +
+                                     ": nothing answered in 2.8 s: is the reader switched on? it powers itself down "
+                                     "after its power-down time"}));
     QVERIFY(!Button("Upgrade")->isEnabled());
     QVERIFY(Button("Connect"));
 }
@@ -362,7 +366,7 @@ void WindowTest::aCloseAnsweredAfterTheWorkHasEndedStillCloses() {
     window->close();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kBound);
     QCOMPARE(answerer.Seen().size(), size_t{1});
-    QCOMPARE(Log().last(), QString("Connect reader failed!"));
+    QVERIFY(Log().contains("Connect reader failed!"));
 }
 
 void WindowTest::thePortListOffersThePairedReadersByName() {

@@ -6,7 +6,12 @@
 # "@@replug ftdi" to plug it back.
 . /guest_common.sh
 
-for module in xhci_pci ftdi_sio cdc_acm dummy_hcd g_serial; do
+# The FTDI adapter is on the bus before its driver is loaded (nothing
+# loads drivers before udev runs): doctor names the module to load.
+modprobe xhci_pci || note "modprobe xhci_pci failed"
+for i in $(seq 100); do grep -qs 0403 /sys/bus/usb/devices/*/idVendor && break; sleep 0.2; done
+run doctor-before-driver kavrin-cli doctor
+for module in ftdi_sio cdc_acm dummy_hcd g_serial; do
     modprobe "$module" || note "modprobe $module failed"
 done
 if [ -x /lib/systemd/systemd-udevd ]; then

@@ -9,8 +9,9 @@ same way) with the shipped rules. Three adapters:
 
 - a 16550 UART (ttyS1, 8250): QEMU's second serial port on a kavrin-sim pty;
 - QEMU's FTDI adapter (ttyUSB0, ftdi_sio) behind xHCI, its far end another
-  kavrin-sim pty; QMP's device_del pulls it out in the middle of an export
-  and of an upgrade;
+  kavrin-sim pty, on the bus before ftdi_sio is loaded (kavrin-cli doctor
+  must name the module); QMP's device_del pulls it out in the middle of an
+  export and of an upgrade;
 - CDC-ACM (ttyACM0, cdc_acm) to the machine's own gadget (dummy_hcd and
   g_serial), whose ttyGS0 a kavrin-sim inside serves; the gadget is
   unbound in the middle of an export and of an upgrade.
@@ -361,13 +362,17 @@ def main():
 
 def report(checks, runs, notes, lines, csv, padded, images):
     check = checks.check
-    missing = [n for n in ("ports", "ports-long", "acm-upgrade-unplugged") if n not in runs]
+    missing = [n for n in ("doctor-before-driver", "ports", "ports-long", "acm-upgrade-unplugged") if n not in runs]
     check("vm-ran-every-step", "@@done" in lines and not missing, "missing %s; console tail: %s" % (missing, lines[-15:]))
     ports = runs.get("ports", {"out": ""})["out"].splitlines()
     long_lines = {l.split()[0]: l for l in runs.get("ports-long", {"out": ""})["out"].splitlines() if l}
     check("ports-names-each-adapter-and-no-placeholder",
           all(any(l.startswith(d) for l in ports) for d in ("/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyACM0"))
           and not any(l.startswith(("/dev/ttyS2", "/dev/ttyS3")) for l in ports), ports)
+    doctor = runs.get("doctor-before-driver", {"out": "", "rc": None})
+    check("doctor-names-the-driver-an-adapter-waits-for", doctor["rc"] == 1 and re.search(
+        r"^0403:6001 .*has no serial port: its driver ftdi_sio is not loaded: sudo modprobe ftdi_sio$",
+        doctor["out"], re.M), doctor)
     ftdi_line = long_lines.get("/dev/ttyUSB0", "")
     check("ports-long-ftdi", "0403:6001" in ftdi_line and "driver ftdi_sio" in ftdi_line
           and re.search(r"latency timer \d+ ms", ftdi_line) and "/dev/serial/by-id/usb-" in ftdi_line, ftdi_line)

@@ -1,9 +1,11 @@
-"""Get Data in the real window: the CSV file in the program's working folder."""
+"""Get Data in the real window: the CSV file in the program's working folder,
+or in Documents where the user cannot write that folder."""
 
+import getpass
 import os
 import re
 
-from dialog_harness import DialogTest
+from dialog_harness import DialogTest, Session
 
 CSV_NAME = re.compile(r"^\d{8}_\d{4}(_\d+)?\.csv$")
 
@@ -37,6 +39,28 @@ class ExportTest(DialogTest):
         self.press("Get Data")
         self.assertEqual(self.answer_message_box(), "Data has been saved!")
         self.assertEqual(len(self.csv_files()), 2)
+
+    def test_get_data_in_a_folder_the_user_cannot_write_saves_into_documents(self):
+        # As the installed program's shortcut deployed as SYSTEM starts it.
+        # Wine takes the folder's Unix mode for its ACL, even for root.
+        documents = os.path.realpath(os.path.join(Session.env["WINEPREFIX"], "drive_c", "users", getpass.getuser(),
+                                                  "Documents"))
+        before = set(os.listdir(documents))
+        self.reader("COM1", "--records", "3")
+        os.chmod(self.workdir, 0o555)
+        try:
+            self.start()
+            self.press("Connect")
+            self.press("Get Data")
+            self.assertEqual(self.answer_message_box(), "Data has been saved!")
+        finally:
+            os.chmod(self.workdir, 0o755)
+        saved = sorted(set(os.listdir(documents)) - before)
+        for name in saved:
+            os.unlink(os.path.join(documents, name))
+        self.assertEqual(self.csv_files(), [])
+        self.assertEqual(len(saved), 1, saved)
+        self.assertRegex(saved[0], CSV_NAME)
 
     def test_get_data_while_disconnected_writes_nothing(self):
         self.reader("COM1", "--records", "5")

@@ -38,6 +38,8 @@ SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 FTDIBUS = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"
 BTHENUM = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\BTHENUM"
 SERIAL_PORT_SERVICE = "{00001101-0000-1000-8000-00805f9b34fb}_LOCALMFG&0002"
+USB_ADAPTER = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0403&PID_6001"
+PORTS_CLASS = "{4d36e978-e325-11ce-bfc1-08002be10318}"
 CSV_NAME = re.compile(r"^\d{8}_\d{4}\.csv$")
 XLSX_NAME = re.compile(r"^\d{8}_\d{4}\.xlsx$")
 
@@ -196,7 +198,7 @@ class CliTest(unittest.TestCase):
         result = run(["-p", "COM7", "info"])
         self.assertEqual((result.code, result.out), (1, ""), result)
         self.assertTrue(result.err.startswith("CommPort open failed!\r\n"), result)
-        self.assertIn("COM7: busy: another program holds the port", result.err)
+        self.assertIn("COM7 is held by another program: close the program that uses it", result.err)
         self.assertNothingSent(sim)
 
     def test_silent_reader_fails_with_the_connections_own_line(self):
@@ -204,7 +206,7 @@ class CliTest(unittest.TestCase):
         result = run(["-p", "COM8", "info"])
         self.assertEqual((result.code, result.out), (1, ""), result)
         self.assertTrue(result.err.startswith("CommPort open success!\r\nConnect reader failed!\r\n"), result)
-        self.assertIn("COM8: no reader answered", result.err)
+        self.assertIn("COM8: nothing answered in 2.8 s: is the reader switched on?", result.err)
         self.assertEqual(sim.state()["received"], "1")
 
     def test_ports_lists_the_mapped_ports_that_open(self):
@@ -259,6 +261,25 @@ class CliTest(unittest.TestCase):
         self.assertEqual([line for line in result.out.splitlines() if line.startswith(("COM23", "COM24"))], [
             "COM23  \\Device\\BthModem0  driver Bluetooth (bthmodem)  outgoing to 00:1A:7D:DA:71:13",
             "COM24  \\Device\\BthModem1  driver Bluetooth (bthmodem)  incoming"], result)
+    def test_ports_long_and_doctor_name_a_port_as_device_manager_does(self):
+        self.reader(9)
+        # An FTDI adapter of the Ports class as SetupAPI finds it in the registry.
+        device = USB_ADAPTER + "\\A50285BI"
+        wine("reg", "add", device, "/v", "ClassGUID", "/t", "REG_SZ", "/d", PORTS_CLASS, "/f")
+        wine("reg", "add", device, "/v", "FriendlyName", "/t", "REG_SZ", "/d", "USB Serial Port (COM9)", "/f")
+        wine("reg", "add", device, "/v", "Service", "/t", "REG_SZ", "/d", "FTDIBUS", "/f")
+        wine("reg", "add", device + "\\Device Parameters", "/v", "PortName", "/t", "REG_SZ", "/d", "COM9", "/f")
+        try:
+            listed = run(["ports", "--long"])
+            doctor = run(["-p", "COM9", "doctor"])
+        finally:
+            wine("reg", "delete", USB_ADAPTER, "/f")
+        described = "COM9  USB Serial Port (COM9)  0403:6001  serial A50285BI  driver FTDIBUS"
+        self.assertEqual(listed.code, 0, listed)
+        self.assertIn(described, listed.out.splitlines(), listed)
+        self.assertEqual(doctor.code, 0, doctor)
+        self.assertEqual(doctor.out.splitlines()[-1], "COM9: the reader answered: firmware version 1.0", doctor)
+        self.assertIn(described, doctor.out.splitlines(), doctor)
 
     def test_without_a_port_only_usb_adapters_are_looked_at(self):
         # Under Wine every COM port is a \Device\Serial<n>, as built-in ports

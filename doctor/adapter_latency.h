@@ -9,8 +9,13 @@
 #include <optional>
 #include <string>
 
+#include "doctor/finding.h"
+
 // Milliseconds, or nothing when the port's driver shows no such timer.
 std::optional<int> AdapterLatencyMs(const std::string& port);
 
 // How a user lowers the timer of `port` on this system.
 std::string LowerLatencyHint(const std::string& port);
+
+// "PORT: latency timer 16 ms...", with the way to lower it when it is above 1 ms.
+Finding LatencyFinding(const std::string& port, int ms);

@@ -1,4 +1,4 @@
-#include "cli/adapter_latency.h"
+#include "doctor/adapter_latency.h"
 
 #include <windows.h>
 

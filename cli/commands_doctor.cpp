@@ -1,0 +1,57 @@
+// kavrin-cli doctor: why the reader cannot be reached, one line a finding
+// on standard output, each problem with what to do; then the reader's
+// answer to the version request on the port named with --port or the one
+// adapter present. Exit status 0 only when a reader answered.
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/cli_feedback.h"
+#include "cli/commands.h"
+#include "cli/reader_session.h"
+#include "doctor/connect_failure.h"
+#include "doctor/reach.h"
+#include "link/port_list.h"
+#include "ops/state.h"
+
+namespace {
+
+const char* const kHelp = "say why the reader cannot be reached, and what to do about it";
+
+void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
+
+int Doctor(const GlobalOptions& global) {
+    CliFeedback ui;
+    std::string port = global.port.value_or("");
+    if (port.empty()) {
+        std::vector<std::string> adapters = AdapterPorts();
+        if (adapters.size() == 1) port = adapters.front();
+    }
+    std::vector<std::string> printed;
+    for (const Finding& finding : CheckReach(port)) {
+        printed.push_back(FindingLine(finding));
+        Print(printed.back());
+    }
+    std::fflush(stdout);
+    if (port.empty()) {
+        ChooseAdapter(AdapterPorts(), ui);
+        return kExitFailed;
+    }
+
+    ConnectResult connection = ConnectReader(ui, port);
+    if (!connection.connected) {
+        std::string line = ConnectFailureLine(port, connection);
+        // The checks may have said it already.
+        if (std::find(printed.begin(), printed.end(), line) == printed.end()) Print(line);
+        return kExitFailed;
+    }
+    Print(FindingLine(ReaderAnswer(port, connection)));
+    DisconnectReader(ui);
+    return kExitOk;
+}
+
+}  // namespace
+
+void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
+    CLI::App* command = app.add_subcommand("doctor", kHelp);
+    command->callback([&action, &global] { action = [&global] { return Doctor(global); }; });
+}

@@ -1,0 +1,5 @@
+#include "doctor/finding.h"
+
+std::string FindingLine(const Finding& finding) {
+    return finding.Problem() ? finding.text + ": " + finding.remedy : finding.text;
+}

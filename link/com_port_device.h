@@ -1,0 +1,39 @@
+// Windows: a COM port as Device Manager shows it, from SetupAPI: the
+// devices of the Ports class, each with its friendly name, the USB device
+// behind it, its driver service and any problem code Device Manager shows.
+// The reading of device instance ids is plain text work and builds
+// everywhere, so its tests run natively too; ComPortDevices exists on
+// Windows only.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class BluetoothLink { None, Incoming, Outgoing };
+
+struct ComPortDevice {
+    std::string port;          // COM5; empty where the driver never named one
+    std::string friendlyName;  // "USB Serial Port (COM5)"
+    std::string usbId;         // 0403:6001
+    std::string serial;        // the USB device's own serial number
+    std::string service;       // the driver's service: FTDIBUS, usbser, BTHMODEM
+    BluetoothLink bluetooth = BluetoothLink::None;
+    unsigned problem = 0;      // Device Manager's problem code: 10, 28...; 0 where there is none
+};
+
+// Every device of the Ports class present (LPT ports left out).
+std::vector<ComPortDevice> ComPortDevices();
+
+// "USB Serial Port (COM5)  0403:6001  serial A50285BI  driver FTDIBUS":
+// the fields there are, two spaces apart.
+std::string DescribeComPort(const ComPortDevice& device);
+
+// "0403:6001" from an id naming VID_0403 and PID_6001; empty otherwise.
+std::string UsbIdOf(std::string_view instanceId);
+// The serial number a USB device's id ends in (USB\VID_0403&PID_6001\A50285BI);
+// empty for an interface's id or one Windows made up (it holds '&').
+std::string UsbSerialOf(std::string_view instanceId);
+// A Bluetooth serial port's direction: outgoing ids end in the remote
+// device's address, incoming ones in zeros.
+BluetoothLink BluetoothLinkOf(std::string_view instanceId);
