@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "book/known_animals.h"
 #include "book/local_time_text.h"
 #include "book/queries.h"
 #include "book/reads_file.h"
@@ -40,6 +41,7 @@ const char* const kGroupHelp = "only the animals of this group";
 const char* const kDownloadHelp = "in this download (default: the latest)";
 const char* const kFolderHelp = "the folder for the file";
 const char* const kFormatHelp = "csv (default), xlsx or jsonl, as export writes them";
+const char* const kAnimalsHelp = "add the visual tag number, name and group of each read whose tag the animal list has";
 
 const char* const kNoDownloadFormat = "no download %lld in the record book";
 const char* const kNoReads = "no read of %s in the record book";
@@ -61,20 +63,33 @@ int ListDownloadsCommand(CliFeedback& ui, Book& book) {
     return kExitOk;
 }
 
+// Where a file of reads goes, in which format, and whether with the animals.
+struct FileChoice {
+    std::string folder = kWorkingFolder;
+    std::string format = std::string(kDefaultRecordFormat);
+    bool animals = false;
+};
+
 // The reads into a new file; its path on standard output.
-int WriteReads(CliFeedback& ui, const std::vector<BookRead>& reads, RowNumbers numbers, const std::string& folder,
-               const std::string& format, const LocalTime& time) {
-    std::unique_ptr<RecordWriter> writer = MakeRecordWriter(format);
-    const std::filesystem::path file = WriteReadsFile(reads, numbers, PathFromUtf8(folder), time, *writer);
+int WriteReads(CliFeedback& ui, Book& book, const std::vector<BookRead>& reads, RowNumbers numbers,
+               const FileChoice& choice, const LocalTime& time) {
+    KnownAnimals known;
+    ExportProfile profile;
+    if (choice.animals) {
+        if (const BookStatus loaded = known.Load(book); !loaded.Ok()) return SayFailure(ui, loaded);
+        profile.forms.extra = &known;
+    }
+    std::unique_ptr<RecordWriter> writer = MakeRecordWriter(choice.format, profile);
+    const std::filesystem::path file = WriteReadsFile(reads, numbers, PathFromUtf8(choice.folder), time, *writer);
     if (file.empty()) {
-        ui.Say(FormatText(kCannotWrite, folder.c_str()));
+        ui.Say(FormatText(kCannotWrite, choice.folder.c_str()));
         return kExitFailed;
     }
     std::printf("%s\n", Utf8FromPath(file.lexically_normal()).c_str());
     return kExitOk;
 }
 
-int Show(CliFeedback& ui, Book& book, long long number, const std::string& folder, const std::string& format) {
+int Show(CliFeedback& ui, Book& book, long long number, const FileChoice& choice) {
     const auto download = FindDownload(book, number);
     if (!download.status.Ok()) return SayFailure(ui, download.status);
     if (download.value.empty()) {
@@ -84,7 +99,7 @@ int Show(CliFeedback& ui, Book& book, long long number, const std::string& folde
     const auto rows = DownloadRows(book, number);
     if (!rows.status.Ok()) return SayFailure(ui, rows.status);
     const LocalTime started = LocalTimeOfText(download.value[0].started).value_or(SystemClock().now());
-    return WriteReads(ui, rows.value, RowNumbers::AsRead, folder, format, started);
+    return WriteReads(ui, book, rows.value, RowNumbers::AsRead, choice, started);
 }
 
 int Tag(CliFeedback& ui, Book& book, const TagId& id) {
@@ -95,11 +110,10 @@ int Tag(CliFeedback& ui, Book& book, const TagId& id) {
     return kExitOk;
 }
 
-int ExportPeriod(CliFeedback& ui, Book& book, const DownloadScope& scope, bool onlyNew, const std::string& folder,
-                 const std::string& format) {
+int ExportPeriod(CliFeedback& ui, Book& book, const DownloadScope& scope, bool onlyNew, const FileChoice& choice) {
     const auto reads = ReadsOfScope(book, scope, onlyNew ? ReadFilter::New : ReadFilter::All);
     if (!reads.status.Ok()) return SayFailure(ui, reads.status);
-    return WriteReads(ui, reads.value, RowNumbers::FromOne, folder, format, SystemClock().now());
+    return WriteReads(ui, book, reads.value, RowNumbers::FromOne, choice, SystemClock().now());
 }
 
 int Missing(CliFeedback& ui, Book& book, const std::string& group, const DownloadScope& scope) {
@@ -123,22 +137,22 @@ std::string CheckTagWords(const std::vector<std::string>& words, TagId& id) {
     return parsed.id ? "" : parsed.refusal;
 }
 
-void AddFileOptions(CLI::App* command, std::shared_ptr<std::string> folder, std::shared_ptr<std::string> format) {
-    command->add_option("-o,--output", *folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
-    command->add_option("-f,--format", *format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+void AddFileOptions(CLI::App* command, FileChoice& choice) {
+    command->add_option("-o,--output", choice.folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
+    command->add_option("-f,--format", choice.format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+    command->add_flag("--animals", choice.animals, kAnimalsHelp);
 }
 
 void AddShow(CLI::App* book, const GlobalOptions& global, CommandAction& action) {
     CLI::App* command = book->add_subcommand("show", kShowHelp);
     auto number = std::make_shared<long long>(0);
-    auto folder = std::make_shared<std::string>(kWorkingFolder);
-    auto format = std::make_shared<std::string>(kDefaultRecordFormat);
+    auto choice = std::make_shared<FileChoice>();
     command->add_option("N", *number, kNumberHelp)->required()->check(CLI::PositiveNumber);
-    AddFileOptions(command, folder, format);
-    command->callback([&global, &action, number, folder, format] {
-        action = [&global, number, folder, format] {
+    AddFileOptions(command, *choice);
+    command->callback([&global, &action, number, choice] {
+        action = [&global, number, choice] {
             return RunOnBook(global, BookAccess::Existing,
-                             [&](CliFeedback& ui, Book& book) { return Show(ui, book, *number, *folder, *format); });
+                             [&](CliFeedback& ui, Book& book) { return Show(ui, book, *number, *choice); });
         };
     });
 }
@@ -163,17 +177,16 @@ void AddPeriodExport(CLI::App* book, const GlobalOptions& global, CommandAction&
     auto since = std::make_shared<std::string>();
     auto until = std::make_shared<std::string>();
     auto onlyNew = std::make_shared<bool>(false);
-    auto folder = std::make_shared<std::string>(kWorkingFolder);
-    auto format = std::make_shared<std::string>(kDefaultRecordFormat);
+    auto choice = std::make_shared<FileChoice>();
     command->add_option("--since", *since, kSinceHelp)->type_name("DATE")->check(CLI::Validator(CheckDate, ""));
     command->add_option("--until", *until, kUntilHelp)->type_name("DATE")->check(CLI::Validator(CheckDate, ""));
     command->add_flag("--new", *onlyNew, kNewHelp);
-    AddFileOptions(command, folder, format);
-    command->callback([&global, &action, since, until, onlyNew, folder, format] {
-        action = [&global, since, until, onlyNew, folder, format] {
+    AddFileOptions(command, *choice);
+    command->callback([&global, &action, since, until, onlyNew, choice] {
+        action = [&global, since, until, onlyNew, choice] {
             const DownloadScope scope{0, since->empty() ? kEveryDay : *since, until->empty() ? "" : NextDay(*until)};
             return RunOnBook(global, BookAccess::Existing, [&](CliFeedback& ui, Book& book) {
-                return ExportPeriod(ui, book, scope, *onlyNew, *folder, *format);
+                return ExportPeriod(ui, book, scope, *onlyNew, *choice);
             });
         };
     });

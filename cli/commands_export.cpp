@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "book/download_keeping.h"
+#include "book/known_animals.h"
 #include "cli/argument_checks.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
@@ -30,6 +31,10 @@ namespace {
 const char* const kHelp =
     "download all records into the dated file in DIR (default: the working directory); print the file's path";
 const char* const kFolderHelp = "the folder for the file";
+const char* const kAnimalsHelp =
+    "add the visual tag number, name and group of each record whose tag the animal list (in the record book) has";
+const char* const kAnimalsWithoutBook = "--animals: the animal list is in the record book, which --no-book leaves out";
+const char* const kAnimalsInRegistryFile = "--animals: a registry's movement file has the registry's columns only";
 const char* const kDeleteHelp =
     "then delete the records from the reader, once the file is verified complete on the disk and a second "
     "reading of every record agrees with it (about twice the time of the export alone)";
@@ -70,12 +75,18 @@ DownloadStart StartOf(const Reader& reader, const std::string& format) {
 }
 
 int Export(CliFeedback& ui, const GlobalOptions& global, const Reader& reader, const std::string& folder,
-           const std::string& format, const ExportProfile& profile, bool clear) {
+           const std::string& format, ExportProfile profile, bool clear, bool animals) {
     ui.CatchInterrupts();
+    // Filled from the book once it is open; a book that failed leaves the columns empty, never the file unwritten.
+    KnownAnimals known;
+    if (animals) profile.forms.extra = &known;
     std::unique_ptr<RecordWriter> formatWriter = MakeRecordWriter(format, profile);
     // Kept for --delete's second reading, and to count the rows no registry takes.
     KeepingWriter writer(*formatWriter);
     DownloadKeeping book(ChooseBook(global), writer, StartOf(reader, format));
+    if (animals && book.TheBook().IsOpen()) {
+        if (const BookStatus loaded = known.Load(book.TheBook()); !loaded.Ok()) ui.Say(loaded.text);
+    }
     ExportResult result = ExportRecords(ui, reader.port, PathFromUtf8(folder), book.Writer(writer));
     ui.FinishProgress();
     const bool booked = book.Finish(result);
@@ -114,16 +125,22 @@ void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action
     CLI::App* command = app.add_subcommand("export", kHelp);
     auto folder = std::make_shared<std::string>(kWorkingFolder);
     auto clear = std::make_shared<bool>(false);
+    auto animals = std::make_shared<bool>(false);
     command->add_option("-o,--output", *folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
     auto choice = std::make_shared<ExportChoice>();
     AddExportOptions(*command, *choice);
     command->add_flag("--delete", *clear, kDeleteHelp);
-    command->callback([&global, &action, command, folder, choice, clear] {
+    command->add_flag("--animals", *animals, kAnimalsHelp);
+    command->callback([&global, &action, command, folder, choice, clear, animals] {
+        if (*animals && global.noBook) throw CLI::ValidationError("--animals", kAnimalsWithoutBook);
+        const std::vector<std::string> registries = RegistryFormatNames();
+        if (*animals && std::find(registries.begin(), registries.end(), choice->format) != registries.end())
+            throw CLI::ValidationError("--animals", kAnimalsInRegistryFile);
         const auto profile =
             std::make_shared<ExportProfile>(ProfileFor(*command, *choice, DateOf(SystemClock().now()), *clear));
-        action = [&global, folder, choice, profile, clear] {
+        action = [&global, folder, choice, profile, clear, animals] {
             return RunOnReader(global, [&](CliFeedback& ui, const Reader& reader) {
-                return Export(ui, global, reader, *folder, choice->format, *profile, *clear);
+                return Export(ui, global, reader, *folder, choice->format, *profile, *clear, *animals);
             });
         };
     });

@@ -1,5 +1,7 @@
 #include "formats/csv_forms_writer.h"
 
+#include "formats/csv_cell.h"
+
 namespace {
 
 const char* const kLeadingHeadings = "INDEX,TYPE";
@@ -13,10 +15,16 @@ std::string Joined(std::string head, const std::vector<std::string>& fields, con
 }  // namespace
 
 std::string CsvFormsWriter::Header() const {
-    return Joined(kLeadingHeadings, IdHeadings(forms_.id), kTimeHeading);
+    std::string header = Joined(kLeadingHeadings, IdHeadings(forms_.id), kTimeHeading);
+    if (forms_.extra)
+        for (const ExtraColumn& column : forms_.extra->Columns()) (header += ',') += CsvCell(column.heading);
+    return header;
 }
 
 std::string CsvFormsWriter::Row(int index, const TagRecord& record, const DecodedTag& tag) const {
-    return Joined(std::to_string(index) + ',' + tag.type, IdColumns(tag, forms_.id),
-                  ReadingTime(record, tag, forms_.date));
+    std::string row = Joined(std::to_string(index) + ',' + tag.type, IdColumns(tag, forms_.id),
+                             ReadingTime(record, tag, forms_.date));
+    if (forms_.extra)
+        for (const std::string& cell : ExtraCells(*forms_.extra, tag)) (row += ',') += CsvCell(cell);
+    return row;
 }

@@ -45,6 +45,12 @@ bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag)
         {"time", time ? nlohmann::ordered_json(*time) : nlohmann::ordered_json(nullptr)},
         {"raw", Hex(record)},
     };
+    if (forms_.extra) {
+        const std::optional<std::vector<std::string>> cells = forms_.extra->Cells(tag);
+        const std::vector<ExtraColumn>& columns = forms_.extra->Columns();
+        for (size_t i = 0; i < columns.size(); ++i)
+            line[columns[i].key] = cells ? nlohmann::ordered_json((*cells)[i]) : nlohmann::ordered_json(nullptr);
+    }
     return file_->Write(line.dump() + '\n');
 }
 

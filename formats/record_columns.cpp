@@ -17,3 +17,8 @@ std::vector<std::string> IdColumns(const DecodedTag& tag, IdForm form) {
     if (form == IdForm::Split) return {tag.country, tag.identity};
     return FormatTagId(TagIdOf(tag), form);
 }
+
+std::vector<std::string> ExtraCells(const ExtraColumns& extra, const DecodedTag& tag) {
+    std::optional<std::vector<std::string>> cells = extra.Cells(tag);
+    return cells ? *cells : std::vector<std::string>(extra.Columns().size());
+}

@@ -66,6 +66,8 @@ XlsxWriter::XlsxWriter(const ExportForms& forms) : forms_(forms) {
     // The split form's columns are the reader's; the 15 digits come beside them.
     if (forms.id == IdForm::Split) headings_.push_back(kEidHeading);
     headings_.push_back(kCountryHeading);
+    if (forms.extra)
+        for (const ExtraColumn& column : forms.extra->Columns()) headings_.push_back(column.heading);
 }
 
 XlsxWriter::~XlsxWriter() { Discard(); }
@@ -125,7 +127,13 @@ bool XlsxWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) 
     column = timeColumn_ + 1;
     const TagId id = TagIdOf(tag);
     if (forms_.id == IdForm::Split && !WriteText(column++, FormatTagId(id, IdForm::Eid15).front())) return false;
-    return WriteText(column, CountryName(id.country));
+    if (!WriteText(column++, CountryName(id.country))) return false;
+    if (!forms_.extra) return true;
+    for (const std::string& text : ExtraCells(*forms_.extra, tag)) {
+        if (!text.empty() && !WriteText(column, text)) return false;
+        ++column;
+    }
+    return true;
 }
 
 bool XlsxWriter::Finish() {

@@ -11,6 +11,7 @@ book is read back with Python's own sqlite3 module.
 """
 
 import argparse
+import json
 import os
 import re
 import shutil
@@ -128,6 +129,30 @@ class BookTest(unittest.TestCase):
                          ["982 123456789013,,Bell,North,"])
         self.assertEqual(self.ok("book", "unknown").stdout.splitlines(),
                          ["2020-09-13 12:26:40  FDXB  276 000000000005  download 1, row 2"])
+
+    def test_animals_join_the_export_and_the_books_files(self):
+        animals = os.path.join(self.folder, "animals.csv")
+        with open(animals, "w", newline="") as f:
+            f.write("tag,visual tag,name,group\r\n982123456789012,17,=Daisy,North\r\n")
+        self.ok("animals", "import", animals)
+        self.reader = Reader(self.sim, self.folder, [DAISY, STRAY])
+        exported = self.export("--animals")
+        self.assertEqual(exported.returncode, 0, exported)
+        with open(exported.stdout.strip(), newline="") as f:
+            lines = f.read().split("\r\n")
+        self.assertEqual(lines[0], "INDEX,TYPE,COUNTRY ID,TID,TIME,VISUAL TAG,NAME,GROUP")
+        self.assertTrue(lines[1].endswith(",123456789012,2020-09-13 12:26:40,17,\"'=Daisy\",North"), lines[1])
+        self.assertTrue(lines[2].endswith(",2020-09-13 12:26:40,,,"), lines[2])
+
+        # The book's own files take the animals the same way, in every format.
+        shown = self.ok("book", "show", "1", "--animals", "-o", self.folder).stdout.strip()
+        with open(shown, "rb") as a, open(exported.stdout.strip(), "rb") as b:
+            self.assertEqual(a.read(), b.read())
+        jsonl = self.ok("book", "export", "--animals", "--format", "jsonl", "-o", self.folder).stdout.strip()
+        with open(jsonl) as f:
+            objects = [json.loads(line) for line in f]
+        self.assertEqual([(o["visual_tag"], o["name"], o["group"]) for o in objects],
+                         [("17", "=Daisy", "North"), (None, None, None)])
 
     def test_a_book_that_cannot_be_written_never_costs_the_file(self):
         with open(self.book, "w") as f:

@@ -95,7 +95,8 @@ def running_window(gui, sim, records):
                                              stdout=subprocess.DEVNULL))
             wait_for("the virtual reader", link.exists)
             env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-            children.append(subprocess.Popen([gui, "--port", str(link)], cwd=work, env=env))
+            children.append(subprocess.Popen([gui, "--port", str(link), "--book", str(Path(work) / "records.db")],
+                                             cwd=work, env=env))
             app = wait_for("kavrin-gui on the accessibility bus", lambda: application("kavrin-gui"))
             yield app, display, work
     finally:
@@ -119,8 +120,9 @@ def main():
         press(app, "OK")
 
         csv = wait_for("a CSV file", lambda: sorted(Path(work).glob("*.csv")))
-        wait_for("the file's line in the log", lambda: len(log_lines(app)) == 3)
-        expected = ["CommPort open success!", "Reader firmvare version:1.0", str(csv[0])]
+        wait_for("the file's line in the log", lambda: len(log_lines(app)) == 4)
+        expected = ["CommPort open success!", "Reader firmvare version:1.0",
+                    f"record book: download 1, {RECORDS} records, {RECORDS} new", str(csv[0])]
         actual = log_lines(app)
         print("log:", actual)
         assert actual == expected, actual

@@ -1,0 +1,22 @@
+// The user's animals as the extra columns of an export (record_columns.h):
+// the visual tag number, the name and the group of each read whose tag the
+// list has, in every format the same.
+#pragma once
+
+#include <map>
+#include <utility>
+
+#include "book/animals.h"
+#include "formats/record_columns.h"
+
+class KnownAnimals final : public ExtraColumns {
+public:
+    // Loads the whole list from the book; until then, no tag is known.
+    BookStatus Load(Book& book);
+
+    const std::vector<ExtraColumn>& Columns() const override;
+    std::optional<std::vector<std::string>> Cells(const DecodedTag& tag) const override;
+
+private:
+    std::map<std::pair<unsigned, uint64_t>, Animal> animals_;
+};
