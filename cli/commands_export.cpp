@@ -43,7 +43,6 @@ const char* const kPartialFile = "the rows fetched before the failure are in ";
 const char* const kInterruptedFile = "interrupted: the rows fetched before the interrupt are in ";
 const char* const kFileSeparator = ", ";
 const char* const kNotInBook = "not deleting the reader's records: the record book does not hold the download";
-const char* const kVersionFormat = "%u.%u";
 const char* const kWideCountriesFormat =
     "rows with a country code above 999, written as decoded in four digits (no registry takes them): %lld";
 constexpr unsigned kWidestThreeDigitCountry = 999;
@@ -71,7 +70,7 @@ void SayWideCountries(CliFeedback& ui, const std::vector<TagRecord>& records) {
 
 DownloadStart StartOf(const Reader& reader, const std::string& format) {
     return {SystemClock().now(), reader.name,
-            FormatText(kVersionFormat, reader.connection.major, reader.connection.minor), 0, {}, format};
+            FirmwareText(reader.connection.major, reader.connection.minor), 0, {}, format};
 }
 
 int Export(CliFeedback& ui, const GlobalOptions& global, const Reader& reader, const std::string& folder,

@@ -12,7 +12,6 @@
 #include "link/utf8_path.h"
 #include "ops/connection.h"
 #include "ops/export.h"
-#include "ops/format_text.h"
 #include "ops/housekeeping.h"
 #include "ops/integer_field.h"
 #include "ops/upgrade.h"
@@ -28,7 +27,6 @@ const char* const kCloseDuringUpgrade =
     "The firmware is still being sent. Stopping now leaves the reader without working firmware until the upgrade "
     "is run again. Stop after the current block and close?";
 
-const char* const kVersionFormat = "%u.%u";
 const char* const kCsvFormat = "csv";
 
 // The firmware version of the reader connected last; the worker's alone.
@@ -78,7 +76,7 @@ void Run(Feedback& ui, const WorkOrder&) {
 void Connect(Feedback& ui, const WorkOrder&) {
     const std::string port = ui.SelectedPort();
     const ConnectResult result = OnBnClickedConnect(ui);
-    connectedFirmware = result.connected ? FormatText(kVersionFormat, result.major, result.minor) : std::string();
+    connectedFirmware = result.connected ? FirmwareText(result.major, result.minor) : std::string();
     if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
         ui.AppendLog(ConnectFailureLine(port, result));
     else if (result.VersionAnswer().outcome == Outcome::Refused)
