@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,6 +19,7 @@ const char* const kOpenFolder = "Open Folder";
 const char* const kCountFormat = "Download %1: %2 records, %3 new";
 const char* const kDownloadFormat = "%1  %2  %3  %4 records, %5 new  %6  %7";
 const char* const kNewMark = "new";
+constexpr size_t kRowsAtATime = 250;
 const char* const kHeadings[] = {"Row", "Type", "Country", "Tag", "Time", "Visual", "Name", "New"};
 enum Column { kRow, kType, kCountry, kTag, kTime, kVisual, kName, kNew, kColumns };
 
@@ -49,6 +53,8 @@ RecordsView::RecordsView(QWidget* parent)
     for (int column = 0; column < kColumns; ++column)
         table_->setHorizontalHeaderItem(column, new QTableWidgetItem(kHeadings[column]));
     table_->verticalHeader()->hide();
+    // Sized from the headings: measuring every row of a long download would stall the window.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->setSortingEnabled(true);
     filter_->setObjectName("tagFilter");
     filter_->setPlaceholderText(kFilterHint);
@@ -83,8 +89,19 @@ void RecordsView::Show(const ShownDownload& download) {
     openFolder_->setEnabled(!summary.file.empty());
     table_->setSortingEnabled(false);
     table_->setRowCount(static_cast<int>(download.rows.size()));
-    int row = 0;
-    for (const BookRead& read : download.rows) {
+    pending_ = download.rows;
+    filled_ = 0;
+    ++generation_;
+    setCurrentIndex(0);
+    FillSome(generation_);
+}
+
+// A slice of rows at a time, so a long download never stalls the window.
+void RecordsView::FillSome(int generation) {
+    if (generation != generation_) return;
+    const size_t end = std::min(pending_.size(), filled_ + kRowsAtATime);
+    for (; filled_ < end; ++filled_) {
+        const BookRead& read = pending_[filled_];
         const QVariant cells[kColumns] = {
             read.row,
             Text(read.tag.type),
@@ -95,14 +112,17 @@ void RecordsView::Show(const ShownDownload& download) {
             read.known ? Text(read.animal.name) : QString(),
             read.isNew ? QString(kNewMark) : QString(),
         };
-        for (int column = 0; column < kColumns; ++column) table_->setItem(row, column, Cell(cells[column]));
-        ++row;
+        for (int column = 0; column < kColumns; ++column)
+            table_->setItem(static_cast<int>(filled_), column, Cell(cells[column]));
     }
+    if (filled_ < pending_.size()) {
+        QTimer::singleShot(0, this, [this, generation] { FillSome(generation); });
+        return;
+    }
+    pending_.clear();
     table_->setSortingEnabled(true);
     table_->sortByColumn(kRow, Qt::AscendingOrder);
-    table_->resizeColumnsToContents();
     Filter();
-    setCurrentIndex(0);
 }
 
 void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads) {
@@ -122,7 +142,7 @@ void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads) {
 // A row stays when its tag, with or without its country, holds the text typed.
 void RecordsView::Filter() {
     const QString wanted = filter_->text().remove(' ');
-    for (int row = 0; row < table_->rowCount(); ++row) {
+    for (int row = 0; row < table_->rowCount() && table_->item(row, kTag); ++row) {
         const QString tag = table_->item(row, kTag)->text();
         const QString full = table_->item(row, kCountry)->text() + tag;
         table_->setRowHidden(row, !wanted.isEmpty() && !full.contains(wanted));

@@ -38,6 +38,7 @@ public:
 
 private:
     void Filter();
+    void FillSome(int generation);
 
     QTableWidget* table_;
     QLineEdit* filter_;
@@ -46,4 +47,7 @@ private:
     QListWidget* downloads_;
     QString folder_;
     std::function<void(int64_t)> chosen_;
+    std::vector<BookRead> pending_;  // the rows being put into the table
+    size_t filled_ = 0;
+    int generation_ = 0;  // of the download shown last: a newer one ends an older one's filling
 };
