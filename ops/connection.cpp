@@ -1,8 +1,5 @@
 #include "ops/connection.h"
 
-#include <vector>
-
-#include "link/protocol.h"
 #include "ops/format_text.h"
 #include "ops/state.h"
 #include "ops/transaction.h"
@@ -41,11 +38,10 @@ ConnectResult ConnectReader(Feedback& ui, const std::string& port) {
     ui.AppendLog(kOpenSuccess);
 
     ResponseBuffer response{};
-    std::vector<uint8_t> request = BuildRequest(CMD_GET_VERSION, {});
     size_t received = 0;
     // An answer too short to carry a version proves no reader: showing the
     // zeroed buffer would report a version nobody sent.
-    if (SendCommand(g_hComm, request.data(), request.size(), response, received) != 0 ||
+    if (!Transact(g_hComm, CMD_GET_VERSION, {}, response, received) ||
         !Carries(response, kMinorByte)) {
         ui.AppendLog(kReaderFailed);
         ClosePort(g_hComm);

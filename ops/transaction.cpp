@@ -12,8 +12,14 @@ constexpr size_t kStatusByte = 3;
 }  // namespace
 
 bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
+    size_t received = 0;
+    return Transact(port, command, data, response, received);
+}
+
+bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response,
+              size_t& received) {
     std::vector<uint8_t> request = BuildRequest(command, data);
-    return SendCommand(port, request.data(), request.size(), response) == 0;
+    return SendCommand(port, request.data(), request.size(), response, received) == 0;
 }
 
 bool Carries(const ResponseBuffer& response, size_t index) { return index < 3 + size_t{response[kLengthByte]}; }

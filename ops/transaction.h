@@ -12,6 +12,10 @@
 
 // True when a complete answer arrived in `response`.
 bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response);
+// The same; `received` counts the bytes that came back, so that a silent
+// port is told from one that answers what no reader sends.
+bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response,
+              size_t& received);
 
 // True when the reader actually sent response byte `index`. A short answer
 // leaves the rest of the buffer as it was: reading it would report values
