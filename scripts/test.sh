@@ -11,8 +11,18 @@ cd "$(dirname "$0")/.."
 # the tests' non-ASCII paths intact whatever the machine was set up with.
 export LC_ALL=C.UTF-8
 
+# How long each stage took, printed again at the end with the failures: CI
+# shows only the end of the output.
+start=$SECONDS
+times=""
+timed() { times="$times$1 $((SECONDS - start)) s"$'\n'; start=$SECONDS; }
+failures=$(mktemp)
+trap 'rm -f "$failures"' EXIT
+
 bash scripts/install-deps.sh || exit 1
+timed "install"
 bash scripts/build.sh --sanitizers || exit 1
+timed "build"
 # The Linux window builds only where Qt 6 is installed; here it must have.
 if [ ! -x build/linux/qt/kavrin-gui ]; then
   echo "kavrin-gui was not built: Qt 6 Widgets not found"
@@ -32,7 +42,11 @@ for build in build/linux build/sanitizers build/windows; do
     failed=$((failed + $1))
     passed=$((passed + $2 - $1))
   fi
+  # A failed test's output: from its result line to the next test's line.
+  awk -v b="$build" '/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: / { keep = /\*\*\*|Failed|Timeout|Exception/ ; if (keep) print "== " b ":" }
+                     /^ *Start +[0-9]+: / { keep = 0 } keep' "$log" >>"$failures"
   rm -f "$log"
+  timed "ctest $build"
 done
 
 # Each fuzz target counts as one test.
@@ -43,6 +57,7 @@ cat "$fuzzlog"
 passed=$((passed + $(grep -c ': #[0-9]*[[:space:]]*DONE' "$fuzzlog")))
 if [ "$fuzzrc" -ne 0 ]; then failed=$((failed + 1)); fi
 rm -f "$fuzzlog"
+timed "fuzz"
 
 # Each check of the releases counts as one test.
 pkglog=$(mktemp)
@@ -56,6 +71,12 @@ fi
 passed=$((passed + $(grep -c '^ok ' "$pkglog")))
 failed=$((failed + $(grep -c '^FAILED ' "$pkglog")))
 rm -f "$pkglog"
+timed "releases"
 
+if [ -s "$failures" ]; then
+  echo "The failed tests' output, passing cases left out, at most 60 lines each:"
+  grep -v -E '^\[ +(RUN|OK) +\]' "$failures" | awk '/^== / { n = 0 } n++ < 61'
+fi
+printf '%s' "$times"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
