@@ -12,7 +12,7 @@
 namespace {
 
 const char* const kBadMinutes = "the power-down time is a whole number of minutes from 1 to 60";
-const char* const kNoFile = "no such file";
+const char* const kNoSuchFile = "no such file";
 const char* const kNoFolder = "no such folder";
 const char* const kBadDate = ": not a date: give it as YYYY-MM-DD";
 const char* const kDateFormat = "%04d-%02u-%02u";
@@ -44,7 +44,7 @@ std::string CheckMinutes(const std::string& text) { return ParseMinutes(text) ? 
 
 std::string CheckFile(const std::string& text) {
     std::error_code error;
-    return std::filesystem::is_regular_file(PathFromUtf8(text), error) ? "" : text + ": " + kNoFile;
+    return std::filesystem::is_regular_file(PathFromUtf8(text), error) ? "" : text + ": " + kNoSuchFile;
 }
 
 std::string CheckFolder(const std::string& text) {

@@ -17,12 +17,12 @@
 
 namespace {
 
-const char* const kHelp = "list the animals of your list, as CSV";
+const char* const kAnimalListHelp = "list the animals of your list, as CSV";
 const char* const kImportHelp =
     "read your animal list from a CSV file (a heading row with tag, and visual tag, name, group, notes "
     "as you have them); importing again updates animals by tag";
-const char* const kGroupHelp = "only the animals of this group";
-const char* const kFileHelp = "the CSV file, as a spreadsheet saves it (UTF-8, commas or semicolons)";
+const char* const kAnimalGroupHelp = "only the animals of this group";
+const char* const kAnimalFileHelp = "the CSV file, as a spreadsheet saves it (UTF-8, commas or semicolons)";
 const char* const kProblemFormat = "%s: line %d: %s";
 const char* const kFileProblemFormat = "%s: %s";
 const char* const kNothingImportedFormat = "nothing imported: %zu bad rows; mend them and import the file again";
@@ -53,14 +53,14 @@ int List(CliFeedback& ui, Book& book, const std::string& group) {
 }  // namespace
 
 void AddAnimals(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("animals", kHelp);
+    CLI::App* command = app.add_subcommand("animals", kAnimalListHelp);
     command->require_subcommand(0, 1);
     auto group = std::make_shared<std::string>();
-    command->add_option("--group", *group, kGroupHelp)->type_name("G");
+    command->add_option("--group", *group, kAnimalGroupHelp)->type_name("G");
 
     CLI::App* import = command->add_subcommand("import", kImportHelp);
     auto file = std::make_shared<std::string>();
-    import->add_option("FILE", *file, kFileHelp)->required()->check(CLI::Validator(CheckFile, ""));
+    import->add_option("FILE", *file, kAnimalFileHelp)->required()->check(CLI::Validator(CheckFile, ""));
     import->callback([&global, &action, file] {
         action = [&global, file] {
             return RunOnBook(global, BookAccess::Create,

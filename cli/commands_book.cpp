@@ -25,11 +25,11 @@
 
 namespace {
 
-const char* const kHelp = "list the downloads in the record book, one a line";
+const char* const kBookListHelp = "list the downloads in the record book, one a line";
 const char* const kShowHelp = "write the rows of download N into a new file in DIR, in any export format";
 const char* const kTagHelp = "list every read of one tag, newest first (ID in any form: 982000123456789, "
                              "\"982 000123456789\", 0982000123456789, 982-000123456789, or \"982\" \"123456789\")";
-const char* const kExportHelp = "write the reads of the downloads of a period into a new file in DIR, each read once";
+const char* const kBookExportHelp = "write the reads of the downloads of a period into a new file in DIR, each read once";
 const char* const kMissingHelp = "list the animals of the list (or of a group) not read, as CSV";
 const char* const kUnknownHelp = "list the reads whose tag is not in the animal list";
 const char* const kNumberHelp = "the download's number (see kavrin-cli book)";
@@ -37,18 +37,18 @@ const char* const kIdHelp = "the tag's ID, or its country code and national numb
 const char* const kSinceHelp = "downloads from this day on (YYYY-MM-DD)";
 const char* const kUntilHelp = "downloads up to this day, that day included (YYYY-MM-DD)";
 const char* const kNewHelp = "only the reads that the period's downloads brought into the book";
-const char* const kGroupHelp = "only the animals of this group";
+const char* const kReadsGroupHelp = "only the animals of this group";
 const char* const kDownloadHelp = "in this download (default: the latest)";
-const char* const kFolderHelp = "the folder for the file";
-const char* const kFormatHelp = "csv (default), xlsx or jsonl, as export writes them";
-const char* const kAnimalsHelp = "add the visual tag number, name and group of each read whose tag the animal list has";
+const char* const kShowFolderHelp = "the folder for the file";
+const char* const kShowFormatHelp = "csv (default), xlsx or jsonl, as export writes them";
+const char* const kShowAnimalsHelp = "add the visual tag number, name and group of each read whose tag the animal list has";
 
 const char* const kNoDownloadFormat = "no download %lld in the record book";
 const char* const kNoReads = "no read of %s in the record book";
 const char* const kCannotWrite = "%s: the file could not be written";
 const char* const kDownloadsHeading = "DOWNLOAD  WHEN                 RECORDS    NEW  OUTCOME     PORT  FILE";
 const char* const kDownloadFormat = "%8lld  %-19s  %7d  %5d  %-10s  %s  %s\n";
-const char* const kWorkingFolder = ".";
+const char* const kShowDefaultFolder = ".";
 // Every download: each started on or after this day.
 const char* const kEveryDay = "0000-01-01";
 
@@ -65,7 +65,7 @@ int ListDownloadsCommand(CliFeedback& ui, Book& book) {
 
 // Where a file of reads goes, in which format, and whether with the animals.
 struct FileChoice {
-    std::string folder = kWorkingFolder;
+    std::string folder = kShowDefaultFolder;
     std::string format = std::string(kDefaultRecordFormat);
     bool animals = false;
 };
@@ -138,9 +138,9 @@ std::string CheckTagWords(const std::vector<std::string>& words, TagId& id) {
 }
 
 void AddFileOptions(CLI::App* command, FileChoice& choice) {
-    command->add_option("-o,--output", choice.folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
-    command->add_option("-f,--format", choice.format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
-    command->add_flag("--animals", choice.animals, kAnimalsHelp);
+    command->add_option("-o,--output", choice.folder, kShowFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
+    command->add_option("-f,--format", choice.format, kShowFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+    command->add_flag("--animals", choice.animals, kShowAnimalsHelp);
 }
 
 void AddShow(CLI::App* book, const GlobalOptions& global, CommandAction& action) {
@@ -173,7 +173,7 @@ void AddTag(CLI::App* book, const GlobalOptions& global, CommandAction& action) 
 }
 
 void AddPeriodExport(CLI::App* book, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = book->add_subcommand("export", kExportHelp);
+    CLI::App* command = book->add_subcommand("export", kBookExportHelp);
     auto since = std::make_shared<std::string>();
     auto until = std::make_shared<std::string>();
     auto onlyNew = std::make_shared<bool>(false);
@@ -197,7 +197,7 @@ void AddMissing(CLI::App* book, const GlobalOptions& global, CommandAction& acti
     auto group = std::make_shared<std::string>();
     auto download = std::make_shared<long long>(0);
     auto since = std::make_shared<std::string>();
-    command->add_option("--group", *group, kGroupHelp)->type_name("G");
+    command->add_option("--group", *group, kReadsGroupHelp)->type_name("G");
     CLI::Option* inDownload =
         command->add_option("--download", *download, kDownloadHelp)->type_name("N")->check(CLI::PositiveNumber);
     command->add_option("--since", *since, kSinceHelp)->type_name("DATE")->check(CLI::Validator(CheckDate, ""))->excludes(inDownload);
@@ -225,7 +225,7 @@ void AddUnknown(CLI::App* book, const GlobalOptions& global, CommandAction& acti
 }  // namespace
 
 void AddBook(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("book", kHelp);
+    CLI::App* command = app.add_subcommand("book", kBookListHelp);
     command->require_subcommand(0, 1);
     AddShow(command, global, action);
     AddTag(command, global, action);

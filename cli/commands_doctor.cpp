@@ -15,7 +15,7 @@
 
 namespace {
 
-const char* const kHelp = "say why the reader cannot be reached, and what to do about it";
+const char* const kDoctorHelp = "say why the reader cannot be reached, and what to do about it";
 
 void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
 
@@ -52,6 +52,6 @@ int Doctor(const GlobalOptions& global) {
 }  // namespace
 
 void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("doctor", kHelp);
+    CLI::App* command = app.add_subcommand("doctor", kDoctorHelp);
     command->callback([&action, &global] { action = [&global] { return Doctor(global); }; });
 }

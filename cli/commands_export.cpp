@@ -28,14 +28,14 @@
 
 namespace {
 
-const char* const kHelp =
+const char* const kExportHelp =
     "download all records into the dated file in DIR (default: the working directory); print the file's path";
-const char* const kFolderHelp = "the folder for the file";
-const char* const kAnimalsHelp =
+const char* const kExportFolderHelp = "the folder for the file";
+const char* const kExportAnimalsHelp =
     "add the visual tag number, name and group of each record whose tag the animal list (in the record book) has";
 const char* const kAnimalsWithoutBook = "--animals: the animal list is in the record book, which --no-book leaves out";
 const char* const kAnimalsInRegistryFile = "--animals: a registry's movement file has the registry's columns only";
-const char* const kDeleteHelp =
+const char* const kExportDeleteHelp =
     "then delete the records from the reader, once the file is verified complete on the disk and a second "
     "reading of every record agrees with it (about twice the time of the export alone)";
 const char* const kWorkingFolder = ".";
@@ -121,15 +121,15 @@ int Export(CliFeedback& ui, const GlobalOptions& global, const Reader& reader, c
 }  // namespace
 
 void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("export", kHelp);
+    CLI::App* command = app.add_subcommand("export", kExportHelp);
     auto folder = std::make_shared<std::string>(kWorkingFolder);
     auto clear = std::make_shared<bool>(false);
     auto animals = std::make_shared<bool>(false);
-    command->add_option("-o,--output", *folder, kFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
+    command->add_option("-o,--output", *folder, kExportFolderHelp)->type_name("DIR")->check(CLI::Validator(CheckFolder, ""));
     auto choice = std::make_shared<ExportChoice>();
     AddExportOptions(*command, *choice);
-    command->add_flag("--delete", *clear, kDeleteHelp);
-    command->add_flag("--animals", *animals, kAnimalsHelp);
+    command->add_flag("--delete", *clear, kExportDeleteHelp);
+    command->add_flag("--animals", *animals, kExportAnimalsHelp);
     command->callback([&global, &action, command, folder, choice, clear, animals] {
         if (*animals && global.noBook) throw CLI::ValidationError("--animals", kAnimalsWithoutBook);
         const std::vector<std::string> registries = RegistryFormatNames();

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* const kHelp = "list the serial ports, one per line";
+const char* const kPortsHelp = "list the serial ports, one per line";
 const char* const kLongHelp =
     "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer, "
     "or its Bluetooth address, channel or direction and name";
@@ -64,7 +64,7 @@ int ListPorts(CliFeedback& ui, bool details) {
 }  // namespace
 
 void AddPorts(CLI::App& app, const GlobalOptions&, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("ports", kHelp);
+    CLI::App* command = app.add_subcommand("ports", kPortsHelp);
     auto details = std::make_shared<bool>(false);
     command->add_flag("-l,--long", *details, kLongHelp);
     command->callback([&action, details] {

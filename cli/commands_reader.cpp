@@ -23,7 +23,7 @@ const char* const kDeleteHelp = "delete all records (refuses without --yes)";
 const char* const kSyncTimeHelp = "set the reader's clock to this computer's local time";
 const char* const kPowerDownHelp = "print the power-down time, or set it to MIN (1 to 60)";
 const char* const kMinutesHelp = "the new power-down time in minutes, 1 to 60";
-const char* const kYesHelp = "yes, delete every record on the reader";
+const char* const kDeleteYesHelp = "yes, delete every record on the reader";
 const char* const kDeleteRefused = "delete erases every record on the reader: add --yes to go ahead";
 
 const char* const kVersionFormat = "%u.%u";
@@ -78,7 +78,7 @@ void AddCount(CLI::App& app, const GlobalOptions& global, CommandAction& action)
 void AddDelete(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
     CLI::App* command = app.add_subcommand("delete", kDeleteHelp);
     auto yes = std::make_shared<bool>(false);
-    command->add_flag("--yes", *yes, kYesHelp);
+    command->add_flag("--yes", *yes, kDeleteYesHelp);
     command->callback([&global, &action, yes] {
         RequireYes(*yes, kDeleteRefused);
         // --yes, required to get here, answers the question.

@@ -14,9 +14,9 @@
 
 namespace {
 
-const char* const kHelp = "send a firmware image (refuses without --yes)";
-const char* const kFileHelp = "the firmware image (.bin)";
-const char* const kYesHelp = "yes, replace the reader's firmware";
+const char* const kUpgradeHelp = "send a firmware image (refuses without --yes)";
+const char* const kImageFileHelp = "the firmware image (.bin)";
+const char* const kUpgradeYesHelp = "yes, replace the reader's firmware";
 const char* const kUpgradeRefused = "upgrade replaces the reader's firmware: add --yes to go ahead";
 const char* const kBlocks = "blocks";
 const char* const kFirstInterrupt =
@@ -58,11 +58,11 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
 }  // namespace
 
 void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("upgrade", kHelp);
+    CLI::App* command = app.add_subcommand("upgrade", kUpgradeHelp);
     auto file = std::make_shared<std::string>();
     auto yes = std::make_shared<bool>(false);
-    command->add_option("FILE", *file, kFileHelp)->required()->check(CLI::Validator(CheckFile, ""));
-    command->add_flag("--yes", *yes, kYesHelp);
+    command->add_option("FILE", *file, kImageFileHelp)->required()->check(CLI::Validator(CheckFile, ""));
+    command->add_flag("--yes", *yes, kUpgradeYesHelp);
     command->callback([&global, &action, file, yes] {
         RequireYes(*yes, kUpgradeRefused);
         action = [&global, file] { return Upgrade(global, *file); };
