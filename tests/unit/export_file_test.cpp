@@ -4,11 +4,10 @@
 
 #include "ops/csv_writer.h"
 #include "ops/export_file.h"
+#include "sample_records.h"
 #include "temp_dir.h"
 
 namespace {
-
-const LocalTime kMorning{2021, 9, 19, 5, 44, 59};
 
 void Touch(const std::filesystem::path& path) { std::ofstream(path, std::ios::binary) << "earlier"; }
 

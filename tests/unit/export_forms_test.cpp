@@ -10,14 +10,10 @@
 #include "formats/record_formats.h"
 #include "ops/csv_writer.h"
 #include "ops/export_file.h"
+#include "sample_records.h"
 #include "temp_dir.h"
 
 namespace {
-
-const LocalTime kMorning{2021, 9, 19, 5, 44, 59};
-// FDX-B 982 123456789012 and HDX 982 0123456789, both read at 2020-09-13 12:26:40 UTC.
-const TagRecord kFdxb = {0x00, 0x14, 0x1A, 0x99, 0xBE, 0x9C, 0xF5, 0, 0, 0, 0, 0, 0x5F, 0x5E, 0x10, 0x00};
-const TagRecord kHdx = {0x01, 0x00, 0x00, 0xF5, 0x80, 0x07, 0x5B, 0xCD, 0x15, 0, 0, 0, 0x5F, 0x5E, 0x10, 0x00};
 
 ExportProfile Forms(IdForm id, DateForm date) {
     ExportProfile profile;

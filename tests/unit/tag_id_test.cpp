@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "formats/tag_id.h"
+#include "sample_records.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
-// The decoding's own samples: FDX-B 982 123456789012 and HDX 982 0123456789.
-const TagRecord kFdxb = {0x00, 0x14, 0x1A, 0x99, 0xBE, 0x9C, 0xF5, 0, 0, 0, 0, 0, 0x5F, 0x5E, 0x10, 0x00};
-const TagRecord kHdx = {0x01, 0x00, 0x00, 0xF5, 0x80, 0x07, 0x5B, 0xCD, 0x15, 0, 0, 0, 0x5F, 0x5E, 0x10, 0x00};
 // Every bit of the ten-bit country and the 38-bit national number set.
 const TagRecord kFdxbMaxima = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
