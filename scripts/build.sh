@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Linux programs (build/linux), the Windows ones (build/windows)
 # and, with --sanitizers, the Linux tests once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer (build/sanitizers).
+# UndefinedBehaviorSanitizer (build/sanitizers). scripts/package.sh can pack
+# the first two as the releases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/reproducible-env.sh
 
 cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/linux -j2

@@ -19,7 +19,7 @@ set -uo pipefail
 cd "$(dirname "$0")/../.."
 export LC_ALL=C.UTF-8
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package-linux/CMakeCache.txt)
+version=$(sed -n "s/^project(Kavrin VERSION \([0-9.]*\).*/\1/p" CMakeLists.txt)
 deb=dist/kavrin_${version}_amd64.deb
 zip=dist/kavrin-${version}-windows-x64.zip
 msi=dist/kavrin-${version}-windows-x64.msi
