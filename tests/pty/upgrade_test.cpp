@@ -66,9 +66,9 @@ protected:
         return std::string(utf8.begin(), utf8.end());
     }
 
-    void Browse(const std::string& path) {
+    OpResult Browse(const std::string& path) {
         ui.chosenFile = path;
-        OnBnClickedBrowse(ui);
+        return OnBnClickedBrowse(ui);
     }
 
     // Connected, with `image` opened through "Browse".
@@ -187,7 +187,7 @@ TEST_F(UpgradeTest, NoImageOpenOrOneOfTheWrongSizeSendsNothing) {
         if (c.size) std::filesystem::resize_file(std::filesystem::path(path), c.size);  // sparse: takes no space
         ui.messages.clear();
         ui.log.clear();
-        Browse(path);
+        EXPECT_EQ(Browse(path).outcome, c.size ? Outcome::Ok : Outcome::FileFailed);
         EXPECT_EQ(ui.messages, c.size ? Log{} : Log{"can not open file!"});
         EXPECT_EQ(g_strFirmwarePath, path);
         EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::FileFailed);
