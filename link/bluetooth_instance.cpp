@@ -1,6 +1,6 @@
 #include "link/bluetooth_instance.h"
 
-#include <cwctype>
+#include <cctype>
 
 namespace {
 
@@ -10,18 +10,19 @@ const char* const kOutgoingTo = "outgoing to ";
 
 }  // namespace
 
-BluetoothInstance ParseBluetoothInstance(std::wstring_view instance) {
-    size_t begin = instance.rfind(L'&');
-    begin = begin == std::wstring_view::npos ? 0 : begin + 1;
-    std::wstring_view digits = instance.substr(begin, instance.find(L'_', begin) - begin);
+BluetoothInstance ParseBluetoothInstance(std::string_view instance) {
+    size_t begin = instance.rfind('&');
+    begin = begin == std::string_view::npos ? 0 : begin + 1;
+    std::string_view digits = instance.substr(begin, instance.find('_', begin) - begin);
     BluetoothInstance parsed;
     if (digits.size() != kAddressDigits) return parsed;
     bool zeros = true;
     for (size_t i = 0; i < digits.size(); ++i) {
-        if (!std::iswxdigit(digits[i])) return {};
-        zeros = zeros && digits[i] == L'0';
+        const unsigned char digit = static_cast<unsigned char>(digits[i]);
+        if (!std::isxdigit(digit)) return {};
+        zeros = zeros && digit == '0';
         if (i > 0 && i % 2 == 0) parsed.address += ':';
-        parsed.address += static_cast<char>(std::towupper(digits[i]));
+        parsed.address += static_cast<char>(std::toupper(digit));
     }
     if (zeros) return {BluetoothDirection::Incoming, {}};
     parsed.direction = BluetoothDirection::Outgoing;

@@ -16,7 +16,7 @@ struct BluetoothInstance {
     std::string address;  // an outgoing port's device: 00:11:22:33:44:55
 };
 
-BluetoothInstance ParseBluetoothInstance(std::wstring_view instance);
+BluetoothInstance ParseBluetoothInstance(std::string_view instance);
 
 // "outgoing to 00:11:22:33:44:55" or "incoming"; empty where unknown.
 std::string DescribeBluetoothInstance(const BluetoothInstance& instance);

@@ -52,12 +52,9 @@ std::string UsbSerialOf(std::string_view instanceId) {
     return std::string(serial);
 }
 
-BluetoothLink BluetoothLinkOf(std::string_view instanceId) {
-    if (!Upper(instanceId).starts_with(kBluetoothEnumerator)) return BluetoothLink::None;
-    std::string_view last = instanceId.substr(instanceId.rfind('&') + 1);
-    std::string_view address = last.substr(0, last.find('_'));
-    return address.find_first_not_of('0') == std::string_view::npos ? BluetoothLink::Incoming
-                                                                     : BluetoothLink::Outgoing;
+BluetoothDirection BluetoothLinkOf(std::string_view instanceId) {
+    if (!Upper(instanceId).starts_with(kBluetoothEnumerator)) return BluetoothDirection::Unknown;
+    return ParseBluetoothInstance(instanceId).direction;
 }
 
 std::string DescribeComPort(const ComPortDevice& device) {
@@ -66,7 +63,7 @@ std::string DescribeComPort(const ComPortDevice& device) {
     AddField(text, device.usbId);
     if (!device.serial.empty()) AddField(text, "serial " + device.serial);
     if (!device.service.empty()) AddField(text, "driver " + device.service);
-    if (device.bluetooth != BluetoothLink::None)
-        AddField(text, device.bluetooth == BluetoothLink::Incoming ? kIncoming : kOutgoing);
+    if (device.bluetooth != BluetoothDirection::Unknown)
+        AddField(text, device.bluetooth == BluetoothDirection::Incoming ? kIncoming : kOutgoing);
     return text;
 }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-enum class BluetoothLink { None, Incoming, Outgoing };
+#include "link/bluetooth_instance.h"
 
 struct ComPortDevice {
     std::string port;          // COM5; empty where the driver never named one
@@ -18,7 +18,7 @@ struct ComPortDevice {
     std::string usbId;         // 0403:6001
     std::string serial;        // the USB device's own serial number
     std::string service;       // the driver's service: FTDIBUS, usbser, BTHMODEM
-    BluetoothLink bluetooth = BluetoothLink::None;
+    BluetoothDirection bluetooth = BluetoothDirection::Unknown;  // Unknown: not a Bluetooth port
     unsigned problem = 0;      // Device Manager's problem code: 10, 28...; 0 where there is none
 };
 
@@ -34,6 +34,6 @@ std::string UsbIdOf(std::string_view instanceId);
 // The serial number a USB device's id ends in (USB\VID_0403&PID_6001\A50285BI);
 // empty for an interface's id or one Windows made up (it holds '&').
 std::string UsbSerialOf(std::string_view instanceId);
-// A Bluetooth serial port's direction: outgoing ids end in the remote
-// device's address, incoming ones in zeros.
-BluetoothLink BluetoothLinkOf(std::string_view instanceId);
+// A Bluetooth serial port's direction (bluetooth_instance.h); Unknown for
+// an id outside BTHENUM.
+BluetoothDirection BluetoothLinkOf(std::string_view instanceId);

@@ -75,7 +75,7 @@ BluetoothInstance BluetoothInstanceOf(const std::wstring& port) {
     VisitDeviceParameters(kBluetoothEnumKey, [&](const std::wstring& instance, HKEY parameters) {
         std::optional<std::wstring> name = StringValue(parameters, L"PortName");
         if (!name || ComPortName(NarrowFromWide(*name)) != port) return false;
-        found = ParseBluetoothInstance(instance);
+        found = ParseBluetoothInstance(NarrowFromWide(instance));
         return true;
     });
     return found;

@@ -25,18 +25,18 @@ TEST(ComPortDevice, SerialNumberOnlyWhereTheDeviceGaveOne) {
 TEST(ComPortDevice, BluetoothDirectionFromTheRemoteAddress) {
     EXPECT_EQ(BluetoothLinkOf("BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0002\\7&1A2B3C4D&0&"
                               "001A7DDA7113_C00000000"),
-              BluetoothLink::Outgoing);
+              BluetoothDirection::Outgoing);
     EXPECT_EQ(BluetoothLinkOf("BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0000\\7&1A2B3C4D&0&"
                               "000000000000_00000000"),
-              BluetoothLink::Incoming);
-    EXPECT_EQ(BluetoothLinkOf("USB\\VID_0403&PID_6001\\A50285BI"), BluetoothLink::None);
+              BluetoothDirection::Incoming);
+    EXPECT_EQ(BluetoothLinkOf("USB\\VID_0403&PID_6001\\A50285BI"), BluetoothDirection::Unknown);
 }
 
 TEST(ComPortDevice, DescriptionHasTheFieldsThereAre) {
     ComPortDevice ftdi{"COM5", "USB Serial Port (COM5)", "0403:6001", "A50285BI", "FTDIBUS"};
     EXPECT_EQ(DescribeComPort(ftdi), "USB Serial Port (COM5)  0403:6001  serial A50285BI  driver FTDIBUS");
     ComPortDevice link{"COM21", "Standard Serial over Bluetooth link (COM21)", "", "", "BTHMODEM",
-                       BluetoothLink::Outgoing};
+                       BluetoothDirection::Outgoing};
     EXPECT_EQ(DescribeComPort(link),
               "Standard Serial over Bluetooth link (COM21)  driver BTHMODEM  Bluetooth outgoing");
 }
