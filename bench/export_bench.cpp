@@ -15,7 +15,6 @@
 #include "link/frame.h"
 #include "ops/csv_writer.h"
 #include "ops/export.h"
-#include "ops/state.h"
 #include "sim/virtual_reader.h"
 
 namespace {
@@ -32,19 +31,10 @@ constexpr int kPacedRuns = 3;
 class QuietFeedback : public Feedback {
 public:
     void AppendLog(const std::string& text) override { lastLog = text; }
-    void SetConnectCaption(const std::string&) override {}
-    void EnableUpgrade(bool) override {}
-    std::string SelectedPort() override { return {}; }
-    void AddFirmwareFile(const std::string&) override {}
-    void SetProgress(int) override {}
-    bool PullFields() override { return true; }
-    void PushFields() override {}
     bool ShowMessage(const std::string& text, Buttons) override {
         lastMessage = text;
         return true;
     }
-    void ShowWaitCursor(bool) override {}
-    std::optional<std::string> ChooseFirmwareFile() override { return std::nullopt; }
 
     std::string lastLog;
     std::string lastMessage;
@@ -58,16 +48,17 @@ struct Run {
 
 // One export into `dir`; false with a reason when it did not save every record.
 bool ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, Run& run) {
-    if (OpenCommPort(g_hComm, reader.PortPath()) != 0) {
+    PortHandle port = nullptr;
+    if (OpenCommPort(port, reader.PortPath()) != 0) {
         std::fprintf(stderr, "cannot open %s\n", reader.PortPath().c_str());
         return false;
     }
     reader.ClearReceived();
     QuietFeedback ui;
     const auto start = std::chrono::steady_clock::now();
-    ExportResult result = ExportCsv(ui, g_hComm, dir);
+    ExportResult result = ExportCsv(ui, port, dir);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ClosePort(g_hComm);
+    ClosePort(port);
     if (!result.Ok() || result.rows != static_cast<int>(kRecords)) {
         std::fprintf(stderr, "export failed: %d rows, log \"%s\", message \"%s\"\n", result.rows, ui.lastLog.c_str(),
                      ui.lastMessage.c_str());
@@ -92,15 +83,16 @@ bool ExportOnce(VirtualReader& reader, const std::filesystem::path& dir, Run& ru
 // reader holds; its lines go to `quiet`. False when the reader was not cleared.
 bool ExportAndClearOnce(VirtualReader& reader, const std::filesystem::path& dir, std::FILE* quiet, double& seconds) {
     reader.SetRecords(GenerateRecords(kRecords));
-    if (OpenCommPort(g_hComm, reader.PortPath()) != 0) return false;
+    PortHandle port = nullptr;
+    if (OpenCommPort(port, reader.PortPath()) != 0) return false;
     CliFeedback ui(quiet);
     CsvWriter csv;
     KeepingWriter writer(csv);
     const auto start = std::chrono::steady_clock::now();
-    ExportResult result = ExportRecords(ui, g_hComm, dir, writer);
-    const int cleared = ClearAfterExport(ui, g_hComm, result, writer.Records());
+    ExportResult result = ExportRecords(ui, port, dir, writer);
+    const int cleared = ClearAfterExport(ui, port, result, writer.Records());
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ClosePort(g_hComm);
+    ClosePort(port);
     std::filesystem::remove(result.file);
     return cleared == 0 && reader.Snapshot().records.empty();
 }

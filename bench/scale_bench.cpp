@@ -14,7 +14,6 @@
 
 #include "ops/export.h"
 #include "ops/csv_writer.h"
-#include "ops/state.h"
 #include "sim/virtual_reader.h"
 #include "tests/pty/test_feedback.h"
 
@@ -103,15 +102,16 @@ int main() {
             std::fprintf(stderr, "cannot start a virtual reader\n");
             return 1;
         }
-        if (OpenCommPort(g_hComm, child.port) != 0) {
+        PortHandle port = nullptr;
+        if (OpenCommPort(port, child.port) != 0) {
             std::fprintf(stderr, "cannot open %s\n", child.port.c_str());
             return 1;
         }
         TestFeedback ui;
         const auto start = std::chrono::steady_clock::now();
-        const ExportResult result = ExportCsv(ui, g_hComm, dir);
+        const ExportResult result = ExportCsv(ui, port, dir);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        ClosePort(g_hComm);
+        ClosePort(port);
         StopChildReader(child);
         if (!result.Ok() || result.rows != static_cast<int>(count)) {
             std::fprintf(stderr, "export of %zu failed: %d rows\n", count, result.rows);

@@ -10,7 +10,6 @@
 
 #include "ops/clock.h"
 #include "ops/connection.h"
-#include "ops/state.h"
 #include "ops/upgrade.h"
 #include "sim/virtual_reader.h"
 #include "tests/pty/test_feedback.h"
@@ -53,20 +52,18 @@ int main() {
     double worst = 0;
     for (int run = 1; run <= kRuns; ++run) {
         TestFeedback ui;
-        ui.port = reader.PortPath();
-        ui.m_nPowerDownMin = 10;
-        ui.chosenFile = path;
-        OnBnClickedConnect(ui);
-        if (!g_bConnected) {
+        PortHandle port = nullptr;
+        if (!ConnectReader(ui, reader.PortPath(), port).connected) {
             std::fprintf(stderr, "connect failed\n");
             return 1;
         }
-        OnBnClickedBrowse(ui);
+        OpenedImage opened = OpenFirmwareImage(ui, path);
         reader.ClearReceived();
 
         const auto start = std::chrono::steady_clock::now();
-        const OpResult upgrade = OnBnClickedUpgrade(ui);
+        const OpResult upgrade = UpgradeFirmware(ui, port, opened.image, true);
         const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        DisconnectReader(port);
         if (!upgrade.Ok()) {
             std::fprintf(stderr, "upgrade did not finish: %s\n", ui.log.empty() ? "" : ui.log.back().c_str());
             return 1;

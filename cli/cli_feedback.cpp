@@ -22,12 +22,11 @@ void CliFeedback::StartProgress(long long total, const std::string& unit) {
     progress_.Start(total, unit);
 }
 
-void CliFeedback::SetProgress(int) { progress_.Update(++progressCalls_); }
-
-void CliFeedback::ShowRecordsFetched(long long fetched, long long total) {
+void CliFeedback::ShowProgress(Work work, long long done, long long total) {
+    if (work == Work::Image) return progress_.Update(++progressCalls_);
     // A reader may hand out more records than it counted, or report a negative count.
-    if (!progress_.Active()) StartProgress(std::max(total, fetched), kRecords);
-    progress_.Update(fetched);
+    if (!progress_.Active()) StartProgress(std::max(total, done), kRecords);
+    progress_.Update(done);
 }
 
 bool CliFeedback::ShowMessage(const std::string& text, Buttons buttons) {

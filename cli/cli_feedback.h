@@ -1,10 +1,9 @@
 // The window feedback of the operations, as a terminal shows it.
 //
-// Log lines and message boxes become lines on standard error (above the
-// progress bar, if one is shown). The command line gives the operations
-// their port, image and answers itself, so the window's list, file dialog,
-// fields and questions have no counterpart here, nor have its caption,
-// button state and wait cursor. Interrupts caught meanwhile ask the work to stop once there
+// Log lines and messages become lines on standard error (above the
+// progress bar, if one is shown). The command line answers the operations'
+// questions itself (--yes) before they run, so a question asked here is
+// answered no. Interrupts caught meanwhile ask the work to stop once there
 // are enough of them.
 #pragma once
 
@@ -21,19 +20,10 @@ public:
     explicit CliFeedback(std::FILE* err = stderr);
 
     void AppendLog(const std::string& text) override;
-    void SetConnectCaption(const std::string&) override {}
-    void EnableUpgrade(bool) override {}
-    std::string SelectedPort() override { return {}; }
-    void AddFirmwareFile(const std::string&) override {}
-    // Called once per acknowledged firmware block: the bar counts calls.
-    void SetProgress(int position) override;
-    bool PullFields() override { return true; }
-    void PushFields() override {}
     bool ShowMessage(const std::string& text, Buttons buttons) override;
-    void ShowWaitCursor(bool) override {}
-    std::optional<std::string> ChooseFirmwareFile() override { return std::nullopt; }
-    // The export's bar starts with its first block.
-    void ShowRecordsFetched(long long fetched, long long total) override;
+    // The export's bar starts with its first block and counts records; the
+    // upgrade's counts the blocks the reader took.
+    void ShowProgress(Work work, long long done, long long total) override;
     bool StopRequested() override;
 
     // A bar of `total` units for the work that follows, on a terminal only.

@@ -11,7 +11,6 @@
 #include "doctor/connect_failure.h"
 #include "doctor/reach.h"
 #include "link/port_list.h"
-#include "ops/state.h"
 
 namespace {
 
@@ -37,7 +36,8 @@ int Doctor(const GlobalOptions& global) {
         return kExitFailed;
     }
 
-    ConnectResult connection = ConnectReader(ui, port);
+    PortHandle handle = nullptr;
+    ConnectResult connection = ConnectReader(ui, port, handle);
     if (!connection.connected) {
         std::string line = ConnectFailureLine(port, connection);
         // The checks may have said it already.
@@ -45,7 +45,7 @@ int Doctor(const GlobalOptions& global) {
         return kExitFailed;
     }
     Print(FindingLine(ReaderAnswer(port, connection)));
-    DisconnectReader(ui);
+    DisconnectReader(handle);
     return kExitOk;
 }
 

@@ -84,7 +84,9 @@ void AddDelete(CLI::App& app, const GlobalOptions& global, CommandAction& action
         // --yes, required to get here, answers the question.
         action = [&global] {
             return RunOnReader(global, [](CliFeedback& ui, const Reader& reader) {
-                return ExitStatusFor(ui, DeleteAllRecords(ui, reader.port, true));
+                const OpResult sent = DeleteAllRecords(ui, reader.port, true);
+                if (sent.outcome != Outcome::TransactionFailed) AwaitDeletion(ui);
+                return ExitStatusFor(ui, sent);
             });
         };
     });

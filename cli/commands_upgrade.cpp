@@ -9,7 +9,6 @@
 #include "cli/commands.h"
 #include "cli/reader_session.h"
 #include "link/frame.h"
-#include "ops/state.h"
 #include "ops/upgrade.h"
 
 namespace {
@@ -29,8 +28,8 @@ const char* const kFailed =
     "upgrade failed: the reader may have no working firmware until the upgrade is run again";
 
 // The transfer sends one block more than the whole blocks in the image.
-long long BlocksToSend() {
-    std::optional<uint64_t> length = g_firmwareFile.Length();
+long long BlocksToSend(FirmwareFile& image) {
+    std::optional<uint64_t> length = image.Length();
     return length ? static_cast<long long>(*length / kFirmwareBlockSize + 1) : 0;
 }
 
@@ -38,13 +37,14 @@ int Upgrade(const GlobalOptions& global, const std::string& file) {
     CliFeedback ui;
     // The image is opened before the reader is touched; the operation has
     // shown why when it cannot be.
-    if (!OpenFirmwareImage(ui, file).Ok()) return kExitFailed;
+    OpenedImage opened = OpenFirmwareImage(ui, file);
+    if (!opened.Ok()) return kExitFailed;
 
-    return WithReader(global, ui, [&ui](const Reader& reader) {
+    return WithReader(global, ui, [&ui, &opened](const Reader& reader) {
         ui.CatchInterrupts(2, kFirstInterrupt);
-        ui.StartProgress(BlocksToSend(), kBlocks);
+        ui.StartProgress(BlocksToSend(opened.image), kBlocks);
         // --yes, required to get here, answers the question.
-        OpResult result = UpgradeFirmware(ui, reader.port, g_firmwareFile, true);
+        const UpgradeResult result = UpgradeFirmware(ui, reader.port, opened.image, true);
         ui.FinishProgress();
         const int status = ExitStatusFor(ui, result);
         if (result.outcome == Outcome::Stopped)

@@ -2,7 +2,6 @@
 
 #include "doctor/connect_failure.h"
 #include "link/port_list.h"
-#include "ops/state.h"
 
 namespace {
 
@@ -40,18 +39,17 @@ std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& 
     exitCode = choice.exitCode;
     if (choice.port.empty()) return std::nullopt;
 
-    ConnectResult connection = ConnectReader(ui, choice.port);
-    if (!connection.connected) {
-        ui.Say(ConnectFailureLine(choice.port, connection));
+    Reader reader{nullptr, choice.port, {}};
+    reader.connection = ConnectReader(ui, choice.port, reader.port);
+    if (!reader.connection.connected) {
+        ui.Say(ConnectFailureLine(choice.port, reader.connection));
         exitCode = kExitFailed;
         return std::nullopt;
     }
-    return Reader{g_hComm, choice.port, connection};
+    return reader;
 }
 
-void DisconnectFromReader(CliFeedback& ui) {
-    if (g_bConnected) DisconnectReader(ui);
-}
+void DisconnectFromReader(Reader& reader) { DisconnectReader(reader.port); }
 
 int ExitStatusFor(CliFeedback& ui, const OpResult& result) {
     switch (result.outcome) {

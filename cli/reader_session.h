@@ -40,8 +40,8 @@ struct Reader {
 // Chooses the port and connects. Nothing when no reader could be reached:
 // the reason has been said and `exitCode` holds the status to exit with.
 std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& ui, int& exitCode);
-// Disconnects, if the work left the reader connected.
-void DisconnectFromReader(CliFeedback& ui);
+// Disconnects: the port is let go.
+void DisconnectFromReader(Reader& reader);
 
 // kExitOk, kExitInterrupted for a stopped operation, kExitFailed for the
 // rest. A refusal, which the window's lines may not show, is said first.
@@ -54,7 +54,7 @@ int WithReader(const GlobalOptions& global, CliFeedback& ui, Work&& work) {
     std::optional<Reader> reader = ConnectToReader(global, ui, status);
     if (!reader) return status;
     status = work(*reader);
-    DisconnectFromReader(ui);
+    DisconnectFromReader(*reader);
     return status;
 }
 

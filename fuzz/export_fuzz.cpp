@@ -14,7 +14,6 @@
 #include "fuzz/scripted_port.h"
 #include "link/frame.h"
 #include "ops/export.h"
-#include "ops/state.h"
 
 namespace {
 
@@ -23,19 +22,10 @@ const std::string kSaved = "Data has been saved!";
 class RecordingFeedback : public Feedback {
 public:
     void AppendLog(const std::string& text) override { log.push_back(text); }
-    void SetConnectCaption(const std::string&) override {}
-    void EnableUpgrade(bool) override {}
-    std::string SelectedPort() override { return "fuzz"; }
-    void AddFirmwareFile(const std::string&) override {}
-    void SetProgress(int) override {}
-    bool PullFields() override { return true; }
-    void PushFields() override {}
     bool ShowMessage(const std::string& text, Buttons) override {
         messages.push_back(text);
         return true;
     }
-    void ShowWaitCursor(bool) override {}
-    std::optional<std::string> ChooseFirmwareFile() override { return std::nullopt; }
 
     std::vector<std::string> log;
     std::vector<std::string> messages;
@@ -77,11 +67,12 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScriptPort(data, size);
-    OpenCommPort(g_hComm, "fuzz");
+    PortHandle port = nullptr;
+    OpenCommPort(port, "fuzz");
     RecordingFeedback ui;
     static const Folder folder;
-    const ExportResult result = ExportCsv(ui, g_hComm, folder.path());
-    ClosePort(g_hComm);
+    const ExportResult result = ExportCsv(ui, port, folder.path());
+    ClosePort(port);
 
     // Every row needs a whole record of received bytes behind it.
     Check(result.rows >= 0 && static_cast<size_t>(result.rows) * kTagRecordSize <= ScriptedBytesRead());

@@ -1,6 +1,6 @@
-// "Connect"/"Discon": opens a port, proves a reader answers by asking for
-// its firmware version, and disconnects again. The connection owns g_hComm
-// and g_bConnected; every other operation borrows the port.
+// Connecting: opens a port, proves a reader answers by asking for its
+// firmware version; and disconnecting again. The front end keeps the port
+// handle the connect fills in; every other operation borrows it.
 #pragma once
 
 #include <cstdint>
@@ -35,11 +35,13 @@ struct ConnectResult {
     OpResult VersionAnswer() const;
 };
 
-// Opens `port` into g_hComm and asks for the version; connected after it
-// unless the result says otherwise.
-ConnectResult ConnectReader(Feedback& ui, const std::string& port);
-// Closes g_hComm. Nothing is sent and nothing logged.
-void DisconnectReader(Feedback& ui);
+// The caption of the button that connects and disconnects, in each state.
+inline constexpr char kConnectCaption[] = "Connect";
+inline constexpr char kDisconnectCaption[] = "Discon";
 
-// The button: connects to the port selected in the list, or disconnects.
-ConnectResult OnBnClickedConnect(Feedback& ui);
+// Opens `port` into `handle`, which must be null, and asks for the version;
+// connected after it unless the result says otherwise. A failure leaves
+// `handle` null and the port closed.
+ConnectResult ConnectReader(Feedback& ui, const std::string& port, PortHandle& handle);
+// Closes `handle` and sets it to null. Nothing is sent and nothing logged.
+void DisconnectReader(PortHandle& handle);

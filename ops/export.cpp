@@ -4,11 +4,9 @@
 
 #include "ops/clock.h"
 #include "ops/csv_writer.h"
-#include "ops/export_folder.h"
 #include "ops/format_text.h"
 #include "ops/housekeeping.h"
 #include "ops/record_blocks.h"
-#include "ops/state.h"
 #include "ops/tag_record.h"
 
 namespace {
@@ -38,9 +36,8 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
         result.outcome = Outcome::TransactionFailed;
         return result;
     }
-    g_nRecordTotal = static_cast<int32_t>(count.count);
-    result.total = g_nRecordTotal;
-    if (g_nRecordTotal == 0) {
+    result.total = static_cast<int32_t>(count.count);
+    if (result.total == 0) {
         ui.AppendLog(kCountZero);
         return result;
     }
@@ -53,7 +50,7 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
     }
 
     ExportFile file;
-    if (!file.Claim(dir, started, writer.NameEnding(g_nRecordTotal))) {
+    if (!file.Claim(dir, started, writer.NameEnding(result.total))) {
         ui.ShowMessage(kCannotCreate, Feedback::Buttons::Ok);
         result.outcome = Outcome::FileFailed;
         return result;
@@ -64,7 +61,7 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
     BlocksEnd end = BlocksEnd::Rejected;
     if (begun) {
         end = ReadRecordBlocks(
-            ui, port, g_nRecordTotal,
+            ui, port, result.total,
             [&](const TagRecord& record) {
                 if (!writer.Add(result.rows + 1, record, DecodeTagRecord(record))) return false;
                 ++result.rows;
@@ -109,10 +106,4 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
 ExportResult ExportCsv(Feedback& ui, PortHandle port, const std::filesystem::path& dir) {
     CsvWriter writer;
     return ExportRecords(ui, port, dir, writer);
-}
-
-ExportResult OnBnClickedGetData(Feedback& ui) {
-    std::error_code error;
-    // Should the working directory be gone, the bare name fails to open and says so.
-    return ExportCsv(ui, g_hComm, ExportFolder(std::filesystem::current_path(error)));
 }

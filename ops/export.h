@@ -36,7 +36,3 @@ ExportResult ExportRecords(Feedback& ui, PortHandle port, const std::filesystem:
 
 // The same into the window's CSV file.
 ExportResult ExportCsv(Feedback& ui, PortHandle port, const std::filesystem::path& dir);
-
-// The button: the CSV file in the current working directory, or where
-// ExportFolder (export_folder.h) puts it when that cannot be written.
-ExportResult OnBnClickedGetData(Feedback& ui);

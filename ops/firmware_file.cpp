@@ -36,7 +36,3 @@ size_t FirmwareFile::ReadAt(uint64_t offset, uint8_t* data, size_t size) {
     stream_.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(size));
     return static_cast<size_t>(stream_.gcount());
 }
-
-std::string FileNameOf(const std::string& path) {
-    return Utf8FromPath(PathFromUtf8(path).filename());
-}

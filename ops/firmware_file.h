@@ -29,6 +29,3 @@ public:
 private:
     std::ifstream stream_;
 };
-
-// The file-name part of a UTF-8 path.
-std::string FileNameOf(const std::string& path);

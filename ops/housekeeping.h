@@ -1,5 +1,4 @@
-// The small operations on the reader's records and settings, and the
-// buttons that run them with the window's fields.
+// The small operations on the reader's records and settings.
 //
 // Where the window goes on whatever the reader's status byte says (the
 // count, the delete, the clock, reading the parameters), the result still
@@ -26,18 +25,16 @@ struct PowerDownResult : OpResult {
 CountResult ReadRecordCount(PortHandle port);
 // The same, logging what the window logs.
 CountResult CountRecords(Feedback& ui, PortHandle port);
-// Deletes every record once the user has said yes (`confirmed`);
-// Declined, with nothing sent, otherwise.
+// Asks whether every record may be deleted; true for Yes.
+bool ConfirmDelete(Feedback& ui);
+// Sends the delete once the user has said yes (`confirmed`); Declined,
+// with nothing sent, otherwise. The reader then needs a moment: once the
+// delete was sent (Ok or Refused), AwaitDeletion waits it out and says the
+// records are gone. A window shows its wait cursor in between.
 OpResult DeleteAllRecords(Feedback& ui, PortHandle port, bool confirmed);
+void AwaitDeletion(Feedback& ui);
 // Sets the reader's clock to `now`.
 OpResult SyncClock(Feedback& ui, PortHandle port, const LocalTime& now);
 // BadField, with nothing sent, when `minutes` is out of the reader's range.
 OpResult SetPowerDown(Feedback& ui, PortHandle port, int minutes);
 PowerDownResult GetPowerDown(Feedback& ui, PortHandle port);
-
-// The buttons: each reads or fills the window's fields around its operation.
-CountResult OnBnClickedGetCnt(Feedback& ui);
-OpResult OnBnClickedDeleteAll(Feedback& ui);
-OpResult OnBnClickedSyncTime(Feedback& ui);
-OpResult OnBnClickedSetPowerDown(Feedback& ui);
-PowerDownResult OnBnClickedGetPowerDown(Feedback& ui);

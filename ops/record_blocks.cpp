@@ -13,30 +13,35 @@ constexpr int kMaxBlockFailures = 3;
 constexpr size_t kBlockAnswerHead = 1 + 1;  // status, record count
 constexpr size_t kRecordsOffset = 3 + kBlockAnswerHead;
 
-// The number of records a block request at `start` brought into `response`,
-// or -1 when the attempt failed. (At most 15 whole records fit in one answer.)
-int FetchBlock(PortHandle port, int64_t start, ResponseBuffer& response) {
+// The block a request at `start` brought.
+Answer FetchBlock(PortHandle port, int64_t start) {
     uint8_t data[5];
     PutBigEndian32(data, static_cast<uint32_t>(start));
     data[4] = kRecordsPerRequest;
-    if (!Transact(port, CMD_GET_RECORDS, data, response)) return -1;
-    const size_t received = response[2];
+    return Transact(port, CMD_GET_RECORDS, data);
+}
+
+// The number of records the block carries, or -1 when the attempt failed.
+// (At most 15 whole records fit in one answer.)
+int RecordsIn(const Answer& block) {
+    if (!block.complete) return -1;
+    const size_t received = block.bytes[2];
     if (received < kBlockAnswerHead) return -1;
     const size_t carried = (received - kBlockAnswerHead) / kTagRecordSize;
-    if (response[4] > carried) return -1;
-    return response[4];
+    if (block.bytes[4] > carried) return -1;
+    return block.bytes[4];
 }
 
 }  // namespace
 
 BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take,
                            const std::function<void()>& blockTaken) {
-    ResponseBuffer response{};
     int64_t start = 0;
     int failures = 0;
     do {
         if (ui.StopRequested()) return BlocksEnd::Stopped;
-        const int count = FetchBlock(port, start, response);
+        const Answer block = FetchBlock(port, start);
+        const int count = RecordsIn(block);
         if (count < 0) {
             if (++failures == kMaxBlockFailures) return BlocksEnd::Failed;
             continue;
@@ -45,12 +50,12 @@ BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const s
         if (count == 0) break;
         for (int i = 0; i < count; ++i) {
             TagRecord record;
-            std::copy_n(response.begin() + kRecordsOffset + i * kTagRecordSize, kTagRecordSize, record.begin());
+            std::copy_n(block.bytes.begin() + kRecordsOffset + i * kTagRecordSize, kTagRecordSize, record.begin());
             if (!take(record)) return BlocksEnd::Rejected;
         }
         start += count;
         if (blockTaken) blockTaken();
-        ui.ShowRecordsFetched(start, total);
+        ui.ShowProgress(Feedback::Work::Records, start, total);
     } while (start < total);
     // A negative total allows one attempt only; if that failed, nothing was read.
     return failures > 0 ? BlocksEnd::Failed : BlocksEnd::Done;

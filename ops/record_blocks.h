@@ -26,6 +26,6 @@ enum class BlocksEnd {
 
 // Reads over `port`; hands every record, in order, to `take`, which gives false to end the
 // reading there. After each block, `blockTaken` (when given) runs, then
-// ShowRecordsFetched tells the front end.
+// ShowProgress tells the front end.
 BlocksEnd ReadRecordBlocks(Feedback& ui, PortHandle port, int32_t total, const std::function<bool(const TagRecord&)>& take,
                            const std::function<void()>& blockTaken = {});

@@ -28,14 +28,6 @@ struct OpResult {
     bool Ok() const { return outcome == Outcome::Ok; }
 };
 
-// A press of the button and nothing more: the operation with its result
-// dropped, for the window that shows only its lines, and for tests.
-class Feedback;
-template <auto Operation>
-void Press(Feedback& ui) {
-    Operation(ui);
-}
-
 // "the reader refused the command (status 5)": what a front end that looks
 // at the status says where the window shows nothing.
 std::string RefusalText(const OpResult& result);

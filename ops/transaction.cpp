@@ -11,26 +11,22 @@ constexpr size_t kStatusByte = 3;
 
 }  // namespace
 
-bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response) {
-    size_t received = 0;
-    return Transact(port, command, data, response, received);
+bool Answer::Carries(size_t index) const { return index < 3 + size_t{bytes[kLengthByte]}; }
+
+OpResult Answer::Status() const {
+    if (!Carries(kStatusByte) || bytes[kStatusByte] == 0) return {};
+    return {Outcome::Refused, bytes[kStatusByte]};
 }
 
-bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response,
-              size_t& received) {
+Answer Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data) {
     std::vector<uint8_t> request = BuildRequest(command, data);
-    return SendCommand(port, request.data(), request.size(), response, received) == 0;
-}
-
-bool Carries(const ResponseBuffer& response, size_t index) { return index < 3 + size_t{response[kLengthByte]}; }
-
-OpResult StatusOf(const ResponseBuffer& response) {
-    if (!Carries(response, kStatusByte) || response[kStatusByte] == 0) return {};
-    return {Outcome::Refused, response[kStatusByte]};
+    Answer answer;
+    answer.complete = SendCommand(port, request.data(), request.size(), answer.bytes, answer.received) == 0;
+    return answer;
 }
 
 OpResult Accepted(PortHandle port, uint8_t command, std::span<const uint8_t> data) {
-    ResponseBuffer response{};
-    if (!Transact(port, command, data, response) || !Carries(response, kStatusByte)) return {Outcome::TransactionFailed};
-    return StatusOf(response);
+    const Answer answer = Transact(port, command, data);
+    if (!answer.complete || !answer.Carries(kStatusByte)) return {Outcome::TransactionFailed};
+    return answer.Status();
 }

@@ -1,5 +1,5 @@
 // One request to the reader over a port (null when disconnected: the
-// request then fails at once).
+// request then fails at once), and what came back.
 #pragma once
 
 #include <cstddef>
@@ -10,23 +10,24 @@
 #include "link/serial_port.h"
 #include "ops/result.h"
 
-// True when a complete answer arrived in `response`.
-bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response);
-// The same; `received` counts the bytes that came back, so that a silent
-// port is told from one that answers what no reader sends.
-bool Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data, ResponseBuffer& response,
-              size_t& received);
+struct Answer {
+    bool complete = false;  // a whole answer with the right header byte came back
+    size_t received = 0;    // bytes that came back: 0 tells a silent port from one that answers what no reader sends
+    ResponseBuffer bytes{};
 
-// True when the reader actually sent response byte `index`. A short answer
-// leaves the rest of the buffer as it was: reading it would report values
-// the reader never gave.
-bool Carries(const ResponseBuffer& response, size_t index);
+    // True when the reader actually sent byte `index`. A short answer
+    // leaves the rest of the buffer zeroed: reading it would report values
+    // the reader never gave.
+    bool Carries(size_t index) const;
+    // What the status byte of a complete answer says: Refused, with the
+    // status, when the reader sent one other than 0; Ok otherwise, an
+    // answer without a status byte included. For the commands whose callers
+    // go on whatever the status: the result tells a front end what the log
+    // does not.
+    OpResult Status() const;
+};
 
-// What the status byte of a complete answer says: Refused, with the
-// status, when the reader sent one other than 0; Ok otherwise, an answer
-// without a status byte included. For the commands whose callers go on
-// whatever the status: the result tells a front end what the log does not.
-OpResult StatusOf(const ResponseBuffer& response);
+Answer Transact(PortHandle port, uint8_t command, std::span<const uint8_t> data = {});
 
 // For the commands whose status decides: Ok only for a complete answer with
 // status 0. An answer without a status byte accepts nothing.

@@ -11,16 +11,24 @@
 #include "ops/firmware_file.h"
 #include "ops/result.h"
 
-// Opens the image at `path` (UTF-8) as the one to send; FileFailed when it
-// would not open.
-OpResult OpenFirmwareImage(Feedback& ui, const std::string& path);
+// The image at `path` (UTF-8), open to be sent; FileFailed, with the
+// message shown and the image closed, when it would not open.
+struct OpenedImage : OpResult {
+    FirmwareFile image;
+};
+OpenedImage OpenFirmwareImage(Feedback& ui, const std::string& path);
+
+// Asks whether the image may be sent; true for OK.
+bool ConfirmUpgrade(Feedback& ui);
+
+// `started`: the reader took the start command, so the transfer began
+// (a window shows its fields again then).
+struct UpgradeResult : OpResult {
+    bool started = false;
+};
+
 // Sends `image` over `port` once the user has said yes (`confirmed`;
 // Declined, with nothing sent, otherwise). Ok once the reader took the
 // whole image; the image is then closed, and the reader wants a new
 // connection.
-OpResult UpgradeFirmware(Feedback& ui, PortHandle port, FirmwareFile& image, bool confirmed);
-
-// The buttons. Browse: Declined when the user cancelled the file dialog.
-// Upgrade: disconnects after a finished upgrade.
-OpResult OnBnClickedBrowse(Feedback& ui);
-OpResult OnBnClickedUpgrade(Feedback& ui);
+UpgradeResult UpgradeFirmware(Feedback& ui, PortHandle port, FirmwareFile& image, bool confirmed);

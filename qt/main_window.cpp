@@ -15,7 +15,6 @@
 #include "ops/housekeeping.h"
 #include "ops/integer_field.h"
 #include "ops/upgrade.h"
-#include "ops/state.h"
 #include "qt/export_forms_setting.h"
 #include "qt/records_view.h"
 
@@ -28,9 +27,6 @@ const char* const kCloseDuringUpgrade =
     "is run again. Stop after the current block and close?";
 
 const char* const kCsvFormat = "csv";
-
-// The firmware version of the reader connected last; the worker's alone.
-std::string connectedFirmware;
 
 // Download `number` and the list of downloads, read from `book` here and
 // shown in the view on the window's thread; what failed goes to the log.
@@ -47,40 +43,102 @@ void ShowBookIn(Feedback& ui, Book& book, int64_t number, RecordsView* records) 
                               Qt::QueuedConnection);
 }
 
+// One more line where the reader refused a command without the window's
+// lines saying so.
+void SayRefusal(Feedback& ui, const OpResult& result) {
+    if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
+}
+
+// Connect's lines, and after a failed connection one more that says why;
+// the port and the reader's firmware version are kept for the book.
+void Connect(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    if (state.connected) {
+        DisconnectReader(state.port);
+        state.connected = false;
+        ui.ShowConnected(false);
+        return;
+    }
+    const std::string port = ui.SelectedPort();
+    const ConnectResult result = ConnectReader(ui, port, state.port);
+    state.connected = result.connected;
+    state.portName = result.connected ? port : std::string();
+    state.firmware = result.connected ? FirmwareText(result.major, result.minor) : std::string();
+    ui.ShowConnected(state.connected);
+    if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
+        ui.AppendLog(ConnectFailureLine(port, result));
+    else
+        SayRefusal(ui, result.VersionAnswer());
+}
+
+void Browse(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    std::optional<std::string> path = ui.ChooseFirmwareFile();
+    if (!path) return;
+    ui.AddFirmwareFile(*path);
+    state.image.Close();
+    state.image = std::move(OpenFirmwareImage(ui, *path).image);
+}
+
+void Upgrade(WindowFeedback& ui, ReaderState& state, const WorkOrder& order) {
+    if (!ConfirmUpgrade(ui)) return;
+    // A failed check has shown its own message; the upgrade goes on regardless.
+    ui.PullFields(state.recordCount, state.powerDownMin);
+    const UpgradeResult result = UpgradeFirmware(ui, state.port, state.image, true);
+    if (result.started) ui.PushFields(state.recordCount, state.powerDownMin);
+    SayRefusal(ui, result);
+    // A finished upgrade disconnects: the reader restarts on its new firmware.
+    if (result.Ok()) Connect(ui, state, order);
+}
+
 // "Get Data" into the working directory, as on Windows, in the forms
 // chosen (the defaults write the Windows file), kept in the book too; the
 // log then says what became of the book and where the file is, whatever
 // became of the export, and the view shows the download's rows.
-void GetData(Feedback& ui, const WorkOrder& order) {
+void GetData(WindowFeedback& ui, ReaderState& state, const WorkOrder& order) {
     CsvFormsWriter writer(order.forms);
-    DownloadKeeping book(order.book, writer, {SystemClock().now(), ui.SelectedPort(), connectedFirmware, 0, {}, kCsvFormat});
+    DownloadKeeping book(order.book, writer, {SystemClock().now(), state.portName, state.firmware, 0, {}, kCsvFormat});
     std::error_code error;
     // Should the working directory be gone, the bare name fails to open and says so.
-    ExportResult result = ExportRecords(ui, g_hComm, std::filesystem::current_path(error), book.Writer(writer));
+    ExportResult result = ExportRecords(ui, state.port, std::filesystem::current_path(error), book.Writer(writer));
     book.Finish(result);
     if (const std::string line = book.Line(); !line.empty()) ui.AppendLog(line);
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
     if (book.Number() != 0) ShowBookIn(ui, book.TheBook(), book.Number(), order.records);
 }
 
-// The operation's own lines, and one more where the reader refused a
-// command without the window's lines saying so.
-template <auto Operation>
-void Run(Feedback& ui, const WorkOrder&) {
-    const OpResult result = Operation(ui);
-    if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
+void GetCnt(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    const CountResult result = CountRecords(ui, state.port);
+    if (result.outcome == Outcome::TransactionFailed) return;
+    // The field is a signed int: counts of 2^31 and above show negative.
+    state.recordCount = static_cast<int32_t>(result.count);
+    ui.PushFields(state.recordCount, state.powerDownMin);
+    SayRefusal(ui, result);
 }
 
-// Connect's lines, and after a failed connection one more that says why;
-// the reader's firmware version is remembered for the book.
-void Connect(Feedback& ui, const WorkOrder&) {
-    const std::string port = ui.SelectedPort();
-    const ConnectResult result = OnBnClickedConnect(ui);
-    connectedFirmware = result.connected ? FirmwareText(result.major, result.minor) : std::string();
-    if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
-        ui.AppendLog(ConnectFailureLine(port, result));
-    else if (result.VersionAnswer().outcome == Outcome::Refused)
-        ui.AppendLog(RefusalText(result.VersionAnswer()));
+void DeleteAll(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    const OpResult sent = DeleteAllRecords(ui, state.port, ConfirmDelete(ui));
+    if (sent.outcome == Outcome::Declined || sent.outcome == Outcome::TransactionFailed) return;
+    ui.PullFields(state.recordCount, state.powerDownMin);
+    ui.ShowWaitCursor(true);
+    AwaitDeletion(ui);
+    ui.ShowWaitCursor(false);
+    SayRefusal(ui, sent);
+}
+
+void SyncTime(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    SayRefusal(ui, SyncClock(ui, state.port, SystemClock().now()));
+}
+
+void SetMinutes(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    // A value out of range has already shown its own message here.
+    ui.PullFields(state.recordCount, state.powerDownMin);
+    SayRefusal(ui, SetPowerDown(ui, state.port, state.powerDownMin));
+}
+
+void GetMinutes(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
+    const PowerDownResult result = GetPowerDown(ui, state.port);
+    if (result.outcome != Outcome::TransactionFailed) state.powerDownMin = result.minutes;
+    ui.PushFields(state.recordCount, state.powerDownMin);
+    SayRefusal(ui, result);
 }
 
 struct ButtonRoute {
@@ -89,15 +147,9 @@ struct ButtonRoute {
 };
 
 const ButtonRoute kButtonMap[] = {
-    {&WindowWidgets::connect, Connect},
-    {&WindowWidgets::browse, Run<OnBnClickedBrowse>},
-    {&WindowWidgets::upgrade, Run<OnBnClickedUpgrade>},
-    {&WindowWidgets::getData, GetData},
-    {&WindowWidgets::getCnt, Run<OnBnClickedGetCnt>},
-    {&WindowWidgets::deleteAll, Run<OnBnClickedDeleteAll>},
-    {&WindowWidgets::syncTime, Run<OnBnClickedSyncTime>},
-    {&WindowWidgets::set, Run<OnBnClickedSetPowerDown>},
-    {&WindowWidgets::get, Run<OnBnClickedGetPowerDown>},
+    {&WindowWidgets::connect, Connect},   {&WindowWidgets::browse, Browse},     {&WindowWidgets::upgrade, Upgrade},
+    {&WindowWidgets::getData, GetData},   {&WindowWidgets::getCnt, GetCnt},     {&WindowWidgets::deleteAll, DeleteAll},
+    {&WindowWidgets::syncTime, SyncTime}, {&WindowWidgets::set, SetMinutes},    {&WindowWidgets::get, GetMinutes},
 };
 
 }  // namespace
@@ -112,8 +164,7 @@ MainWindow::MainWindow(const QString& port, const BookChoice& book)
     }
     if (!port.isEmpty()) widgets_.port->Preset(port);
     widgets_.upgrade->setEnabled(false);
-    feedback_.m_nPowerDownMin = kPowerDownMinAtStart;
-    feedback_.PushFieldsHere(feedback_.m_nRecordCount, feedback_.m_nPowerDownMin);
+    feedback_.PushFieldsHere(state_.recordCount, state_.powerDownMin);
     widgets_.records->OnChosen([this](int64_t number) { ShowFromBook(number); });
     ShowFromBook(0);
 }
@@ -139,7 +190,7 @@ void MainWindow::Start(Operation operation) {
     // As they stand at the press: the boxes belong to the window's thread.
     const WorkOrder order{ChosenExportForms(widgets_.idForm, widgets_.dateForm), book_, widgets_.records};
     SetBusy(true);
-    worker_.Run([this, operation, order] { operation(feedback_, order); }, this, [this] { Finished(); });
+    worker_.Run([this, operation, order] { operation(feedback_, state_, order); }, this, [this] { Finished(); });
 }
 
 void MainWindow::Finished() {
@@ -150,8 +201,8 @@ void MainWindow::Finished() {
 void MainWindow::SetBusy(bool busy) {
     busy_ = busy;
     for (const ButtonRoute& route : kButtonMap) (widgets_.*route.button)->setEnabled(!busy);
-    widgets_.upgrade->setEnabled(!busy && feedback_.UpgradeAllowed());
-    widgets_.port->setEnabled(!busy);
+    widgets_.upgrade->setEnabled(!busy && feedback_.Connected());
+    widgets_.port->setEnabled(!busy && !feedback_.Connected());
     widgets_.idForm->setEnabled(!busy);
     widgets_.dateForm->setEnabled(!busy);
 }
@@ -161,7 +212,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const char* question = running_ == Run<OnBnClickedUpgrade> ? kCloseDuringUpgrade : kCloseDuringWork;
+    const char* question = running_ == Upgrade ? kCloseDuringUpgrade : kCloseDuringWork;
     if (!closeWhenDone_ && !feedback_.ShowMessageHere(question, Feedback::Buttons::YesNo)) {
         event->ignore();
         return;
@@ -181,7 +232,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // The fields belong to the worker while it runs: close() asks first then.
-        if (busy_ || feedback_.PullFieldsHere()) close();
+        if (busy_ || feedback_.PullFieldsHere(state_.recordCount, state_.powerDownMin)) close();
         return;
     default: QWidget::keyPressEvent(event);
     }

@@ -1,11 +1,13 @@
 // The Linux window: the controls of the Windows dialog, each button running
-// the same operation of ops/ through the window's own feedback.
+// the same operation of ops/ through the window's own feedback, then
+// setting what only the window shows from the operation's result.
 //
 // Every operation runs on the one worker thread, so the window keeps
 // painting and answering while Connect waits for a silent reader, Get Data
 // fetches thousands of records or Upgrade sends an image. While work runs,
 // the port list and the buttons that would start more work are disabled;
-// "Upgrade" is enabled afterwards only while the operations allow it. Get
+// afterwards "Upgrade" is enabled, and the port list locked, only while
+// connected, so that the port the book records is the one read. Get
 // Data writes the ID and the time in the forms chosen in the window, which
 // are kept between runs (export_forms_setting.h), and keeps the download in
 // the record book (unless none is kept), whose rows the window then shows
@@ -26,6 +28,9 @@
 
 #include "book/download_keeping.h"
 #include "formats/record_columns.h"
+#include "ops/firmware_file.h"
+#include "ops/integer_field.h"
+#include "link/serial_port.h"
 #include "qt/window_feedback.h"
 #include "qt/window_widgets.h"
 #include "qt/work_thread.h"
@@ -38,8 +43,23 @@ struct WorkOrder {
     RecordsView* records = nullptr;
 };
 
+// What the window's work keeps from one press to the next: the worker's
+// alone. The window destroys it after the worker has ended, and the port
+// is let go then.
+struct ReaderState {
+    ~ReaderState() { ClosePort(port); }
+
+    PortHandle port = nullptr;
+    bool connected = false;
+    std::string portName;  // the port connected to, as the book records it
+    std::string firmware;  // the reader's firmware version
+    FirmwareFile image;    // the image opened by "Browse"; closed when none
+    int recordCount = 0;   // the integer fields as last pulled or shown
+    int powerDownMin = kPowerDownMinAtStart;
+};
+
 // What a button runs on the worker.
-using Operation = void (*)(Feedback& ui, const WorkOrder& order);
+using Operation = void (*)(WindowFeedback& ui, ReaderState& state, const WorkOrder& order);
 
 class MainWindow : public QWidget {
 public:
@@ -60,6 +80,7 @@ private:
 
     WindowWidgets widgets_;
     WindowFeedback feedback_;
+    ReaderState state_;
     BookChoice book_;
     bool busy_ = false;
     Operation running_ = nullptr;  // the operation started last

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "ops/connection.h"
 #include "ops/integer_field.h"
 
 namespace {
@@ -39,13 +40,12 @@ void WindowFeedback::AppendLog(const std::string& text) {
     Post(w_.window, [this, line = Text(text)] { w_.log->addItem(line); });
 }
 
-void WindowFeedback::SetConnectCaption(const std::string& caption) {
-    Post(w_.window, [this, text = Text(caption)] { w_.connect->setText(text); });
-}
-
-// The window enables the button itself once the work has ended.
-void WindowFeedback::EnableUpgrade(bool enabled) {
-    Post(w_.window, [this, enabled] { upgradeAllowed_ = enabled; });
+// The window enables and disables the controls itself once the work has ended.
+void WindowFeedback::ShowConnected(bool connected) {
+    Post(w_.window, [this, connected] {
+        w_.connect->setText(connected ? kDisconnectCaption : kConnectCaption);
+        connected_ = connected;
+    });
 }
 
 std::string WindowFeedback::SelectedPort() {
@@ -59,19 +59,18 @@ void WindowFeedback::AddFirmwareFile(const std::string& path) {
     });
 }
 
-void WindowFeedback::SetProgress(int position) {
-    Post(w_.window, [this, position] { w_.progress->setValue(std::clamp(position, 0, kProgressEnd)); });
+void WindowFeedback::ShowProgress(Work, long long done, long long total) {
+    // A reader may hand out more records than it counted, or count none.
+    const int position = total > 0 ? static_cast<int>(std::min(done, total) * kProgressEnd / total) : kProgressEnd;
+    Post(w_.window, [this, position] { w_.progress->setValue(position); });
 }
 
-void WindowFeedback::ShowRecordsFetched(long long fetched, long long total) {
-    // A reader may hand out more records than it counted.
-    SetProgress(total > 0 ? static_cast<int>(std::min(fetched, total) * kProgressEnd / total) : kProgressEnd);
+bool WindowFeedback::PullFields(int& recordCount, int& powerDownMin) {
+    return Ask(w_.window, [&] { return PullFieldsHere(recordCount, powerDownMin); });
 }
 
-bool WindowFeedback::PullFields() { return Ask(w_.window, [this] { return PullFieldsHere(); }); }
-
-void WindowFeedback::PushFields() {
-    Post(w_.window, [this, count = m_nRecordCount, minutes = m_nPowerDownMin] { PushFieldsHere(count, minutes); });
+void WindowFeedback::PushFields(int recordCount, int powerDownMin) {
+    Post(w_.window, [this, recordCount, powerDownMin] { PushFieldsHere(recordCount, powerDownMin); });
 }
 
 bool WindowFeedback::ShowMessage(const std::string& text, Buttons buttons) {
@@ -97,14 +96,14 @@ std::optional<std::string> WindowFeedback::ChooseFirmwareFile() {
     });
 }
 
-bool WindowFeedback::PullFieldsHere() {
+bool WindowFeedback::PullFieldsHere(int& recordCount, int& powerDownMin) {
     std::optional<int> count = ParseIntegerField(w_.recordCount->text().toStdString());
     if (!count) return FailOn(w_.recordCount, kNotAnInteger);
-    m_nRecordCount = *count;
+    recordCount = *count;
     std::optional<int> minutes = ParseIntegerField(w_.powerDown->text().toStdString());
     if (!minutes) return FailOn(w_.powerDown, kNotAnInteger);
-    m_nPowerDownMin = *minutes;
-    if (!PowerDownInRange(m_nPowerDownMin))
+    powerDownMin = *minutes;
+    if (!PowerDownInRange(powerDownMin))
         return FailOn(w_.powerDown, kPowerDownOutOfRange);
     return true;
 }

@@ -53,6 +53,7 @@ WindowWidgets LayOutWindow(QWidget* window) {
 
     auto* upgradeGroup = new QGroupBox("Upgrade", window);
     w.file = new QComboBox(upgradeGroup);
+    w.file->setObjectName("firmwareFile");
     w.file->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     w.file->setMinimumContentsLength(kFileCharacters);
     w.file->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

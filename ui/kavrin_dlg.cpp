@@ -1,34 +1,29 @@
 #include "ui/kavrin_dlg.h"
 
 #include "link/utf.h"
-#include "ops/connection.h"
-#include "ops/export.h"
-#include "ops/housekeeping.h"
 #include "ops/integer_field.h"
-#include "ops/upgrade.h"
 #include "ui/port_probe.h"
 #include "ui/resource.h"
 
 namespace {
 
-// The button map: which operation each button starts; the window shows
-// what each logs, and its result adds nothing here. A button that is not
+// The button map: which handler each button runs. A button that is not
 // listed does nothing when clicked.
 struct ButtonRoute {
     int controlId;
-    void (*handler)(Feedback& ui);
+    void (CKavrinDlg::*handler)();
 };
 
 const ButtonRoute kButtonMap[] = {
-    {IDC_CONNECT, Press<OnBnClickedConnect>},
-    {IDC_BROWSE, Press<OnBnClickedBrowse>},
-    {IDC_UPGRADE, Press<OnBnClickedUpgrade>},
-    {IDC_GET_DATA, Press<OnBnClickedGetData>},
-    {IDC_GET_CNT, Press<OnBnClickedGetCnt>},
-    {IDC_DELETE_ALL, Press<OnBnClickedDeleteAll>},
-    {IDC_SYNC_TIME, Press<OnBnClickedSyncTime>},
-    {IDC_SET_POWER_DOWN, Press<OnBnClickedSetPowerDown>},
-    {IDC_GET_POWER_DOWN, Press<OnBnClickedGetPowerDown>},
+    {IDC_CONNECT, &CKavrinDlg::OnBnClickedConnect},
+    {IDC_BROWSE, &CKavrinDlg::OnBnClickedBrowse},
+    {IDC_UPGRADE, &CKavrinDlg::OnBnClickedUpgrade},
+    {IDC_GET_DATA, &CKavrinDlg::OnBnClickedGetData},
+    {IDC_GET_CNT, &CKavrinDlg::OnBnClickedGetCnt},
+    {IDC_DELETE_ALL, &CKavrinDlg::OnBnClickedDeleteAll},
+    {IDC_SYNC_TIME, &CKavrinDlg::OnBnClickedSyncTime},
+    {IDC_SET_POWER_DOWN, &CKavrinDlg::OnBnClickedSetPowerDown},
+    {IDC_GET_POWER_DOWN, &CKavrinDlg::OnBnClickedGetPowerDown},
 };
 
 }  // namespace
@@ -114,7 +109,7 @@ void CKavrinDlg::OnCommand(int id, int code) {
     }
     for (const ButtonRoute& route : kButtonMap) {
         if (route.controlId == id) {
-            route.handler(*this);
+            (this->*route.handler)();
             return;
         }
     }

@@ -18,10 +18,6 @@ std::wstring WindowText(HWND window) {
 
 }  // namespace
 
-bool CKavrinDlg::PullFields() { return UpdateData(true); }
-
-void CKavrinDlg::PushFields() { UpdateData(false); }
-
 // "Records Cnt" first, then "Auto PwrDwn Time" and its range. A member is
 // written as soon as its field has been read, so a failed check leaves the
 // fields before it pulled, and a value out of range in its member: the

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "link/utf.h"
+#include "ops/connection.h"
 
 namespace {
 
@@ -34,11 +35,10 @@ void CKavrinDlg::AppendLog(const std::string& text) {
     UpdateWindow(m_lbLog);
 }
 
-void CKavrinDlg::SetConnectCaption(const std::string& caption) {
-    SetWindowTextW(m_btnConnect, WideFromNarrow(caption).c_str());
+void CKavrinDlg::ShowConnected(bool connected) {
+    SetWindowTextW(m_btnConnect, WideFromNarrow(connected ? kDisconnectCaption : kConnectCaption).c_str());
+    EnableWindow(m_btnUpgrade, connected);
 }
-
-void CKavrinDlg::EnableUpgrade(bool enabled) { EnableWindow(m_btnUpgrade, enabled); }
 
 // The chosen list entry; text typed into the list's edit field does not count.
 std::string CKavrinDlg::SelectedPort() {
@@ -51,7 +51,10 @@ void CKavrinDlg::AddFirmwareFile(const std::string& path) {
     SendMessageW(m_cbFile, CB_SETCURSEL, 0, 0);
 }
 
-void CKavrinDlg::SetProgress(int position) { SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+void CKavrinDlg::ShowProgress(Work work, long long done, long long total) {
+    if (work != Work::Image || total <= 0) return;
+    SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(done * 100 / total), 0);
+}
 
 bool CKavrinDlg::ShowMessage(const std::string& text, Buttons buttons) {
     UINT type = MB_OK | MB_ICONEXCLAMATION;

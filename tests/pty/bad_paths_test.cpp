@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "ops/export.h"
+#include "ops/export_folder.h"
 #include "ops/upgrade.h"
 #include "pty/child_process.h"
 #include "pty/reader_fixture.h"
@@ -28,20 +29,18 @@ std::string Shown(const TestFeedback& ui) {
 }
 
 // Connect's whole report, and the state it leaves, as one text.
-std::string ConnectReport(TestFeedback& ui) {
-    OnBnClickedConnect(ui);
-    return Shown(ui) + (g_bConnected ? "connected" : "disconnected") + (g_hComm ? ", port held" : ", no port");
+std::string ConnectReport(TestFeedback& ui, const std::string& name) {
+    PortHandle port = nullptr;
+    const ConnectResult result = ConnectReader(ui, name, port);
+    const std::string report = Shown(ui) + (result.connected ? "connected" : "disconnected") + (port ? ", port held" : ", no port");
+    ClosePort(port);
+    return report;
 }
 
 const std::string kOpenFailed = "log: CommPort open failed!\ndisconnected, no port";
 
 class BadPathTest : public ReaderTest {
 protected:
-    void SetUp() override {
-        ReaderTest::SetUp();
-        ui.m_nPowerDownMin = 10;  // as the window starts
-    }
-
     TempDir dir;
 };
 
@@ -51,10 +50,7 @@ TEST_F(BadPathTest, PortThatIsNoSerialDeviceFailsToOpen) {
                                  (dir.path() / "missing").string()};
     for (const std::string& port : ports) {
         TestFeedback fresh;
-        fresh.port = port;
-        EXPECT_EQ(ConnectReport(fresh), kOpenFailed) << port;
-        EXPECT_EQ(fresh.connectCaption, "Connect") << port;
-        EXPECT_FALSE(fresh.upgradeEnabled) << port;
+        EXPECT_EQ(ConnectReport(fresh, port), kOpenFailed) << port;
     }
     EXPECT_TRUE(reader.Snapshot().received.empty());
 }
@@ -62,29 +58,27 @@ TEST_F(BadPathTest, PortThatIsNoSerialDeviceFailsToOpen) {
 TEST_F(BadPathTest, PortWithoutPermissionFailsToOpenForAnOrdinaryUser) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to become an ordinary user";
     ASSERT_EQ(chmod(reader.PortPath().c_str(), 0600), 0);
-    const std::optional<std::string> report = ReportFromChild([&] { return ConnectReport(ui); }, true);
+    const std::optional<std::string> report = ReportFromChild([&] { return ConnectReport(ui, reader.PortPath()); }, true);
     ASSERT_TRUE(report);
     EXPECT_EQ(*report, kOpenFailed);
     EXPECT_TRUE(reader.Snapshot().received.empty());
 }
 
-// "Browse" on something that is no readable file, then "Upgrade".
-std::string BrowseAndUpgrade(TestFeedback& ui, const std::filesystem::path& image) {
-    ui.chosenFile = image.string();
-    OnBnClickedBrowse(ui);
-    OnBnClickedUpgrade(ui);
-    return Shown(ui) + (g_firmwareFile.IsOpen() ? "image open" : "no image");
+// Opening something that is no readable file as the image, then sending it.
+std::string OpenAndUpgrade(TestFeedback& ui, PortHandle port, const std::filesystem::path& path) {
+    OpenedImage opened = OpenFirmwareImage(ui, path.string());
+    const UpgradeResult result = UpgradeFirmware(ui, port, opened.image, true);
+    return Shown(ui) + (opened.image.IsOpen() ? "image open" : "no image") +
+           (result.outcome == Outcome::FileFailed ? ", file failed" : ", other outcome");
 }
 
-const std::string kNoImage =
-    "log: File error!\nmessage: can not open file!\nmessage: Are you sure download the file?\nno image";
+const std::string kNoImage = "log: File error!\nmessage: can not open file!\nno image, file failed";
 
 TEST_F(BadPathTest, FirmwareThatIsAFolderIsRefusedAndNothingIsSent) {
     Connect();
     std::filesystem::create_directory(dir.path() / "image.bin");
-    EXPECT_EQ(BrowseAndUpgrade(ui, dir.path() / "image.bin"), kNoImage);
+    EXPECT_EQ(OpenAndUpgrade(ui, port, dir.path() / "image.bin"), kNoImage);
     EXPECT_TRUE(reader.Snapshot().received.empty());
-    EXPECT_TRUE(g_bConnected);
 }
 
 TEST_F(BadPathTest, FirmwareWithoutReadPermissionIsRefusedAndNothingIsSent) {
@@ -94,7 +88,7 @@ TEST_F(BadPathTest, FirmwareWithoutReadPermissionIsRefusedAndNothingIsSent) {
     std::ofstream(image, std::ios::binary) << std::string(8000, '\x5A');
     ASSERT_EQ(chmod(image.c_str(), 0200), 0);
     ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
-    const std::optional<std::string> report = ReportFromChild([&] { return BrowseAndUpgrade(ui, image); }, true);
+    const std::optional<std::string> report = ReportFromChild([&] { return OpenAndUpgrade(ui, port, image); }, true);
     ASSERT_TRUE(report);
     EXPECT_EQ(*report, kNoImage);
     EXPECT_TRUE(reader.Snapshot().received.empty()) << "the child used the same connection";
@@ -108,9 +102,13 @@ TEST_F(BadPathTest, WorkingFolderThatVanishedBeforeTheExportIsReported) {
     std::filesystem::create_directory(gone);
     std::filesystem::current_path(gone);
     std::filesystem::remove(gone);
-    OnBnClickedGetData(ui);
+    // As Get Data takes the folder: a working folder that is gone gives an empty path.
+    std::error_code error;
+    const ExportResult result = ExportCsv(ui, port, ExportFolder(std::filesystem::current_path(error)));
     std::filesystem::current_path(before);
 
+    EXPECT_EQ(result.outcome, Outcome::FileFailed);
+    EXPECT_TRUE(result.file.empty());
     EXPECT_EQ(Shown(ui), "message: can not create file!\n");
     ASSERT_EQ(reader.Snapshot().received.size(), 1u) << "only the count was asked for";
     EXPECT_EQ(reader.Snapshot().received[0][3], CMD_GET_RECORD_COUNT);

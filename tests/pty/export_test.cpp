@@ -66,26 +66,25 @@ protected:
 
     std::string Csv(const char* name = kName) const { return ReadBytes(dir.path() / name); }
 
-    ExportResult Export() { return ExportCsv(ui, g_hComm, dir.path()); }
+    ExportResult Export() { return ExportCsv(ui, port, dir.path()); }
 
     TempDir dir;
     std::optional<std::string> savedTz;
     std::function<LocalTime()> savedNow;
 };
 
-TEST_F(ExportTest, TwentyFiveRecordsComeInThreeBlocksIntoTheWorkingDirectory) {
+TEST_F(ExportTest, TwentyFiveRecordsComeInThreeBlocks) {
     std::vector<TagBytes> records = GenerateRecords(25);
     records.front() = kFdxbExample;
     records.back() = kHdxExample;
     reader.SetRecords(records);
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    OnBnClickedGetData(ui);
-    std::filesystem::current_path(before);
+    const ExportResult result = Export();
 
     EXPECT_EQ(BlockStarts(), (Starts{0, 10, 20}));
     EXPECT_EQ(reader.Snapshot().received.front(), BuildRequest(CMD_GET_RECORD_COUNT));
-    EXPECT_EQ(g_nRecordTotal, 25);
+    EXPECT_EQ(result.total, 25);
+    EXPECT_EQ(result.rows, 25);
+    EXPECT_EQ(ui.recordProgress, (std::vector<std::pair<long long, long long>>{{10, 25}, {20, 25}, {25, 25}}));
     EXPECT_EQ(Files(), Strings{kName});
     const std::string csv = Csv();
     EXPECT_EQ(csv, ExpectedCsv(records, 25));
@@ -132,7 +131,6 @@ TEST_F(ExportTest, TheCountOrAnEmptyBlockEndsTheExport) {
         EXPECT_EQ(ui.messages, Strings{"Data has been saved!"}) << c.name;
         EXPECT_TRUE(ui.log.empty()) << c.name;
         EXPECT_EQ(result.total, static_cast<int32_t>(c.reported.value_or(c.stored))) << c.name;
-        EXPECT_EQ(g_nRecordTotal, result.total) << c.name;
     }
 }
 
@@ -150,8 +148,7 @@ TEST_F(ExportTest, NoCountNoFile) {
     EXPECT_EQ(ui.log, Strings{"Get records cnt failed."});
 
     ui.log.clear();
-    ClosePort(g_hComm);
-    g_bConnected = false;
+    ClosePort(port);
     EXPECT_EQ(Export().outcome, Outcome::TransactionFailed);
     EXPECT_EQ(ui.log, Strings{"Get records cnt failed."});
 
@@ -227,6 +224,38 @@ TEST_F(ExportTest, NegativeCountWhoseOnlyBlockFailsIsNotReportedAsSaved) {
     EXPECT_EQ(ui.messages, Strings{"Only 0 of -1 records have been saved!"});
 }
 
+// Asks the export to stop once it has seen `blocks` blocks arrive.
+class StoppingFeedback : public TestFeedback {
+public:
+    explicit StoppingFeedback(size_t blocks) : blocks_(blocks) {}
+    bool StopRequested() override { return recordProgress.size() >= blocks_; }
+
+private:
+    size_t blocks_;
+};
+
+TEST_F(ExportTest, AStopKeepsTheRowsFetchedAndIsNeverReportedAsSaved) {
+    const std::vector<TagBytes> records = GenerateRecords(25);
+    reader.SetRecords(records);
+    StoppingFeedback afterOneBlock(1);
+    const ExportResult stopped = ExportCsv(afterOneBlock, port, dir.path());
+    EXPECT_EQ(stopped.outcome, Outcome::Stopped);
+    EXPECT_EQ(stopped.rows, 10);
+    EXPECT_EQ(ReadBytes(stopped.file), ExpectedCsv(records, 10));
+    EXPECT_EQ(afterOneBlock.messages, Strings{"Only 10 of 25 records have been saved!"});
+    EXPECT_EQ(BlockStarts(), Starts{0});
+
+    // Stopped while the count was on its way: no file at all.
+    reader.ClearReceived();
+    StoppingFeedback atOnce(0);
+    const ExportResult early = ExportCsv(atOnce, port, dir.path());
+    EXPECT_EQ(early.outcome, Outcome::Stopped);
+    EXPECT_TRUE(early.file.empty());
+    EXPECT_EQ(atOnce.messages, Strings{"Only 0 of 25 records have been saved!"});
+    EXPECT_TRUE(BlockStarts().empty());
+    EXPECT_EQ(Files(), Strings{stopped.file.filename().string()});
+}
+
 TEST_F(ExportTest, FileThatCannotBeCreatedStopsBeforeAnyBlockRequest) {
     reader.SetRecords(GenerateRecords(25));
     std::ofstream(dir.path() / "plain-file") << "not a folder";
@@ -234,7 +263,7 @@ TEST_F(ExportTest, FileThatCannotBeCreatedStopsBeforeAnyBlockRequest) {
     for (const std::filesystem::path& place : places) {
         reader.ClearReceived();
         ui.messages.clear();
-        ExportResult result = ExportCsv(ui, g_hComm, place);
+        ExportResult result = ExportCsv(ui, port, place);
         EXPECT_EQ(result.outcome, Outcome::FileFailed) << place;
         EXPECT_TRUE(result.file.empty()) << place;
         EXPECT_EQ(ui.messages, Strings{"can not create file!"}) << place;

@@ -2,9 +2,9 @@
 //
 // One case per (step, fault): the exact lines and messages the user gets, the
 // outcome and status the press returns, that the press ends within the port time-outs without burning the processor, the
-// state it leaves (connection, port, image file, rows already saved), and that
-// the same press works again once the reader behaves (a fresh reader when the
-// old one vanished).
+// state it leaves (port, image file, rows already saved), and that the same
+// press works again once the reader behaves (a fresh reader when the old one
+// vanished). A press runs the operations as a window's button does.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "link/protocol.h"
+#include "ops/clock.h"
 #include "ops/export.h"
 #include "ops/housekeeping.h"
 #include "ops/upgrade.h"
@@ -33,7 +34,7 @@ const char* const kConfirmDelete = "Delete all records stored in the reader? Thi
 constexpr size_t kStoredRecords = 25;
 constexpr size_t kImageBytes = 8000;  // 63 blocks
 constexpr size_t kImageBlocks = kImageBytes / kFirmwareBlockSize + 1;
-constexpr int kFieldBefore = 10;       // both integer fields hold this before a press
+constexpr int kPowerDownField = 10;  // what "Set" sends
 constexpr uint8_t kReaderPowerDown = 20;
 // Time a press may take beyond its port time-outs, on a loaded machine.
 constexpr double kSlackSeconds = 3.2;
@@ -137,22 +138,13 @@ protected:
     void SetUp() override {
         ReaderTest::SetUp();
         Configure(reader);
-        ui.m_nRecordCount = kFieldBefore;
-        ui.m_nPowerDownMin = kFieldBefore;
-        ui.windowPowerDown = kFieldBefore;
         if (step().operation == Operation::Upgrade) {
             const std::filesystem::path path = dir.path() / "firmware.bin";
             std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), image.size());
-            ui.chosenFile = path.string();
-            OnBnClickedBrowse(ui);
-            ASSERT_TRUE(g_firmwareFile.IsOpen());
+            opened = OpenFirmwareImage(ui, path.string()).image;
+            ASSERT_TRUE(opened.IsOpen());
         }
         if (step().operation != Operation::Connect) Connect();
-    }
-
-    void TearDown() override {
-        g_firmwareFile.Close();
-        ReaderTest::TearDown();
     }
 
     const Step& step() const { return std::get<0>(GetParam()); }
@@ -172,30 +164,31 @@ protected:
     OpResult Press() {
         ui.log.clear();
         ui.messages.clear();
-        ui.progress.clear();
+        ui.imageProgress.clear();
         Live().ClearReceived();
         switch (step().operation) {
         case Operation::Connect: {
-            ConnectResult connection = OnBnClickedConnect(ui);
+            ConnectResult connection = ConnectReader(ui, Live().PortPath(), port);
             return {connection.outcome, connection.versionStatus};
         }
-        case Operation::GetCnt: return OnBnClickedGetCnt(ui);
-        case Operation::GetData: return lastExport = ExportCsv(ui, g_hComm, dir.path());
-        case Operation::DeleteAll: return OnBnClickedDeleteAll(ui);
-        case Operation::SyncTime: return OnBnClickedSyncTime(ui);
-        case Operation::Set: return OnBnClickedSetPowerDown(ui);
-        case Operation::Get: return OnBnClickedGetPowerDown(ui);
-        case Operation::Upgrade: return OnBnClickedUpgrade(ui);
+        case Operation::GetCnt: return lastCount = CountRecords(ui, port);
+        case Operation::GetData: return lastExport = ExportCsv(ui, port, dir.path());
+        case Operation::DeleteAll: {
+            const OpResult sent = DeleteAllRecords(ui, port, ConfirmDelete(ui));
+            if (sent.outcome != ::Outcome::TransactionFailed) AwaitDeletion(ui);
+            return sent;
+        }
+        case Operation::SyncTime: return SyncClock(ui, port, LocalTime{2021, 9, 19, 5, 44, 59});
+        case Operation::Set: return SetPowerDown(ui, port, kPowerDownField);
+        case Operation::Get: return lastMinutes = GetPowerDown(ui, port);
+        case Operation::Upgrade: return UpgradeFirmware(ui, port, opened, ConfirmUpgrade(ui));
         }
         return {};
     }
 
     void ExpectLeftAfterFailure() {
         if (step().operation == Operation::Connect) {
-            EXPECT_FALSE(g_bConnected);
-            EXPECT_EQ(g_hComm, nullptr);
-            EXPECT_EQ(ui.connectCaption, "Connect");
-            EXPECT_FALSE(ui.upgradeEnabled);
+            EXPECT_EQ(port, nullptr);
             if (fault().kind != FaultKind::Hangup) {
                 PortHandle other = nullptr;
                 EXPECT_EQ(OpenCommPort(other, reader.PortPath()), 0) << "the port is released";
@@ -203,13 +196,8 @@ protected:
             }
         } else {
             // A failure never touches the connection, not even when the reader is gone.
-            EXPECT_TRUE(g_bConnected);
-            EXPECT_NE(g_hComm, nullptr);
-            EXPECT_EQ(ui.connectCaption, "Discon");
-            EXPECT_TRUE(ui.upgradeEnabled);
+            EXPECT_NE(port, nullptr);
         }
-        EXPECT_EQ(ui.m_nRecordCount, kFieldBefore);
-        EXPECT_EQ(ui.m_nPowerDownMin, kFieldBefore);
         if (step().operation == Operation::GetData) {
             if (step().rowsKept < 0) {
                 EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no file";
@@ -218,8 +206,8 @@ protected:
             }
         }
         if (step().operation == Operation::Upgrade) {
-            EXPECT_TRUE(g_firmwareFile.IsOpen());
-            EXPECT_EQ(ui.progress.size(), step().blocksAcknowledged);
+            EXPECT_TRUE(opened.IsOpen());
+            EXPECT_EQ(ui.imageProgress.size(), step().blocksAcknowledged);
         }
     }
 
@@ -230,16 +218,12 @@ protected:
             reader.ClearFaults();
             return;
         }
-        if (g_bConnected) OnBnClickedConnect(ui);
+        DisconnectReader(port);
         spare = std::make_unique<VirtualReader>();
         Configure(*spare);
         std::string error;
         ASSERT_TRUE(spare->Start(&error)) << error;
-        ui.port = spare->PortPath();
-        if (step().operation != Operation::Connect) {
-            OnBnClickedConnect(ui);
-            ASSERT_TRUE(g_bConnected);
-        }
+        if (step().operation != Operation::Connect) ASSERT_TRUE(ConnectReader(ui, spare->PortPath(), port).connected);
     }
 
     void ExpectSucceeded() {
@@ -249,21 +233,21 @@ protected:
         EXPECT_EQ(ui.messages, lines.messages);
         const ReaderSnapshot s = Live().Snapshot();
         switch (operation) {
-        case Operation::Connect: EXPECT_TRUE(g_bConnected); break;
-        case Operation::GetCnt: EXPECT_EQ(ui.m_nRecordCount, static_cast<int>(kStoredRecords)); break;
+        case Operation::Connect: EXPECT_NE(port, nullptr); break;
+        case Operation::GetCnt: EXPECT_EQ(lastCount.count, kStoredRecords); break;
         case Operation::GetData:
             EXPECT_TRUE(lastExport.Ok());
             EXPECT_EQ(ReadBytes(lastExport.file), ExpectedCsv(records, kStoredRecords));
             break;
         case Operation::DeleteAll: EXPECT_TRUE(s.records.empty()); break;
         case Operation::SyncTime: EXPECT_TRUE(s.clockSet); break;
-        case Operation::Set: EXPECT_EQ(s.params, (std::array<uint8_t, 4>{0x01, 0x02, 0x03, kFieldBefore})); break;
-        case Operation::Get: EXPECT_EQ(ui.m_nPowerDownMin, kReaderPowerDown); break;
+        case Operation::Set: EXPECT_EQ(s.params, (std::array<uint8_t, 4>{0x01, 0x02, 0x03, kPowerDownField})); break;
+        case Operation::Get: EXPECT_EQ(lastMinutes.minutes, kReaderPowerDown); break;
         case Operation::Upgrade:
             EXPECT_TRUE(s.firmware.finished);
             ASSERT_EQ(s.firmware.received.size(), kImageBlocks * kFirmwareBlockSize);
             EXPECT_TRUE(std::equal(image.begin(), image.end(), s.firmware.received.begin()));
-            EXPECT_FALSE(g_bConnected) << "a finished upgrade disconnects";
+            EXPECT_FALSE(opened.IsOpen()) << "a finished upgrade closes the image";
             break;
         }
     }
@@ -271,7 +255,10 @@ protected:
     TempDir dir;
     const std::vector<TagBytes> records = GenerateRecords(kStoredRecords);
     const std::vector<uint8_t> image = TestImage();
+    FirmwareFile opened;
     ExportResult lastExport;
+    CountResult lastCount;
+    PowerDownResult lastMinutes;
     std::unique_ptr<VirtualReader> spare;
 };
 

@@ -1,8 +1,6 @@
 // Record count, delete, clock and power-down time against the virtual reader.
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include "ops/clock.h"
 #include "ops/housekeeping.h"
 #include "pty/reader_fixture.h"
@@ -11,9 +9,14 @@ namespace {
 
 using Log = std::vector<std::string>;
 using Frames = std::vector<std::vector<uint8_t>>;
-using Handler = void (*)(Feedback&);
+using Handler = OpResult (*)(Feedback& ui, PortHandle port);
 
-const std::string kRangeMessage = "Please enter an integer between 1 and 60.";
+// The operations as a window's buttons run them, with valid fields.
+OpResult GetCnt(Feedback& ui, PortHandle port) { return CountRecords(ui, port); }
+OpResult DeleteAll(Feedback& ui, PortHandle port) { return DeleteAllRecords(ui, port, true); }
+OpResult SyncTime(Feedback& ui, PortHandle port) { return SyncClock(ui, port, LocalTime{2021, 9, 19, 5, 44, 59}); }
+OpResult Set(Feedback& ui, PortHandle port) { return SetPowerDown(ui, port, 10); }
+OpResult Get(Feedback& ui, PortHandle port) { return GetPowerDown(ui, port); }
 
 // Puts the process clock back after a test replaced it.
 struct ClockGuard {
@@ -21,27 +24,9 @@ struct ClockGuard {
     ~ClockGuard() { SystemClock() = saved; }
 };
 
-// Log lines and shown messages in one sequence, to check their order.
-class SequenceFeedback : public TestFeedback {
-public:
-    void AppendLog(const std::string& text) override {
-        TestFeedback::AppendLog(text);
-        events.push_back("log: " + text);
-    }
-    bool PullFields() override {
-        size_t before = messages.size();
-        bool valid = TestFeedback::PullFields();
-        for (size_t i = before; i < messages.size(); ++i) events.push_back("message: " + messages[i]);
-        return valid;
-    }
-    std::vector<std::string> events;
-};
-
 TEST_F(ReaderTest, SyncTimeSendsTheLocalTimeAndTheReaderKeepsIt) {
-    ClockGuard guard;
-    SystemClock().now = [] { return LocalTime{2021, 9, 19, 5, 44, 59}; };
     Connect();
-    EXPECT_EQ(OnBnClickedSyncTime(ui).outcome, Outcome::Ok);
+    EXPECT_EQ(SyncClock(ui, port, LocalTime{2021, 9, 19, 5, 44, 59}).outcome, Outcome::Ok);
     EXPECT_EQ(ui.log, (Log{"Sync time success."}));
     ReaderSnapshot s = reader.Snapshot();
     EXPECT_EQ(s.received, (Frames{{0x0A, 0xFF, 0x08, 0x20, 0x15, 0x09, 0x13, 0x05, 0x2C, 0x3B, 0x32}}));
@@ -56,8 +41,7 @@ TEST_F(ReaderTest, SetPowerDownWritesTheOtherParameterBytesBackAsRead) {
         reader.SetParams({0x11, 0x22, 0x33, 0x05});
         reader.ClearReceived();
         ui.log.clear();
-        ui.windowPowerDown = minutes;
-        EXPECT_EQ(OnBnClickedSetPowerDown(ui).outcome, Outcome::Ok);
+        EXPECT_EQ(SetPowerDown(ui, port, minutes).outcome, Outcome::Ok);
         EXPECT_EQ(ui.log, (Log{"Set Power down time Ok."}));
         EXPECT_TRUE(ui.messages.empty());
         const uint8_t block[] = {0x11, 0x22, 0x33, static_cast<uint8_t>(minutes)};
@@ -67,14 +51,13 @@ TEST_F(ReaderTest, SetPowerDownWritesTheOtherParameterBytesBackAsRead) {
     }
 }
 
-TEST_F(ReaderTest, SetPowerDownOutOfRangeShowsTheRangeMessageThenRefuses) {
+TEST_F(ReaderTest, SetPowerDownOutOfRangeRefusesAndSendsNothing) {
     Connect();
     for (int minutes : {0, 61}) {
         SCOPED_TRACE(minutes);
-        SequenceFeedback typed;
-        typed.windowPowerDown = minutes;
-        EXPECT_EQ(OnBnClickedSetPowerDown(typed).outcome, Outcome::BadField);
-        EXPECT_EQ(typed.events, (Log{"message: " + kRangeMessage, "log: Params error."}));
+        ui.log.clear();
+        EXPECT_EQ(SetPowerDown(ui, port, minutes).outcome, Outcome::BadField);
+        EXPECT_EQ(ui.log, Log{"Params error."});
     }
     EXPECT_TRUE(reader.Snapshot().received.empty());
 }
@@ -86,70 +69,55 @@ TEST_F(ReaderTest, GetShowsAnOutOfRangeTimeThatSetThenRefuses) {
         reader.SetParams({0x01, 0x02, 0x03, minutes});
         reader.ClearReceived();
         ui.log.clear();
-        int pushes = ui.pushes;
-        PowerDownResult read = OnBnClickedGetPowerDown(ui);
+        PowerDownResult read = GetPowerDown(ui, port);
         EXPECT_EQ(read.outcome, Outcome::Ok);
         EXPECT_EQ(read.minutes, int{minutes});
-        EXPECT_EQ(ui.m_nPowerDownMin, int{minutes});
-        EXPECT_EQ(ui.pushes, pushes + 1);
-        EXPECT_EQ(OnBnClickedSetPowerDown(ui).outcome, Outcome::BadField);  // the field was not edited
+        EXPECT_EQ(SetPowerDown(ui, port, read.minutes).outcome, Outcome::BadField);  // the field was not edited
         EXPECT_EQ(ui.log, (Log{"Get params OK.", "Params error."}));
         EXPECT_EQ(reader.Snapshot().received, (Frames{BuildRequest(CMD_GET_PARAMS)}));
     }
 }
 
-TEST_F(ReaderTest, GetCntShowsTheCountAsASignedInt) {
+TEST_F(ReaderTest, GetCntGivesTheCountAsTheReaderSentIt) {
     Connect();
-    const std::pair<uint32_t, int> cases[] = {{300, 300}, {0x80000000u, INT_MIN}, {0xFFFFFFFFu, -1}};
-    for (auto [reported, shown] : cases) {
+    for (uint32_t reported : {300u, 0x80000000u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(reported);
         reader.SetRecords({}, reported);
         ui.log.clear();
-        int pushes = ui.pushes;
-        CountResult result = OnBnClickedGetCnt(ui);
+        CountResult result = CountRecords(ui, port);
         EXPECT_EQ(result.outcome, Outcome::Ok);
         EXPECT_EQ(result.count, reported);
         EXPECT_EQ(ui.log, (Log{"Get records cnt success."}));
-        EXPECT_EQ(ui.m_nRecordCount, shown);
-        EXPECT_EQ(ui.pushes, pushes + 1);
     }
 }
 
-TEST_F(ReaderTest, DeleteAllAsksFirstThenEmptiesTheReaderBehindAWaitCursorAndLeavesTheCount) {
+TEST_F(ReaderTest, DeleteAllAsksFirstThenEmptiesTheReaderAndWaitsForIt) {
     ClockGuard guard;
     std::vector<unsigned> sleeps;
     Log logAtSleep;
-    std::vector<bool> cursorAtSleep;
     SystemClock().sleep = [&](unsigned ms) {
         sleeps.push_back(ms);
         logAtSleep = ui.log;
-        cursorAtSleep = ui.waitCursor;
     };
     reader.SetRecords(GenerateRecords(25));
     Connect();
-    OnBnClickedGetCnt(ui);
-    ASSERT_EQ(ui.m_nRecordCount, 25);
-    ui.log.clear();
-    reader.ClearReceived();
-    int pushes = ui.pushes;
 
     ui.answers = {false, true};
-    EXPECT_EQ(OnBnClickedDeleteAll(ui).outcome, Outcome::Declined);
+    EXPECT_FALSE(ConfirmDelete(ui));
     EXPECT_EQ(ui.messages, Log{"Delete all records stored in the reader? This cannot be undone."});
+    EXPECT_EQ(DeleteAllRecords(ui, port, false).outcome, Outcome::Declined);
     EXPECT_TRUE(ui.log.empty());
     EXPECT_TRUE(reader.Snapshot().received.empty());
     EXPECT_EQ(reader.Snapshot().records.size(), 25u);
 
-    EXPECT_EQ(OnBnClickedDeleteAll(ui).outcome, Outcome::Ok);
-    EXPECT_EQ(ui.messages.at(1), ui.messages.at(0));
+    EXPECT_TRUE(ConfirmDelete(ui));
+    EXPECT_EQ(DeleteAllRecords(ui, port, true).outcome, Outcome::Ok);
+    EXPECT_EQ(ui.log, Log{"Please wait..."});
+    EXPECT_TRUE(sleeps.empty());
+    AwaitDeletion(ui);
     EXPECT_EQ(ui.log, (Log{"Please wait...", "All records has been Deleted."}));
     EXPECT_EQ(sleeps, std::vector<unsigned>{200});
     EXPECT_EQ(logAtSleep, Log{"Please wait..."});
-    EXPECT_EQ(cursorAtSleep, std::vector<bool>{true});
-    EXPECT_EQ(ui.waitCursor, (std::vector<bool>{true, false}));
-    EXPECT_EQ(ui.pulls, 1);
-    EXPECT_EQ(ui.m_nRecordCount, 25);
-    EXPECT_EQ(ui.pushes, pushes);
     ReaderSnapshot s = reader.Snapshot();
     EXPECT_EQ(s.received, (Frames{{0x0A, 0xFF, 0x02, 0x42, 0xB3}}));
     EXPECT_TRUE(s.records.empty());
@@ -159,27 +127,19 @@ struct Disconnected {
     const char* name;
     Handler handler;
     const char* line;
-    int pushes;  // "Get" shows the field even when it could not read it
 };
 
-TEST_F(ReaderTest, EveryHandlerLogsItsFailureWhileDisconnected) {
+TEST_F(ReaderTest, EveryOperationLogsItsFailureWhileDisconnected) {
     const Disconnected cases[] = {
-        {"GetCnt", Press<OnBnClickedGetCnt>, "Get records cnt failed.", 0},
-        {"DeleteAll", Press<OnBnClickedDeleteAll>, "Delete records failed.", 0},
-        {"SyncTime", Press<OnBnClickedSyncTime>, "Sync time failed.", 0},
-        {"SetPowerDown", Press<OnBnClickedSetPowerDown>, "Get params Failed.", 0},
-        {"GetPowerDown", Press<OnBnClickedGetPowerDown>, "Get params Failed.", 1},
+        {"GetCnt", GetCnt, "Get records cnt failed."},    {"DeleteAll", DeleteAll, "Delete records failed."},
+        {"SyncTime", SyncTime, "Sync time failed."},      {"SetPowerDown", Set, "Get params Failed."},
+        {"GetPowerDown", Get, "Get params Failed."},
     };
     for (const Disconnected& c : cases) {
         SCOPED_TRACE(c.name);
         TestFeedback fresh;
-        fresh.m_nRecordCount = 7;
-        fresh.windowPowerDown = 10;
-        c.handler(fresh);
+        EXPECT_EQ(c.handler(fresh, nullptr).outcome, Outcome::TransactionFailed);
         EXPECT_EQ(fresh.log, Log{c.line});
-        EXPECT_EQ(fresh.m_nRecordCount, 7);
-        EXPECT_EQ(fresh.pushes, c.pushes);
-        EXPECT_TRUE(fresh.waitCursor.empty());
     }
     EXPECT_TRUE(reader.Snapshot().received.empty());
 }
@@ -199,18 +159,14 @@ void PrintTo(const Failure& c, std::ostream* os) { *os << c.name; }
 
 class HousekeepingFailure : public ReaderTest, public ::testing::WithParamInterface<Failure> {};
 
-TEST_P(HousekeepingFailure, LogsTheFailureAndLeavesTheFields) {
+TEST_P(HousekeepingFailure, LogsTheFailureAndSendsNoMore) {
     const Failure& c = GetParam();
     reader.SetRecords({}, 300);
     reader.SetParams({0x01, 0x02, 0x03, 20});
     Connect();
     reader.AddFault({c.command, c.kind, c.arg});
-    ui.m_nRecordCount = 7;
-    ui.m_nPowerDownMin = 10;
-    c.handler(ui);
+    EXPECT_EQ(c.handler(ui, port).outcome, Outcome::TransactionFailed);
     EXPECT_EQ(ui.log, Log{c.line});
-    EXPECT_EQ(ui.m_nRecordCount, 7);
-    EXPECT_EQ(ui.m_nPowerDownMin, 10);
     std::vector<uint8_t> sent;
     for (const auto& frame : reader.Snapshot().received) sent.push_back(frame[3]);
     EXPECT_EQ(sent, c.sent);
@@ -219,13 +175,13 @@ TEST_P(HousekeepingFailure, LogsTheFailureAndLeavesTheFields) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, HousekeepingFailure,
     ::testing::Values(
-        Failure{"GetCntNoCount", Press<OnBnClickedGetCnt>, CMD_GET_RECORD_COUNT, FaultKind::Empty, 0,
+        Failure{"GetCntNoCount", GetCnt, CMD_GET_RECORD_COUNT, FaultKind::Empty, 0,
                 "Get records cnt failed.", {CMD_GET_RECORD_COUNT}},
-        Failure{"SetGetParamsNoBlock", Press<OnBnClickedSetPowerDown>, CMD_GET_PARAMS, FaultKind::Empty, 0,
+        Failure{"SetGetParamsNoBlock", Set, CMD_GET_PARAMS, FaultKind::Empty, 0,
                 "Get params Failed.", {CMD_GET_PARAMS}},
-        Failure{"SetNoStatus", Press<OnBnClickedSetPowerDown>, CMD_SET_PARAMS, FaultKind::Empty, 0,
+        Failure{"SetNoStatus", Set, CMD_SET_PARAMS, FaultKind::Empty, 0,
                 "Set Power down time Failed.", {CMD_GET_PARAMS, CMD_SET_PARAMS}},
-        Failure{"GetNoBlock", Press<OnBnClickedGetPowerDown>, CMD_GET_PARAMS, FaultKind::Empty, 0,
+        Failure{"GetNoBlock", Get, CMD_GET_PARAMS, FaultKind::Empty, 0,
                 "Get params Failed.", {CMD_GET_PARAMS}}),
     [](const auto& info) { return std::string(info.param.name); });
 

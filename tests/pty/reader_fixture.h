@@ -1,5 +1,5 @@
-// A virtual reader on a pty, and a front end pointed at it. Every test starts
-// disconnected and leaves the process-wide state as it found it.
+// A virtual reader on a pty, and a front end pointed at it. Every test
+// starts disconnected and closes the port it opened.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <chrono>
 
 #include "ops/connection.h"
-#include "ops/state.h"
 #include "sim/virtual_reader.h"
 #include "pty/test_feedback.h"
 
@@ -16,24 +15,21 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(reader.Start(&error)) << error;
-        ui.port = reader.PortPath();
     }
 
-    void TearDown() override {
-        ClosePort(g_hComm);
-        g_bConnected = false;
-    }
+    void TearDown() override { ClosePort(port); }
 
     // Connects through the operation itself, as the button does.
     void Connect() {
-        OnBnClickedConnect(ui);
-        ASSERT_TRUE(g_bConnected) << (ui.log.empty() ? "" : ui.log.back());
+        ConnectResult result = ConnectReader(ui, reader.PortPath(), port);
+        ASSERT_TRUE(result.connected) << (ui.log.empty() ? "" : ui.log.back());
         ui.log.clear();
         reader.ClearReceived();
     }
 
     VirtualReader reader;
     TestFeedback ui;
+    PortHandle port = nullptr;
 };
 
 // Seconds taken by `action`.

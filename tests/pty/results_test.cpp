@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "ops/clock.h"
 #include "ops/housekeeping.h"
 #include "ops/second_reading.h"
 #include "ops/upgrade.h"
@@ -17,22 +18,19 @@ TEST_F(ReaderTest, ResultsCarryWhatTheReaderAnswered) {
     reader.SetVersion(2, 10);
     reader.SetRecords(GenerateRecords(3), 300);
     reader.SetParams({1, 2, 3, 42});
-    ConnectResult connection = OnBnClickedConnect(ui);
+    ConnectResult connection = ConnectReader(ui, reader.PortPath(), port);
     EXPECT_EQ(connection.outcome, Outcome::Ok);
     EXPECT_TRUE(connection.connected);
     EXPECT_TRUE(connection.VersionAnswer().Ok());
     EXPECT_EQ(connection.major, 2u);
     EXPECT_EQ(connection.minor, 10u);
-    EXPECT_EQ(OnBnClickedGetCnt(ui).count, 300u);
-    EXPECT_EQ(OnBnClickedGetPowerDown(ui).minutes, 42);
+    EXPECT_EQ(CountRecords(ui, port).count, 300u);
+    EXPECT_EQ(GetPowerDown(ui, port).minutes, 42);
 
-    ConnectResult disconnected = OnBnClickedConnect(ui);
-    EXPECT_EQ(disconnected.outcome, Outcome::Ok);
-    EXPECT_FALSE(disconnected.connected);
-    EXPECT_EQ(OnBnClickedSyncTime(ui).outcome, Outcome::TransactionFailed);
+    DisconnectReader(port);
+    EXPECT_EQ(SyncClock(ui, port, LocalTime{2021, 9, 19, 5, 44, 59}).outcome, Outcome::TransactionFailed);
 
-    ui.port = "/nonexistent/tty";
-    ConnectResult missing = OnBnClickedConnect(ui);
+    ConnectResult missing = ConnectReader(ui, "/nonexistent/tty", port);
     EXPECT_EQ(missing.outcome, Outcome::PortFailed);
     EXPECT_EQ(missing.open.failure, OpenFailure::NotFound) << "the reason travels in the result";
     EXPECT_FALSE(missing.connected);
@@ -48,15 +46,13 @@ TEST_F(ReaderTest, ARefusalIsInTheResultWhateverTheLineSays) {
         Log log;
     };
     const Case cases[] = {
-        {"GetCnt", CMD_GET_RECORD_COUNT, [&] { return OnBnClickedGetCnt(ui); }, {"Get records cnt success."}},
-        {"DeleteAll", CMD_DELETE_RECORDS, [&] { return OnBnClickedDeleteAll(ui); },
-         {"Please wait...", "All records has been Deleted."}},
-        {"SyncTime", CMD_SET_TIME, [&] { return OnBnClickedSyncTime(ui); }, {"Sync time success."}},
-        {"SetPowerDown", CMD_SET_PARAMS, [&] { return OnBnClickedSetPowerDown(ui); },
-         {"Set Power down time Failed."}},
-        {"GetPowerDown", CMD_GET_PARAMS, [&] { return OnBnClickedGetPowerDown(ui); }, {"Get params OK."}},
+        {"GetCnt", CMD_GET_RECORD_COUNT, [&] { return CountRecords(ui, port); }, {"Get records cnt success."}},
+        {"DeleteAll", CMD_DELETE_RECORDS, [&] { return DeleteAllRecords(ui, port, true); }, {"Please wait..."}},
+        {"SyncTime", CMD_SET_TIME, [&] { return SyncClock(ui, port, LocalTime{2021, 9, 19, 5, 44, 59}); },
+         {"Sync time success."}},
+        {"SetPowerDown", CMD_SET_PARAMS, [&] { return SetPowerDown(ui, port, 30); }, {"Set Power down time Failed."}},
+        {"GetPowerDown", CMD_GET_PARAMS, [&] { return GetPowerDown(ui, port); }, {"Get params OK."}},
     };
-    ui.m_nPowerDownMin = 30;
     Connect();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -68,10 +64,9 @@ TEST_F(ReaderTest, ARefusalIsInTheResultWhateverTheLineSays) {
         EXPECT_EQ(ui.log, c.log);
     }
 
-    ClosePort(g_hComm);
-    g_bConnected = false;
+    DisconnectReader(port);
     reader.AddFault({CMD_GET_VERSION, FaultKind::Status, 7, 0, 1});
-    ConnectResult connection = OnBnClickedConnect(ui);
+    ConnectResult connection = ConnectReader(ui, reader.PortPath(), port);
     EXPECT_TRUE(connection.connected) << "the window connects whatever the status";
     EXPECT_EQ(connection.outcome, Outcome::Ok) << "connected, and the result says so";
     EXPECT_EQ(connection.versionStatus, 7);
@@ -84,19 +79,19 @@ TEST_F(ReaderTest, ASecondReadingNamesTheFirstRowThatDiffers) {
     const std::vector<TagRecord> first(stored.begin(), stored.end());
     reader.SetRecords(stored);
     Connect();
-    SecondReading same = ReadAgainAndCompare(ui, g_hComm, first);
+    SecondReading same = ReadAgainAndCompare(ui, port, first);
     EXPECT_TRUE(same.Ok());
     EXPECT_EQ(same.differingRow, 0);
 
     auto expectDiffers = [&](int row, const char* why) {
-        SecondReading again = ReadAgainAndCompare(ui, g_hComm, first);
+        SecondReading again = ReadAgainAndCompare(ui, port, first);
         EXPECT_EQ(again.outcome, Outcome::Differs) << why;
         EXPECT_FALSE(again.Ok()) << why;
         EXPECT_EQ(again.differingRow, row) << why;
     };
     reader.AddFault({CMD_GET_RECORDS, FaultKind::FlipBit, 17});
     expectDiffers(18, "a flipped bit");
-    EXPECT_TRUE(ReadAgainAndCompare(ui, g_hComm, first).Ok()) << "the bit flips once only";
+    EXPECT_TRUE(ReadAgainAndCompare(ui, port, first).Ok()) << "the bit flips once only";
 
     reader.SetRecords({stored.begin(), stored.begin() + 20});
     expectDiffers(21, "a record gone since");
@@ -104,7 +99,7 @@ TEST_F(ReaderTest, ASecondReadingNamesTheFirstRowThatDiffers) {
     expectDiffers(26, "more in the last block than first read");
 
     reader.AddFault({CMD_GET_RECORDS, FaultKind::WrongHeader, 0, 0, 3});
-    EXPECT_EQ(ReadAgainAndCompare(ui, g_hComm, first).outcome, Outcome::TransactionFailed);
+    EXPECT_EQ(ReadAgainAndCompare(ui, port, first).outcome, Outcome::TransactionFailed);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// "Browse" and "Upgrade" against the virtual reader, with image files on disk.
+// Opening a firmware image and sending it to the virtual reader, with image files on disk.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,11 +40,17 @@ Bytes Sequence(size_t blocks) {
     return commands;
 }
 
+// The image bytes before each block the reader took, for an image of `size` bytes.
+std::vector<std::pair<long long, long long>> Progress(size_t size) {
+    std::vector<std::pair<long long, long long>> steps;
+    for (size_t i = 0; i <= size / 128; ++i) steps.emplace_back(static_cast<long long>(i * 128), static_cast<long long>(size));
+    return steps;
+}
+
 class UpgradeTest : public ReaderTest {
 protected:
     void SetUp() override {
         ReaderTest::SetUp();
-        ui.m_nPowerDownMin = 10;  // as the window starts
         savedSleep_ = SystemClock().sleep;
         SystemClock().sleep = [this](unsigned ms) {
             waits.push_back(ms);
@@ -54,7 +60,6 @@ protected:
 
     void TearDown() override {
         SystemClock().sleep = savedSleep_;
-        g_firmwareFile.Close();
         ReaderTest::TearDown();
     }
 
@@ -66,18 +71,17 @@ protected:
         return std::string(utf8.begin(), utf8.end());
     }
 
-    OpResult Browse(const std::string& path) {
-        ui.chosenFile = path;
-        return OnBnClickedBrowse(ui);
-    }
-
-    // Connected, with `image` opened through "Browse".
-    std::string ConnectWithImage(const Bytes& image, const std::string& name = "firmware.bin") {
+    // Connected, with `bytes` written to `name` and opened as the image.
+    std::string ConnectWithImage(const Bytes& bytes, const std::string& name = "firmware.bin") {
         Connect();
-        const std::string path = WriteImage(name, image);
-        Browse(path);
+        const std::string path = WriteImage(name, bytes);
+        OpenedImage opened = OpenFirmwareImage(ui, path);
+        EXPECT_EQ(opened.outcome, Outcome::Ok);
+        image = std::move(opened.image);
         return path;
     }
+
+    UpgradeResult Upgrade() { return UpgradeFirmware(ui, port, image, true); }
 
     // The command codes the reader has accepted since the last ClearReceived.
     Bytes Commands() const {
@@ -86,13 +90,8 @@ protected:
         return codes;
     }
 
-    void ExpectStillConnectedWithImageOpen() const {
-        EXPECT_TRUE(g_bConnected);
-        EXPECT_EQ(ui.connectCaption, "Discon");
-        EXPECT_TRUE(g_firmwareFile.IsOpen());
-    }
-
     TempDir dir;
+    FirmwareFile image;
     std::vector<unsigned> waits;
     Bytes commandsBeforeWait;
 
@@ -101,11 +100,14 @@ private:
 };
 
 TEST_F(UpgradeTest, ImageOf8000BytesGoesAs63BlocksAndTheReaderHoldsExactlyIt) {
-    const Bytes image = Image(8000);
-    ConnectWithImage(image);
-    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::Ok);
-
+    const Bytes bytes = Image(8000);
+    ConnectWithImage(bytes);
+    EXPECT_TRUE(ConfirmUpgrade(ui));
     EXPECT_EQ(ui.messages, (Log{"Are you sure download the file?"}));
+    const UpgradeResult result = Upgrade();
+    EXPECT_EQ(result.outcome, Outcome::Ok);
+    EXPECT_TRUE(result.started);
+
     EXPECT_EQ(ui.log, kFinished);
     EXPECT_EQ(Commands(), Sequence(63));
     const ReaderSnapshot after = reader.Snapshot();
@@ -115,61 +117,46 @@ TEST_F(UpgradeTest, ImageOf8000BytesGoesAs63BlocksAndTheReaderHoldsExactlyIt) {
     EXPECT_EQ(commandsBeforeWait, (Bytes{CMD_ERASE})) << "the wait lies between erase and start";
     EXPECT_TRUE(after.firmware.finished);
     EXPECT_EQ(after.firmware.length, 8000u);
-    EXPECT_EQ(after.firmware.received, Padded(image, 8000, 63 * 128));
+    EXPECT_EQ(after.firmware.received, Padded(bytes, 8000, 63 * 128));
+    EXPECT_EQ(ui.imageProgress, Progress(8000));
 
-    ASSERT_EQ(ui.progress.size(), 63u);
-    EXPECT_EQ(std::vector<int>(ui.progress.begin(), ui.progress.begin() + 5), (std::vector<int>{0, 1, 3, 4, 6}));
-    EXPECT_EQ(ui.progress.back(), 99);
-    EXPECT_TRUE(std::is_sorted(ui.progress.begin(), ui.progress.end()));
-    EXPECT_EQ(ui.pushes, 1);
-
-    EXPECT_FALSE(g_bConnected);
-    EXPECT_EQ(ui.connectCaption, "Connect");
-    EXPECT_FALSE(ui.upgradeEnabled);
-    // The finished upgrade closed the image: a second press has nothing to send.
-    Connect();
-    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::FileFailed);
+    // The finished upgrade closed the image: a second one has nothing to send.
+    reader.ClearReceived();
+    ui.log.clear();
+    EXPECT_FALSE(image.IsOpen());
+    EXPECT_EQ(Upgrade().outcome, Outcome::FileFailed);
     EXPECT_EQ(ui.log, (Log{"File error!"}));
     EXPECT_TRUE(Commands().empty());
 }
 
-TEST_F(UpgradeTest, WholeBlocksEndWithABlockOfFillerEvenFromANonAsciiPathAndAFailedFieldCheck) {
-    const std::string name = "Прошивка ü 固件 🐄.bin";
-    const Bytes image = Image(8192);
-    const std::string path = ConnectWithImage(image, name);
-    EXPECT_EQ(g_strFirmwarePath, path);
-    EXPECT_EQ(g_strFirmwareName, name);
-    EXPECT_EQ(ui.firmwareFiles, (Log{path}));
-    ui.windowPowerDown = 0;  // the field's own message; the upgrade goes on
-    OnBnClickedUpgrade(ui);
+TEST_F(UpgradeTest, WholeBlocksEndWithABlockOfFillerEvenFromANonAsciiPath) {
+    const Bytes bytes = Image(8192);
+    ConnectWithImage(bytes, "Прошивка ü 固件 🐄.bin");
+    Upgrade();
 
     EXPECT_EQ(ui.log, kFinished);
     EXPECT_EQ(Commands(), Sequence(65));
-    EXPECT_EQ(reader.Snapshot().firmware.received, Padded(image, 8192, 65 * 128));
-    ASSERT_EQ(ui.progress.size(), 65u);
-    EXPECT_EQ(ui.progress.back(), 100);
-    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(reader.Snapshot().firmware.received, Padded(bytes, 8192, 65 * 128));
+    EXPECT_EQ(ui.imageProgress, Progress(8192));
+    EXPECT_EQ(ui.imageProgress.back().first, 8192) << "the last block lies wholly past the image";
 }
 
-TEST_F(UpgradeTest, CancelInTheConfirmationOrInTheFileDialogChangesNothing) {
-    const std::string path = ConnectWithImage(Image(8000));
-    ui.chosenFile.reset();
-    EXPECT_EQ(OnBnClickedBrowse(ui).outcome, Outcome::Declined);
-    EXPECT_EQ(g_strFirmwarePath, path);
-    EXPECT_EQ(ui.firmwareFiles.size(), 1u);
-
+TEST_F(UpgradeTest, ADeclinedUpgradeSendsNothingAndKeepsTheImage) {
+    ConnectWithImage(Image(8000));
     ui.answers = {false};
-    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::Declined);
+    EXPECT_FALSE(ConfirmUpgrade(ui));
+    const UpgradeResult result = UpgradeFirmware(ui, port, image, false);
+    EXPECT_EQ(result.outcome, Outcome::Declined);
+    EXPECT_FALSE(result.started);
     EXPECT_TRUE(ui.log.empty());
     EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ(ui.pulls, 0);
-    ExpectStillConnectedWithImageOpen();
+    EXPECT_TRUE(image.IsOpen());
 }
 
 TEST_F(UpgradeTest, NoImageOpenOrOneOfTheWrongSizeSendsNothing) {
     Connect();
-    OnBnClickedUpgrade(ui);
-    EXPECT_EQ(ui.log, (Log{"File error!"})) << "no Browse yet";
+    EXPECT_EQ(Upgrade().outcome, Outcome::FileFailed);
+    EXPECT_EQ(ui.log, (Log{"File error!"})) << "nothing opened yet";
 
     struct Case {
         const char* name;
@@ -179,7 +166,7 @@ TEST_F(UpgradeTest, NoImageOpenOrOneOfTheWrongSizeSendsNothing) {
         {"7999 bytes", 7999},
         {"4 GiB", uint64_t{1} << 32},
         {"4 GiB + 8000: its low 32 bits alone would pass", (uint64_t{1} << 32) + 8000},
-        {"not opened: the last Browse failed", 0},
+        {"not opened: the file is missing", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -187,74 +174,73 @@ TEST_F(UpgradeTest, NoImageOpenOrOneOfTheWrongSizeSendsNothing) {
         if (c.size) std::filesystem::resize_file(std::filesystem::path(path), c.size);  // sparse: takes no space
         ui.messages.clear();
         ui.log.clear();
-        EXPECT_EQ(Browse(path).outcome, c.size ? Outcome::Ok : Outcome::FileFailed);
+        OpenedImage opened = OpenFirmwareImage(ui, path);
+        EXPECT_EQ(opened.outcome, c.size ? Outcome::Ok : Outcome::FileFailed);
+        EXPECT_EQ(opened.image.IsOpen(), c.size != 0);
         EXPECT_EQ(ui.messages, c.size ? Log{} : Log{"can not open file!"});
-        EXPECT_EQ(g_strFirmwarePath, path);
-        EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::FileFailed);
+        const UpgradeResult result = UpgradeFirmware(ui, port, opened.image, true);
+        EXPECT_EQ(result.outcome, Outcome::FileFailed);
+        EXPECT_FALSE(result.started);
         EXPECT_EQ(ui.log, (Log{"File error!"}));
         EXPECT_TRUE(Commands().empty());
-        EXPECT_TRUE(g_bConnected);
     }
 }
 
 // Shrinks the image file on disk once the first block is acknowledged.
 class ShrinkingFeedback : public TestFeedback {
 public:
-    void SetProgress(int position) override {
-        if (progress.empty()) std::filesystem::resize_file(std::filesystem::path(*chosenFile), 3000);
-        TestFeedback::SetProgress(position);
+    void ShowProgress(Work work, long long done, long long total) override {
+        if (imageProgress.empty()) std::filesystem::resize_file(std::filesystem::path(file), 3000);
+        TestFeedback::ShowProgress(work, done, total);
     }
+    std::string file;
 };
 
 TEST_F(UpgradeTest, ImageThatShrinksWhileSentIsPaddedWithFiller) {
-    const Bytes image = Image(8000);
+    const Bytes bytes = Image(8000);
     ShrinkingFeedback shrinking;
-    shrinking.port = ui.port;
-    shrinking.m_nPowerDownMin = 10;
-    shrinking.chosenFile = WriteImage("firmware.bin", image);
-    OnBnClickedConnect(shrinking);
-    OnBnClickedBrowse(shrinking);
-    OnBnClickedUpgrade(shrinking);
+    shrinking.file = ConnectWithImage(bytes);
+    EXPECT_EQ(UpgradeFirmware(shrinking, port, image, true).outcome, Outcome::Ok);
     EXPECT_EQ(shrinking.log.back(), "Upgrade Finished");
-    EXPECT_EQ(reader.Snapshot().firmware.received, Padded(image, 3000, 63 * 128));
+    EXPECT_EQ(reader.Snapshot().firmware.received, Padded(bytes, 3000, 63 * 128));
 }
 
 // An end answer without a status byte accepts nothing: the image stays open,
-// the link up, and the next press starts again from the erase.
-TEST_F(UpgradeTest, EndAnsweredWithoutAStatusByteFailsAndTheNextPressStartsOver) {
-    const Bytes image = Image(8000);
-    ConnectWithImage(image);
+// and the next upgrade starts again from the erase.
+TEST_F(UpgradeTest, EndAnsweredWithoutAStatusByteFailsAndTheNextOneStartsOver) {
+    const Bytes bytes = Image(8000);
+    ConnectWithImage(bytes);
     reader.AddFault({CMD_UPGRADE_END, FaultKind::Empty, 0, 0, 1});
-    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::TransactionFailed);
+    const UpgradeResult failed = Upgrade();
+    EXPECT_EQ(failed.outcome, Outcome::TransactionFailed);
+    EXPECT_TRUE(failed.started);
     EXPECT_EQ(ui.log, (Log{"Please wait.......", "Upgrade Failed2!"}));
     EXPECT_EQ(Commands(), Sequence(63));
-    EXPECT_EQ(ui.progress.size(), 63u);
-    ExpectStillConnectedWithImageOpen();
+    EXPECT_EQ(ui.imageProgress.size(), 63u);
+    EXPECT_TRUE(image.IsOpen());
 
     reader.ClearReceived();
     ui.log.clear();
-    EXPECT_EQ(OnBnClickedUpgrade(ui).outcome, Outcome::Ok);
+    EXPECT_EQ(Upgrade().outcome, Outcome::Ok);
     EXPECT_EQ(ui.log, kFinished);
     EXPECT_EQ(Commands(), Sequence(63));
-    EXPECT_EQ(reader.Snapshot().firmware.received, Padded(image, 8000, 63 * 128));
+    EXPECT_EQ(reader.Snapshot().firmware.received, Padded(bytes, 8000, 63 * 128));
 }
 
 TEST_F(UpgradeTest, ImageOf4MiBArrivesWhole) {
     constexpr size_t kSize = 4 << 20;
     constexpr size_t kBlocks = kSize / 128 + 1;  // the last one all filler
-    const Bytes image = Image(kSize);
-    ConnectWithImage(image);
-    OnBnClickedUpgrade(ui);
+    const Bytes bytes = Image(kSize);
+    ConnectWithImage(bytes);
+    EXPECT_EQ(Upgrade().outcome, Outcome::Ok);
 
     EXPECT_EQ(ui.log, kFinished);
     const ReaderSnapshot after = reader.Snapshot();
     EXPECT_TRUE(after.firmware.finished);
     EXPECT_EQ(after.firmware.length, kSize);
     EXPECT_EQ(after.firmware.blocks, static_cast<int>(kBlocks));
-    EXPECT_TRUE(after.firmware.received == Padded(image, kSize, kBlocks * 128)) << "the reader holds exactly the image";
-    ASSERT_EQ(ui.progress.size(), kBlocks);
-    EXPECT_EQ(ui.progress.back(), 100);
-    EXPECT_TRUE(std::is_sorted(ui.progress.begin(), ui.progress.end()));
+    EXPECT_TRUE(after.firmware.received == Padded(bytes, kSize, kBlocks * 128)) << "the reader holds exactly the image";
+    EXPECT_EQ(ui.imageProgress, Progress(kSize));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // platform: buttons pressed as a user would, the log, the message boxes and
 // the files read back.
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,7 +22,6 @@
 #include <sstream>
 
 #include "message_box_answerer.h"
-#include "ops/state.h"
 #include "qt/main_window.h"
 #include "qt/port_box.h"
 #include "sim/virtual_reader.h"
@@ -89,6 +89,23 @@ private:
         QVERIFY2(button && button->isEnabled(), qPrintable(caption));
         QTest::mouseClick(button, Qt::LeftButton);
     }
+    // "Browse", the file dialog answered with `path` as a user picks it.
+    void Browse(const QString& path) {
+        QTimer::singleShot(0, [path] { ChooseIn(path); });
+        Press("Browse");
+        QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
+        QCOMPARE(window->findChild<QComboBox*>("firmwareFile")->currentText(), path);
+    }
+    // Waits for the file dialog, then picks `path` in it.
+    static void ChooseIn(const QString& path) {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(10, [path] { ChooseIn(path); });
+            return;
+        }
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    }
     void ConnectReader() {
         Press("Connect");
         QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
@@ -119,23 +136,24 @@ void WindowTest::init() {
 void WindowTest::cleanup() {
     QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
     window.reset();
-    ClosePort(g_hComm);
-    g_bConnected = false;
-    g_firmwareFile.Close();
     reader.reset();
 }
 
 void WindowTest::connectLogsTheVersionAndAllowsUpgrade() {
     reader->SetVersion(2, 7);
     QVERIFY(!Button("Upgrade")->isEnabled());
+    auto* port = window->findChild<PortBox*>();
+    QVERIFY(port->isEnabled());
     ConnectReader();
     QCOMPARE(Log(), QStringList({"CommPort open success!", "Reader firmvare version:2.7"}));
     QVERIFY(Button("Upgrade")->isEnabled());
+    QVERIFY2(!port->isEnabled(), "the port read is the port connected to");
 
     Press("Discon");
     QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
     QVERIFY(Button("Connect"));
     QVERIFY(!Button("Upgrade")->isEnabled());
+    QVERIFY(port->isEnabled());
 }
 
 void WindowTest::aRefusedClockSyncGetsALineOfItsOwn() {
@@ -342,8 +360,7 @@ void WindowTest::closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight() {
     }
     reader->SetBaud(115200);
     ConnectReader();
-    // The image as Browse leaves it; the file dialog is Qt's, not under test.
-    QVERIFY(g_firmwareFile.Open(image.toStdString()));
+    Browse(image);
     MessageBoxAnswerer answerer(QMessageBox::Ok);
     Press("Upgrade");
     QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QProgressBar*>()->value() > 0, kBound);

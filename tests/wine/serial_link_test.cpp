@@ -14,7 +14,6 @@
 #include "reader_line.h"
 #include "ops/connection.h"
 #include "ops/export.h"
-#include "ops/state.h"
 #include "tests/pty/test_feedback.h"
 #include "tests/unit/temp_dir.h"
 
@@ -169,23 +168,23 @@ TEST(Win32Connect, FaultyReadersLeaveItDisconnectedAndAGoodReaderThenConnects) {
     };
     for (const FaultyReader& c : cases) {
         TestFeedback ui;
-        ui.port = PortFor(c.variable);
+        PortHandle port = nullptr;
+        ConnectResult result;
         const double cpuBefore = ThreadCpuSeconds();
-        double seconds = SecondsFor([&] { OnBnClickedConnect(ui); });
+        double seconds = SecondsFor([&] { result = ConnectReader(ui, PortFor(c.variable), port); });
         EXPECT_LT(ThreadCpuSeconds() - cpuBefore, c.maxCpuSeconds) << c.variable;
         EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Connect reader failed!"})) << c.variable;
         EXPECT_LT(seconds, c.maxSeconds) << c.variable;
-        EXPECT_FALSE(g_bConnected) << c.variable;
-        EXPECT_EQ(g_hComm, nullptr) << c.variable;
-        EXPECT_EQ(ui.connectCaption, "Connect") << c.variable;
+        EXPECT_EQ(result.outcome, Outcome::TransactionFailed) << c.variable;
+        EXPECT_FALSE(result.connected) << c.variable;
+        EXPECT_EQ(port, nullptr) << c.variable;
     }
     TestFeedback ui;
-    ui.port = PortFor("KAVRIN_COM_READER");
-    OnBnClickedConnect(ui);
+    PortHandle port = nullptr;
+    EXPECT_TRUE(ConnectReader(ui, PortFor("KAVRIN_COM_READER"), port).connected);
     EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:2.10"}));
-    EXPECT_TRUE(g_bConnected);
-    OnBnClickedConnect(ui);
-    EXPECT_EQ(g_hComm, nullptr);
+    DisconnectReader(port);
+    EXPECT_EQ(port, nullptr);
 }
 
 // "Get Data" from readers of 25 records that fail from the second block on:
@@ -199,25 +198,25 @@ TEST(Win32Export, ReaderFailingMidExportEndsInTimeAndKeepsTheRows) {
     };
     for (const FaultyReader& c : cases) {
         TestFeedback ui;
-        ui.port = PortFor(c.variable);
-        OnBnClickedConnect(ui);
-        ASSERT_TRUE(g_bConnected) << c.variable;
+        PortHandle port = nullptr;
+        ASSERT_TRUE(ConnectReader(ui, PortFor(c.variable), port).connected) << c.variable;
         TempDir dir;
         ExportResult result;
         const double cpuBefore = ThreadCpuSeconds();
-        double seconds = SecondsFor([&] { result = ExportCsv(ui, g_hComm, dir.path()); });
+        double seconds = SecondsFor([&] { result = ExportCsv(ui, port, dir.path()); });
         EXPECT_LT(ThreadCpuSeconds() - cpuBefore, c.maxCpuSeconds) << c.variable;
         EXPECT_EQ(ui.log, (Log{"CommPort open success!", "Reader firmvare version:1.0", "Get records failed."}))
             << c.variable;
         EXPECT_EQ(ui.messages, Log{"Only 10 of 25 records have been saved!"}) << c.variable;
+        EXPECT_EQ(result.outcome, Outcome::TransactionFailed) << c.variable;
+        EXPECT_EQ(result.rows, 10) << c.variable;
         EXPECT_LT(seconds, c.maxSeconds) << c.variable;
         std::ifstream csv(result.file);
         size_t lines = 0;
         for (std::string line; std::getline(csv, line);) ++lines;
         EXPECT_EQ(lines, 1u + 10u) << c.variable;
         csv.close();
-        OnBnClickedConnect(ui);
-        EXPECT_EQ(g_hComm, nullptr) << c.variable;
+        DisconnectReader(port);
     }
 }
 
