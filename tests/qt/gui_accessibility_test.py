@@ -10,6 +10,7 @@ usage: gui_accessibility_test.py KAVRIN_GUI KAVRIN_SIM
 """
 import contextlib
 import os
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -126,8 +127,20 @@ def main():
         actual = log_lines(app)
         print("log:", actual)
         assert actual == expected, actual
+        # The port read is the port connected to: once the work has ended,
+        # the list still cannot change while connected.
+        get_cnt = find(app, pyatspi.ROLE_PUSH_BUTTON, "Get Cnt")
+        wait_for("the work to end", lambda: get_cnt.getState().contains(pyatspi.STATE_ENABLED))
+        port_box = next(node for node in descendants(app) if node.getRole() == pyatspi.ROLE_COMBO_BOX)
+        assert not port_box.getState().contains(pyatspi.STATE_ENABLED), "the port list is locked while connected"
         rows = csv[0].read_bytes().split(b"\r\n")
         assert len(rows) == RECORDS + 2 and rows[-1] == b"", len(rows)
+        with contextlib.closing(sqlite3.connect(Path(work) / "records.db")) as book:
+            ports = [row[0] for row in book.execute("SELECT port FROM downloads")]
+        assert ports == [str(Path(work) / "reader")], ports
+
+        press(app, "Discon")
+        wait_for("the port list unlocked", lambda: port_box.getState().contains(pyatspi.STATE_ENABLED))
 
 
 if __name__ == "__main__":
