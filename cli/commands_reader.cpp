@@ -84,9 +84,7 @@ void AddDelete(CLI::App& app, const GlobalOptions& global, CommandAction& action
         // --yes, required to get here, answers the question.
         action = [&global] {
             return RunOnReader(global, [](CliFeedback& ui, const Reader& reader) {
-                const OpResult sent = DeleteAllRecords(ui, reader.port, true);
-                if (sent.outcome != Outcome::TransactionFailed) AwaitDeletion(ui);
-                return ExitStatusFor(ui, sent);
+                return ExitStatusFor(ui, DeleteAndAwait(ui, reader.port));
             });
         };
     });

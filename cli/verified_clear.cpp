@@ -69,7 +69,7 @@ int ClearAfterExport(CliFeedback& ui, PortHandle port, const ExportResult& resul
     if (ui.StopRequested()) return Interrupted(ui);
 
     // --delete, required to get here, answers the question.
-    OpResult deleted = DeleteAllRecords(ui, port, true);
+    const DeleteResult deleted = DeleteAndAwait(ui, port);
     if (!deleted.Ok()) {
         ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), Why(deleted, kDeleteFailed).c_str()));
         return kExitFailed;

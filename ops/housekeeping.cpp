@@ -46,20 +46,26 @@ CountResult CountRecords(Feedback& ui, PortHandle port) {
 // sits beside "Get Data": nothing is sent until the user says yes.
 bool ConfirmDelete(Feedback& ui) { return ui.ShowMessage(kConfirmDelete, Feedback::Buttons::YesNo); }
 
-OpResult DeleteAllRecords(Feedback& ui, PortHandle port, bool confirmed) {
-    if (!confirmed) return {Outcome::Declined};
+DeleteResult DeleteAllRecords(Feedback& ui, PortHandle port, bool confirmed) {
+    if (!confirmed) return {{Outcome::Declined}};
     const Answer answer = Transact(port, CMD_DELETE_RECORDS);
     if (!answer.complete) {
         ui.AppendLog(kDeleteFailed);
-        return {Outcome::TransactionFailed};
+        return {{Outcome::TransactionFailed}};
     }
     ui.AppendLog(kPleaseWait);
-    return answer.Status();
+    return {answer.Status(), true};
 }
 
 void AwaitDeletion(Feedback& ui) {
     SystemClock().sleep(kDeleteWaitMs);
     ui.AppendLog(kDeleted);
+}
+
+DeleteResult DeleteAndAwait(Feedback& ui, PortHandle port) {
+    const DeleteResult result = DeleteAllRecords(ui, port, true);
+    if (result.sent) AwaitDeletion(ui);
+    return result;
 }
 
 OpResult SyncClock(Feedback& ui, PortHandle port, const LocalTime& now) {

@@ -25,14 +25,21 @@ struct PowerDownResult : OpResult {
 CountResult ReadRecordCount(PortHandle port);
 // The same, logging what the window logs.
 CountResult CountRecords(Feedback& ui, PortHandle port);
+// `sent`: the reader answered the delete (whatever its status).
+struct DeleteResult : OpResult {
+    bool sent = false;
+};
+
 // Asks whether every record may be deleted; true for Yes.
 bool ConfirmDelete(Feedback& ui);
 // Sends the delete once the user has said yes (`confirmed`); Declined,
 // with nothing sent, otherwise. The reader then needs a moment: once the
-// delete was sent (Ok or Refused), AwaitDeletion waits it out and says the
-// records are gone. A window shows its wait cursor in between.
-OpResult DeleteAllRecords(Feedback& ui, PortHandle port, bool confirmed);
+// delete was sent, AwaitDeletion waits it out and says the records are
+// gone. A window shows its wait cursor in between; DeleteAndAwait does both
+// for a front end that shows nothing between them.
+DeleteResult DeleteAllRecords(Feedback& ui, PortHandle port, bool confirmed);
 void AwaitDeletion(Feedback& ui);
+DeleteResult DeleteAndAwait(Feedback& ui, PortHandle port);
 // Sets the reader's clock to `now`.
 OpResult SyncClock(Feedback& ui, PortHandle port, const LocalTime& now);
 // BadField, with nothing sent, when `minutes` is out of the reader's range.

@@ -115,8 +115,8 @@ void GetCnt(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
 }
 
 void DeleteAll(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
-    const OpResult sent = DeleteAllRecords(ui, state.port, ConfirmDelete(ui));
-    if (sent.outcome == Outcome::Declined || sent.outcome == Outcome::TransactionFailed) return;
+    const DeleteResult sent = DeleteAllRecords(ui, state.port, ConfirmDelete(ui));
+    if (!sent.sent) return;
     ui.PullFields(state.recordCount, state.powerDownMin);
     ui.ShowWaitCursor(true);
     AwaitDeletion(ui);

@@ -66,8 +66,7 @@ void CKavrinDlg::OnBnClickedGetCnt() {
 }
 
 void CKavrinDlg::OnBnClickedDeleteAll() {
-    const OpResult sent = DeleteAllRecords(*this, g_hComm, ConfirmDelete(*this));
-    if (sent.outcome == Outcome::Declined || sent.outcome == Outcome::TransactionFailed) return;
+    if (!DeleteAllRecords(*this, g_hComm, ConfirmDelete(*this)).sent) return;
     // The check's result is not used: a bad field has shown its message, and the delete is done.
     UpdateData(true);
     ShowWaitCursor(true);

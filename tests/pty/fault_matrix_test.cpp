@@ -174,8 +174,8 @@ protected:
         case Operation::GetCnt: return lastCount = CountRecords(ui, port);
         case Operation::GetData: return lastExport = ExportCsv(ui, port, dir.path());
         case Operation::DeleteAll: {
-            const OpResult sent = DeleteAllRecords(ui, port, ConfirmDelete(ui));
-            if (sent.outcome != ::Outcome::TransactionFailed) AwaitDeletion(ui);
+            const DeleteResult sent = DeleteAllRecords(ui, port, ConfirmDelete(ui));
+            if (sent.sent) AwaitDeletion(ui);
             return sent;
         }
         case Operation::SyncTime: return SyncClock(ui, port, LocalTime{2021, 9, 19, 5, 44, 59});

@@ -105,13 +105,17 @@ TEST_F(ReaderTest, DeleteAllAsksFirstThenEmptiesTheReaderAndWaitsForIt) {
     ui.answers = {false, true};
     EXPECT_FALSE(ConfirmDelete(ui));
     EXPECT_EQ(ui.messages, Log{"Delete all records stored in the reader? This cannot be undone."});
-    EXPECT_EQ(DeleteAllRecords(ui, port, false).outcome, Outcome::Declined);
+    const DeleteResult declined = DeleteAllRecords(ui, port, false);
+    EXPECT_EQ(declined.outcome, Outcome::Declined);
+    EXPECT_FALSE(declined.sent);
     EXPECT_TRUE(ui.log.empty());
     EXPECT_TRUE(reader.Snapshot().received.empty());
     EXPECT_EQ(reader.Snapshot().records.size(), 25u);
 
     EXPECT_TRUE(ConfirmDelete(ui));
-    EXPECT_EQ(DeleteAllRecords(ui, port, true).outcome, Outcome::Ok);
+    const DeleteResult sent = DeleteAllRecords(ui, port, true);
+    EXPECT_EQ(sent.outcome, Outcome::Ok);
+    EXPECT_TRUE(sent.sent);
     EXPECT_EQ(ui.log, Log{"Please wait..."});
     EXPECT_TRUE(sleeps.empty());
     AwaitDeletion(ui);

@@ -100,6 +100,14 @@ TEST_F(ReaderTest, ASecondReadingNamesTheFirstRowThatDiffers) {
 
     reader.AddFault({CMD_GET_RECORDS, FaultKind::WrongHeader, 0, 0, 3});
     EXPECT_EQ(ReadAgainAndCompare(ui, port, first).outcome, Outcome::TransactionFailed);
+
+    // Asked to stop: a reading that never ended agrees with nothing.
+    struct Stopping : TestFeedback {
+        bool StopRequested() override { return true; }
+    } stopping;
+    const SecondReading stopped = ReadAgainAndCompare(stopping, port, first);
+    EXPECT_EQ(stopped.outcome, Outcome::Stopped);
+    EXPECT_FALSE(stopped.Ok());
 }
 
 }  // namespace

@@ -96,15 +96,16 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
         QCOMPARE(window->findChild<QComboBox*>("firmwareFile")->currentText(), path);
     }
-    // Waits for the file dialog, then picks `path` in it.
+    // Types `path` into the file dialog once it shows, and opens it.
     static void ChooseIn(const QString& path) {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
+        auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+        if (!name) {
             QTimer::singleShot(10, [path] { ChooseIn(path); });
             return;
         }
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+        name->setText(path);
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     }
     void ConnectReader() {
         Press("Connect");
