@@ -8,8 +8,7 @@
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
 #include "cli/reader_session.h"
-#include "doctor/connect_failure.h"
-#include "doctor/reach.h"
+#include "doctor/doctor.h"
 #include "link/port_list.h"
 #include "ops/state.h"
 

@@ -9,11 +9,8 @@
 
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
-#include "doctor/adapter_latency.h"
-#include "doctor/connect_failure.h"
-#include "doctor/reach.h"
+#include "doctor/doctor.h"
 #include "link/port_list.h"
-#include "ops/format_text.h"
 
 namespace {
 
@@ -21,7 +18,6 @@ const char* const kPortsHelp = "list the serial ports, one per line";
 const char* const kLongHelp =
     "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer, "
     "or its Bluetooth address, channel or direction and name";
-const char* const kLatency = "latency timer %d ms";
 const char* const kNoneFound = "no serial port found";
 const char* const kDenied = " not listed: permission denied";
 
@@ -39,8 +35,7 @@ int ListPorts(CliFeedback& ui, bool details) {
             AddField(line, port.byId);
             if (details) {
                 AddField(line, DescribePort(port.device));
-                if (std::optional<int> ms = AdapterLatencyMs(port.device))
-                    AddField(line, FormatText(kLatency, *ms));
+                AddField(line, LatencyField(port.device));
             }
             std::printf("%s\n", line.c_str());
             ++listed;

@@ -7,12 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "doctor/adapter_latency.h"
 #include "cli/argument_checks.h"
 #include "cli/commands.h"
 #include "cli/reader_session.h"
+#include "doctor/doctor.h"
 #include "ops/clock.h"
-#include "ops/format_text.h"
 #include "ops/housekeeping.h"
 
 namespace {
@@ -26,27 +25,14 @@ const char* const kMinutesHelp = "the new power-down time in minutes, 1 to 60";
 const char* const kDeleteYesHelp = "yes, delete every record on the reader";
 const char* const kDeleteRefused = "delete erases every record on the reader: add --yes to go ahead";
 
-const char* const kVersionFormat = "%u.%u";
-const char* const kLatencyLine = "adapter latency timer: %d ms";
-const char* const kSlowLatencyLine = "each answer waits up to %d ms in the adapter; ";
-// What the program asked for when it opened the port.
-const int kLowLatencyMs = 1;
-
-// Read while the port is open: the driver may lower the timer for an open
-// port that asked for low latency.
-void ReportLatency(CliFeedback& ui, const std::string& port) {
-    std::optional<int> ms = AdapterLatencyMs(port);
-    if (!ms) return;
-    ui.Say(port + ": " + FormatText(kLatencyLine, *ms));
-    if (*ms > kLowLatencyMs) ui.Say(FormatText(kSlowLatencyLine, *ms) + LowerLatencyHint(port));
-}
-
-// A version the reader answered with a refusal is not one to print.
+// A version the reader answered with a refusal is not one to print. The
+// adapter's latency timer is read while the port is open: the driver may
+// lower it for an open port that asked for low latency.
 int Info(CliFeedback& ui, const Reader& reader) {
     const OpResult answer = reader.connection.VersionAnswer();
     if (!answer.Ok()) return ExitStatusFor(ui, answer);
-    std::printf("%s\n", FormatText(kVersionFormat, reader.connection.major, reader.connection.minor).c_str());
-    ReportLatency(ui, reader.name);
+    std::printf("%s\n", FirmwareText(reader.connection.major, reader.connection.minor).c_str());
+    for (const std::string& line : LatencyLines(reader.name)) ui.Say(line);
     return kExitOk;
 }
 

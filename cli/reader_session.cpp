@@ -1,6 +1,6 @@
 #include "cli/reader_session.h"
 
-#include "doctor/connect_failure.h"
+#include "doctor/doctor.h"
 #include "link/port_list.h"
 #include "ops/state.h"
 

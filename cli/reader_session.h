@@ -7,7 +7,7 @@
 // for --port. No port is opened for that: only the one used is, by the
 // connection, and a port nobody named may not be ours to touch. When the
 // connection fails the operation has logged its own line; this adds the
-// reason a user can act on (doctor/connect_failure.h).
+// reason a user can act on (doctor/doctor.h).
 #pragma once
 
 #include <optional>

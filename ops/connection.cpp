@@ -10,6 +10,7 @@ const char* const kOpenFailed = "CommPort open failed!";
 const char* const kOpenSuccess = "CommPort open success!";
 const char* const kReaderFailed = "Connect reader failed!";
 const char* const kVersionFormat = "Reader firmvare version:%u.%u";
+const char* const kFirmwareFormat = "%u.%u";
 const char* const kCaptionConnect = "Connect";
 const char* const kCaptionDisconnect = "Discon";
 
@@ -73,3 +74,5 @@ ConnectResult OnBnClickedConnect(Feedback& ui) {
     DisconnectReader(ui);
     return {};
 }
+
+std::string FirmwareText(unsigned major, unsigned minor) { return FormatText(kFirmwareFormat, major, minor); }

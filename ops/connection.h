@@ -43,3 +43,7 @@ void DisconnectReader(Feedback& ui);
 
 // The button: connects to the port selected in the list, or disconnects.
 ConnectResult OnBnClickedConnect(Feedback& ui);
+
+// The reader's firmware version as every front end and the record book
+// write it: "2.10".
+std::string FirmwareText(unsigned major, unsigned minor);
