@@ -11,7 +11,8 @@
 
 namespace {
 
-const char* const kBadMinutes = "the power-down time is a whole number of minutes from 1 to 60";
+const char* const kBadMinutes = "the power-down time is a whole number of minutes from ";
+const char* const kRangeFormat = "%d to %d";
 const char* const kNoSuchFile = "no such file";
 const char* const kNoFolder = "no such folder";
 const char* const kBadDate = ": not a date: give it as YYYY-MM-DD";
@@ -40,7 +41,9 @@ std::optional<int> ParseMinutes(const std::string& text) {
     return minutes;
 }
 
-std::string CheckMinutes(const std::string& text) { return ParseMinutes(text) ? "" : kBadMinutes; }
+std::string CheckMinutes(const std::string& text) { return ParseMinutes(text) ? "" : kBadMinutes + MinutesRange(); }
+
+std::string MinutesRange() { return FormatText(kRangeFormat, kPowerDownMinLow, kPowerDownMinHigh); }
 
 std::string CheckFile(const std::string& text) {
     std::error_code error;

@@ -6,9 +6,12 @@
 #include <optional>
 #include <string>
 
-// Whole decimal minutes from 1 to 60: "5" and "05", not "5.0", "0x3c" or " 5".
+// Whole decimal minutes in the reader's power-down range: "5" and "05",
+// not "5.0", "0x3c" or " 5".
 std::optional<int> ParseMinutes(const std::string& text);
 std::string CheckMinutes(const std::string& text);
+// That range as help and checks say it: "1 to 60".
+std::string MinutesRange();
 
 // An existing regular file (UTF-8 path).
 std::string CheckFile(const std::string& text);

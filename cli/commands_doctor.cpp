@@ -10,7 +10,6 @@
 #include "cli/reader_session.h"
 #include "doctor/doctor.h"
 #include "link/port_list.h"
-#include "ops/state.h"
 
 namespace {
 
@@ -18,13 +17,12 @@ const char* const kDoctorHelp = "say why the reader cannot be reached, and what 
 
 void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
 
+// The port is chosen as for every subcommand, but said only when there is
+// none: the checks come first, and they name the ports present.
 int Doctor(const GlobalOptions& global) {
     CliFeedback ui;
-    std::string port = global.port.value_or("");
-    if (port.empty()) {
-        std::vector<std::string> adapters = AdapterPorts();
-        if (adapters.size() == 1) port = adapters.front();
-    }
+    const std::vector<std::string> adapters = global.port ? std::vector<std::string>{} : AdapterPorts();
+    const std::string port = global.port ? *global.port : AdapterChoice(adapters).port;
     std::vector<std::string> printed;
     for (const Finding& finding : CheckReach(port)) {
         printed.push_back(FindingLine(finding));
@@ -32,7 +30,7 @@ int Doctor(const GlobalOptions& global) {
     }
     std::fflush(stdout);
     if (port.empty()) {
-        ChooseAdapter(AdapterPorts(), ui);
+        ChooseAdapter(adapters, ui);
         return kExitFailed;
     }
 

@@ -12,6 +12,7 @@
 #include "cli/reader_session.h"
 #include "doctor/doctor.h"
 #include "ops/clock.h"
+#include "ops/format_text.h"
 #include "ops/housekeeping.h"
 
 namespace {
@@ -20,8 +21,8 @@ const char* const kInfoHelp = "connect and print the reader's firmware version";
 const char* const kCountHelp = "print the number of stored records";
 const char* const kDeleteHelp = "delete all records (refuses without --yes)";
 const char* const kSyncTimeHelp = "set the reader's clock to this computer's local time";
-const char* const kPowerDownHelp = "print the power-down time, or set it to MIN (1 to 60)";
-const char* const kMinutesHelp = "the new power-down time in minutes, 1 to 60";
+const char* const kPowerDownHelp = "print the power-down time, or set it to MIN (%s)";
+const char* const kMinutesHelp = "the new power-down time in minutes, %s";
 const char* const kDeleteYesHelp = "yes, delete every record on the reader";
 const char* const kDeleteRefused = "delete erases every record on the reader: add --yes to go ahead";
 
@@ -87,9 +88,9 @@ void AddSyncTime(CLI::App& app, const GlobalOptions& global, CommandAction& acti
 }
 
 void AddPowerDown(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("power-down", kPowerDownHelp);
+    CLI::App* command = app.add_subcommand("power-down", FormatText(kPowerDownHelp, MinutesRange().c_str()));
     auto minutes = std::make_shared<std::optional<std::string>>();
-    command->add_option("MIN", *minutes, kMinutesHelp)->check(CLI::Validator(CheckMinutes, ""));
+    command->add_option("MIN", *minutes, FormatText(kMinutesHelp, MinutesRange().c_str()))->check(CLI::Validator(CheckMinutes, ""));
     command->callback([&global, &action, minutes] {
         action = [&global, minutes] {
             return RunOnReader(global, [&](CliFeedback& ui, const Reader& reader) { return PowerDown(ui, reader, *minutes); });

@@ -25,8 +25,9 @@ struct PortChoice {
     int exitCode = 0;  // why there is none
 };
 
-// The choice among the adapters found, explained on `ui` when there is
-// none to use.
+// Among the adapters found: the only one. Says nothing.
+PortChoice AdapterChoice(const std::vector<std::string>& adapters);
+// The same choice, said on `ui`: the port used, or why there is none to use.
 PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& ui);
 
 // A connected reader: the port the operations use, its name, and what the
