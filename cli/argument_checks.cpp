@@ -1,6 +1,5 @@
 #include "cli/argument_checks.h"
 
-#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <system_error>
@@ -61,8 +60,4 @@ std::string NextDay(const std::string& date) {
     const std::chrono::year_month_day next{std::chrono::sys_days(*ParseDate(date)) + std::chrono::days(1)};
     return FormatText(kDateFormat, static_cast<int>(next.year()), static_cast<unsigned>(next.month()),
                       static_cast<unsigned>(next.day()));
-}
-
-void RequireYes(bool given, const std::string& refusal) {
-    if (!given) throw CLI::ValidationError(refusal, CLI::ExitCodes::ValidationError);
 }

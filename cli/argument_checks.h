@@ -22,6 +22,3 @@ std::string CheckFolder(const std::string& text);
 std::string CheckDate(const std::string& text);
 // The day after a good YYYY-MM-DD, in the same form.
 std::string NextDay(const std::string& date);
-
-// Refuses a subcommand that changes the reader for good unless --yes was given.
-void RequireYes(bool given, const std::string& refusal);

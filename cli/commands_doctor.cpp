@@ -13,13 +13,13 @@
 
 namespace {
 
-const char* const kDoctorHelp = "say why the reader cannot be reached, and what to do about it";
-
 void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
+
+}  // namespace
 
 // The port is chosen as for every subcommand, but said only when there is
 // none: the checks come first, and they name the ports present.
-int Doctor(const GlobalOptions& global) {
+int RunDoctor(const GlobalOptions& global) {
     CliFeedback ui;
     const std::vector<std::string> adapters = global.port ? std::vector<std::string>{} : AdapterPorts();
     const std::string port = global.port ? *global.port : AdapterChoice(adapters).port;
@@ -44,11 +44,4 @@ int Doctor(const GlobalOptions& global) {
     Print(FindingLine(ReaderAnswer(port, connection)));
     DisconnectReader(ui);
     return kExitOk;
-}
-
-}  // namespace
-
-void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("doctor", kDoctorHelp);
-    command->callback([&action, &global] { action = [&global] { return Doctor(global); }; });
 }

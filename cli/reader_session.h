@@ -44,24 +44,30 @@ std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& 
 // Disconnects, if the work left the reader connected.
 void DisconnectFromReader(CliFeedback& ui);
 
+// The reader a subcommand works with, beside the work: connected when
+// made, disconnected when it goes.
+class ReaderSession {
+public:
+    ReaderSession(const GlobalOptions& global, CliFeedback& ui) : ui_(ui), reader_(ConnectToReader(global, ui, failure_)) {}
+    ~ReaderSession() {
+        if (reader_) DisconnectFromReader(ui_);
+    }
+    ReaderSession(const ReaderSession&) = delete;
+    ReaderSession& operator=(const ReaderSession&) = delete;
+
+    // False when no reader could be reached: the reason has been said.
+    explicit operator bool() const { return reader_.has_value(); }
+    const Reader& operator*() const { return *reader_; }
+    const Reader* operator->() const { return &*reader_; }
+    // The status to exit with when no reader could be reached.
+    int Failure() const { return failure_; }
+
+private:
+    CliFeedback& ui_;
+    int failure_ = kExitFailed;
+    std::optional<Reader> reader_;
+};
+
 // kExitOk, kExitInterrupted for a stopped operation, kExitFailed for the
 // rest. A refusal, which the window's lines may not show, is said first.
 int ExitStatusFor(CliFeedback& ui, const OpResult& result);
-
-// The exit status of `work(reader)`, or that of the failed connection.
-template <typename Work>
-int WithReader(const GlobalOptions& global, CliFeedback& ui, Work&& work) {
-    int status = kExitFailed;
-    std::optional<Reader> reader = ConnectToReader(global, ui, status);
-    if (!reader) return status;
-    status = work(*reader);
-    DisconnectFromReader(ui);
-    return status;
-}
-
-// A subcommand's whole run: a fresh feedback, then `work(ui, reader)`.
-template <typename Work>
-int RunOnReader(const GlobalOptions& global, Work&& work) {
-    CliFeedback ui;
-    return WithReader(global, ui, [&](const Reader& reader) { return work(ui, reader); });
-}
