@@ -5,7 +5,6 @@
 namespace {
 
 const char* const kNoDefaultPath = "no folder for the record book: set XDG_DATA_HOME or HOME, or give --book FILE";
-const char* const kVersionFormat = "%u.%u";
 const char* const kRecordedFormat = "record book: download %lld, %d records, %d new";
 
 DownloadOutcome OutcomeOf(const ExportResult& result) {
@@ -17,8 +16,6 @@ DownloadOutcome OutcomeOf(const ExportResult& result) {
 }
 
 }  // namespace
-
-std::string FirmwareText(unsigned major, unsigned minor) { return FormatText(kVersionFormat, major, minor); }
 
 BookStatus OpenChosenBook(const BookChoice& choice, BookAccess access, Book& book) {
     if (choice.path.empty()) return {BookError::CannotOpen, kNoDefaultPath};

@@ -18,9 +18,6 @@ struct BookChoice {
     std::filesystem::path path;  // empty when no folder for the default book was found
 };
 
-// The reader's firmware version as the book keeps it: "1.0".
-std::string FirmwareText(unsigned major, unsigned minor);
-
 // Opens the chosen book, which must be kept; the status says why it did not open.
 BookStatus OpenChosenBook(const BookChoice& choice, BookAccess access, Book& book);
 

@@ -1,7 +1,6 @@
-// kavrin-cli's arguments to an exit status.
-//
-// Everything on the command line is checked before any subcommand starts,
-// so bad usage ends with kExitUsage before a byte reaches a reader.
+// kavrin-cli's arguments to an exit status: the command line parsed and
+// checked (command_line.h), then the one subcommand it names run with its
+// options.
 #pragma once
 
 // `argv` in UTF-8, program name first.

@@ -1,6 +1,5 @@
 #include "cli/argument_checks.h"
 
-#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <system_error>
@@ -11,7 +10,8 @@
 
 namespace {
 
-const char* const kBadMinutes = "the power-down time is a whole number of minutes from 1 to 60";
+const char* const kBadMinutes = "the power-down time is a whole number of minutes from ";
+const char* const kRangeFormat = "%d to %d";
 const char* const kNoSuchFile = "no such file";
 const char* const kNoFolder = "no such folder";
 const char* const kBadDate = ": not a date: give it as YYYY-MM-DD";
@@ -40,7 +40,9 @@ std::optional<int> ParseMinutes(const std::string& text) {
     return minutes;
 }
 
-std::string CheckMinutes(const std::string& text) { return ParseMinutes(text) ? "" : kBadMinutes; }
+std::string CheckMinutes(const std::string& text) { return ParseMinutes(text) ? "" : kBadMinutes + MinutesRange(); }
+
+std::string MinutesRange() { return FormatText(kRangeFormat, kPowerDownMinLow, kPowerDownMinHigh); }
 
 std::string CheckFile(const std::string& text) {
     std::error_code error;
@@ -58,8 +60,4 @@ std::string NextDay(const std::string& date) {
     const std::chrono::year_month_day next{std::chrono::sys_days(*ParseDate(date)) + std::chrono::days(1)};
     return FormatText(kDateFormat, static_cast<int>(next.year()), static_cast<unsigned>(next.month()),
                       static_cast<unsigned>(next.day()));
-}
-
-void RequireYes(bool given, const std::string& refusal) {
-    if (!given) throw CLI::ValidationError(refusal, CLI::ExitCodes::ValidationError);
 }

@@ -6,9 +6,12 @@
 #include <optional>
 #include <string>
 
-// Whole decimal minutes from 1 to 60: "5" and "05", not "5.0", "0x3c" or " 5".
+// Whole decimal minutes in the reader's power-down range: "5" and "05",
+// not "5.0", "0x3c" or " 5".
 std::optional<int> ParseMinutes(const std::string& text);
 std::string CheckMinutes(const std::string& text);
+// That range as help and checks say it: "1 to 60".
+std::string MinutesRange();
 
 // An existing regular file (UTF-8 path).
 std::string CheckFile(const std::string& text);
@@ -19,6 +22,3 @@ std::string CheckFolder(const std::string& text);
 std::string CheckDate(const std::string& text);
 // The day after a good YYYY-MM-DD, in the same form.
 std::string NextDay(const std::string& date);
-
-// Refuses a subcommand that changes the reader for good unless --yes was given.
-void RequireYes(bool given, const std::string& refusal);

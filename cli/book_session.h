@@ -6,30 +6,22 @@
 // failure is said on its own line, starting with the book's path.
 #pragma once
 
-#include <filesystem>
-
 #include "book/download_keeping.h"
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
 
-inline constexpr const char* kNoBookKept = "--no-book: there is no record book to read";
-
 BookChoice ChooseBook(const GlobalOptions& global);
 
-// The exit status of `work(ui, book)` on the chosen book, opened as
-// `access` says, or that of the failure to open it (kExitUsage with --no-book).
-template <typename Work>
-int RunOnBook(const GlobalOptions& global, BookAccess access, Work&& work) {
+// A subcommand's feedback and record book, beside its work: the chosen
+// book is opened as `access` says when the session is made.
+struct BookSession {
+    BookSession(const GlobalOptions& global, BookAccess access);
+
+    // False when the book could not be opened: the reason has been said.
+    explicit operator bool() const { return failure == kExitOk; }
+
     CliFeedback ui;
     Book book;
-    const BookChoice choice = ChooseBook(global);
-    if (!choice.kept) {
-        ui.Say(kNoBookKept);
-        return kExitUsage;
-    }
-    if (const BookStatus status = OpenChosenBook(choice, access, book); !status.Ok()) {
-        ui.Say(status.text);
-        return kExitFailed;
-    }
-    return work(ui, book);
-}
+    // The status to exit with when the book could not be opened (kExitUsage with --no-book).
+    int failure = kExitOk;
+};

@@ -1,13 +1,18 @@
-// kavrin-cli's subcommands, each added to the command line by one function
-// of a commands_*.cpp file (a file per group: ports, the reader's settings,
-// export, upgrade, the record book, the animal list, doctor). app.cpp lists them in one table.
+// kavrin-cli's subcommands: each one's options, a plain struct that parsing
+// fills in and checks (command_line.h), and the function that runs it with
+// them and gives the exit status. By the time a run function is called its
+// options are all good: it only does the work. A file per group holds the
+// run functions: ports, the reader's settings, export, upgrade, the record
+// book, the animal list, doctor.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include <CLI/CLI.hpp>
+#include "formats/date_form.h"
+#include "formats/record_formats.h"
+#include "formats/tag_id.h"
 
 // What kavrin-cli's exit status tells a script.
 inline constexpr int kExitOk = 0;
@@ -25,21 +30,110 @@ struct GlobalOptions {
     bool noBook = false;              // --no-book
 };
 
-// What a parsed subcommand does; gives the exit status.
-using CommandAction = std::function<int()>;
+// ports [--long]
+struct PortsOptions {
+    bool details = false;
+};
+int RunPorts(const PortsOptions& options);
 
-// Adds a subcommand to `app`. Its parse callback stores the work in
-// `action`; `global` is filled in by the time the action runs.
-using AddCommand = void (*)(CLI::App& app, const GlobalOptions& global, CommandAction& action);
+// info, count, sync-time
+int RunInfo(const GlobalOptions& global);
+int RunCount(const GlobalOptions& global);
+int RunSyncTime(const GlobalOptions& global);
+// delete --yes: refused at parsing without --yes; the run takes it as the
+// answer to the operation's question.
+struct DeleteOptions {
+    bool yes = false;
+};
+int RunDelete(const GlobalOptions& global);
 
-void AddPorts(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddInfo(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddCount(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddDelete(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddSyncTime(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddPowerDown(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddExport(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddUpgrade(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddBook(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddAnimals(CLI::App& app, const GlobalOptions& global, CommandAction& action);
-void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action);
+// power-down [MIN]
+struct PowerDownOptions {
+    std::optional<std::string> minutes;  // whole decimal minutes in range (argument_checks.h)
+};
+int RunPowerDown(const GlobalOptions& global, const PowerDownOptions& options);
+
+// export [-o DIR] [--format FORMAT] [forms and registry options] [--animals] [--delete]
+struct ExportChoice {
+    std::string format{kDefaultRecordFormat};
+    std::string idForm{IdFormName(IdForm::Split)};
+    std::string dateForm{DateFormName(DateForm::Iso)};
+    std::string sending;
+    std::string receiving;
+    std::string dateSent;
+    std::string dateReceived;
+    std::string fromPic;
+    std::string toPic;
+    std::string nvd;
+    std::string date;
+};
+struct ExportOptions {
+    std::string folder = ".";
+    ExportChoice choice;    // as given
+    ExportProfile profile;  // what `choice` makes of it, today's date filled in
+    bool clear = false;     // --delete
+    bool animals = false;
+};
+int RunExport(const GlobalOptions& global, const ExportOptions& options);
+
+// upgrade FILE --yes, refused and answered as delete's.
+struct UpgradeOptions {
+    std::string file;
+    bool yes = false;
+};
+int RunUpgrade(const GlobalOptions& global, const UpgradeOptions& options);
+
+// Where a file of the book's reads goes, in which format, and whether with the animals.
+struct FileChoice {
+    std::string folder = ".";
+    std::string format{kDefaultRecordFormat};
+    bool animals = false;
+};
+// book
+int RunBookList(const GlobalOptions& global);
+// book show N [file options]
+struct BookShowOptions {
+    long long number = 0;
+    FileChoice file;
+};
+int RunBookShow(const GlobalOptions& global, const BookShowOptions& options);
+// book tag ID
+struct BookTagOptions {
+    std::vector<std::string> words;  // one form of the ID, or its country code and national number
+    TagId id;                        // what `words` say
+};
+int RunBookTag(const GlobalOptions& global, const BookTagOptions& options);
+// book export [--since DATE] [--until DATE] [--new] [file options]
+struct BookExportOptions {
+    std::string since;
+    std::string until;
+    bool onlyNew = false;
+    FileChoice file;
+};
+int RunBookExport(const GlobalOptions& global, const BookExportOptions& options);
+// book missing [--group G] [--download N | --since DATE]
+struct BookMissingOptions {
+    std::string group;
+    long long download = 0;
+    std::string since;
+};
+int RunBookMissing(const GlobalOptions& global, const BookMissingOptions& options);
+// book unknown [--download N]
+struct BookUnknownOptions {
+    long long download = 0;
+};
+int RunBookUnknown(const GlobalOptions& global, const BookUnknownOptions& options);
+
+// animals [--group G]
+struct AnimalsOptions {
+    std::string group;
+};
+int RunAnimals(const GlobalOptions& global, const AnimalsOptions& options);
+// animals import FILE
+struct AnimalsImportOptions {
+    std::string file;
+};
+int RunAnimalsImport(const GlobalOptions& global, const AnimalsImportOptions& options);
+
+// doctor
+int RunDoctor(const GlobalOptions& global);

@@ -8,23 +8,21 @@
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
 #include "cli/reader_session.h"
-#include "doctor/connect_failure.h"
-#include "doctor/reach.h"
+#include "doctor/doctor.h"
 #include "link/port_list.h"
 
 namespace {
 
-const char* const kDoctorHelp = "say why the reader cannot be reached, and what to do about it";
-
 void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
 
-int Doctor(const GlobalOptions& global) {
+}  // namespace
+
+// The port is chosen as for every subcommand, but said only when there is
+// none: the checks come first, and they name the ports present.
+int RunDoctor(const GlobalOptions& global) {
     CliFeedback ui;
-    std::string port = global.port.value_or("");
-    if (port.empty()) {
-        std::vector<std::string> adapters = AdapterPorts();
-        if (adapters.size() == 1) port = adapters.front();
-    }
+    const std::vector<std::string> adapters = global.port ? std::vector<std::string>{} : AdapterPorts();
+    const std::string port = global.port ? *global.port : AdapterChoice(adapters).port;
     std::vector<std::string> printed;
     for (const Finding& finding : CheckReach(port)) {
         printed.push_back(FindingLine(finding));
@@ -32,7 +30,7 @@ int Doctor(const GlobalOptions& global) {
     }
     std::fflush(stdout);
     if (port.empty()) {
-        ChooseAdapter(AdapterPorts(), ui);
+        ChooseAdapter(adapters, ui);
         return kExitFailed;
     }
 
@@ -47,11 +45,4 @@ int Doctor(const GlobalOptions& global) {
     Print(FindingLine(ReaderAnswer(port, connection)));
     DisconnectReader(handle);
     return kExitOk;
-}
-
-}  // namespace
-
-void AddDoctor(CLI::App& app, const GlobalOptions& global, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("doctor", kDoctorHelp);
-    command->callback([&action, &global] { action = [&global] { return Doctor(global); }; });
 }

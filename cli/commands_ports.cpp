@@ -9,19 +9,11 @@
 
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
-#include "doctor/adapter_latency.h"
-#include "doctor/connect_failure.h"
-#include "doctor/reach.h"
+#include "doctor/doctor.h"
 #include "link/port_list.h"
-#include "ops/format_text.h"
 
 namespace {
 
-const char* const kPortsHelp = "list the serial ports, one per line";
-const char* const kLongHelp =
-    "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer, "
-    "or its Bluetooth address, channel or direction and name";
-const char* const kLatency = "latency timer %d ms";
 const char* const kNoneFound = "no serial port found";
 const char* const kDenied = " not listed: permission denied";
 
@@ -29,7 +21,10 @@ void AddField(std::string& line, const std::string& field) {
     if (!field.empty()) line += "  " + field;
 }
 
-int ListPorts(CliFeedback& ui, bool details) {
+}  // namespace
+
+int RunPorts(const PortsOptions& options) {
+    CliFeedback ui;
     int listed = 0;
     std::vector<std::string> denied;
     for (const SerialPortName& port : CandidateSerialPorts()) {
@@ -37,10 +32,9 @@ int ListPorts(CliFeedback& ui, bool details) {
         if (status.failure == OpenFailure::None) {
             std::string line = port.device;
             AddField(line, port.byId);
-            if (details) {
+            if (options.details) {
                 AddField(line, DescribePort(port.device));
-                if (std::optional<int> ms = AdapterLatencyMs(port.device))
-                    AddField(line, FormatText(kLatency, *ms));
+                AddField(line, LatencyField(port.device));
             }
             std::printf("%s\n", line.c_str());
             ++listed;
@@ -59,18 +53,4 @@ int ListPorts(CliFeedback& ui, bool details) {
     }
     if (listed == 0) ui.Say(kNoneFound);
     return kExitOk;
-}
-
-}  // namespace
-
-void AddPorts(CLI::App& app, const GlobalOptions&, CommandAction& action) {
-    CLI::App* command = app.add_subcommand("ports", kPortsHelp);
-    auto details = std::make_shared<bool>(false);
-    command->add_flag("-l,--long", *details, kLongHelp);
-    command->callback([&action, details] {
-        action = [details] {
-            CliFeedback ui;
-            return ListPorts(ui, *details);
-        };
-    });
 }

@@ -79,9 +79,6 @@ const std::initializer_list<const char*> kNlisOptions = {kFromPicOption, kToPicO
 }  // namespace
 
 void AddExportOptions(CLI::App& command, ExportChoice& choice) {
-    choice.format = kDefaultRecordFormat;
-    choice.idForm = IdFormName(IdForm::Split);
-    choice.dateForm = DateFormName(DateForm::Iso);
     std::vector<std::string> formats = RecordFormatNames();
     for (std::string& name : RegistryFormatNames()) formats.push_back(std::move(name));
     command.add_option("-f,--format", choice.format, kFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(formats));

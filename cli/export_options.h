@@ -2,28 +2,15 @@
 // the details a registry's movement file needs. Every value is checked
 // while the command line is parsed, and so is every combination, so a bad
 // one is a usage error naming the option before the reader is asked
-// anything or a file exists.
+// anything or a file exists. Part of the parsing: only command_line.cpp
+// includes this.
 #pragma once
 
 #include <string>
 
 #include <CLI/CLI.hpp>
 
-#include "formats/record_formats.h"
-
-struct ExportChoice {
-    std::string format;
-    std::string idForm;
-    std::string dateForm;
-    std::string sending;
-    std::string receiving;
-    std::string dateSent;
-    std::string dateReceived;
-    std::string fromPic;
-    std::string toPic;
-    std::string nvd;
-    std::string date;
-};
+#include "cli/commands.h"
 
 // Adds --format, the forms and the registries' options to `command`.
 void AddExportOptions(CLI::App& command, ExportChoice& choice);

@@ -1,6 +1,6 @@
 #include "cli/reader_session.h"
 
-#include "doctor/connect_failure.h"
+#include "doctor/doctor.h"
 #include "link/port_list.h"
 
 namespace {
@@ -19,19 +19,23 @@ std::string Described(const std::string& port) {
 
 }  // namespace
 
+PortChoice AdapterChoice(const std::vector<std::string>& adapters) {
+    if (adapters.empty()) return {{}, kExitFailed};
+    if (adapters.size() > 1) return {{}, kExitUsage};
+    return {adapters.front(), kExitOk};
+}
+
 PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& ui) {
-    if (adapters.empty()) {
+    const PortChoice choice = AdapterChoice(adapters);
+    if (!choice.port.empty()) {
+        ui.Say(kUsing + choice.port);
+    } else if (adapters.empty()) {
         ui.Say(kNoAdapter);
-        return {{}, kExitFailed};
-    }
-    if (adapters.size() > 1) {
+    } else {
         ui.Say(kSeveralAdapters);
         for (const std::string& port : adapters) ui.SayItem(Described(port));
-        return {{}, kExitUsage};
     }
-    const std::string& port = adapters.front();
-    ui.Say(kUsing + port);
-    return {port, kExitOk};
+    return choice;
 }
 
 std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& ui, int& exitCode) {

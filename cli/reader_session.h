@@ -7,7 +7,7 @@
 // for --port. No port is opened for that: only the one used is, by the
 // connection, and a port nobody named may not be ours to touch. When the
 // connection fails the operation has logged its own line; this adds the
-// reason a user can act on (doctor/connect_failure.h).
+// reason a user can act on (doctor/doctor.h).
 #pragma once
 
 #include <optional>
@@ -25,8 +25,9 @@ struct PortChoice {
     int exitCode = 0;  // why there is none
 };
 
-// The choice among the adapters found, explained on `ui` when there is
-// none to use.
+// Among the adapters found: the only one. Says nothing.
+PortChoice AdapterChoice(const std::vector<std::string>& adapters);
+// The same choice, said on `ui`: the port used, or why there is none to use.
 PortChoice ChooseAdapter(const std::vector<std::string>& adapters, CliFeedback& ui);
 
 // A connected reader: the port the operations use, its name, and what the
@@ -43,24 +44,30 @@ std::optional<Reader> ConnectToReader(const GlobalOptions& global, CliFeedback& 
 // Disconnects: the port is let go.
 void DisconnectFromReader(Reader& reader);
 
+// The reader a subcommand works with, beside the work: connected when
+// made, disconnected when it goes.
+class ReaderSession {
+public:
+    ReaderSession(const GlobalOptions& global, CliFeedback& ui) : ui_(ui), reader_(ConnectToReader(global, ui, failure_)) {}
+    ~ReaderSession() {
+        if (reader_) DisconnectFromReader(*reader_);
+    }
+    ReaderSession(const ReaderSession&) = delete;
+    ReaderSession& operator=(const ReaderSession&) = delete;
+
+    // False when no reader could be reached: the reason has been said.
+    explicit operator bool() const { return reader_.has_value(); }
+    const Reader& operator*() const { return *reader_; }
+    const Reader* operator->() const { return &*reader_; }
+    // The status to exit with when no reader could be reached.
+    int Failure() const { return failure_; }
+
+private:
+    CliFeedback& ui_;
+    int failure_ = kExitFailed;
+    std::optional<Reader> reader_;
+};
+
 // kExitOk, kExitInterrupted for a stopped operation, kExitFailed for the
 // rest. A refusal, which the window's lines may not show, is said first.
 int ExitStatusFor(CliFeedback& ui, const OpResult& result);
-
-// The exit status of `work(reader)`, or that of the failed connection.
-template <typename Work>
-int WithReader(const GlobalOptions& global, CliFeedback& ui, Work&& work) {
-    int status = kExitFailed;
-    std::optional<Reader> reader = ConnectToReader(global, ui, status);
-    if (!reader) return status;
-    status = work(*reader);
-    DisconnectFromReader(*reader);
-    return status;
-}
-
-// A subcommand's whole run: a fresh feedback, then `work(ui, reader)`.
-template <typename Work>
-int RunOnReader(const GlobalOptions& global, Work&& work) {
-    CliFeedback ui;
-    return WithReader(global, ui, [&](const Reader& reader) { return work(ui, reader); });
-}

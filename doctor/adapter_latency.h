@@ -3,13 +3,14 @@
 // FTDI-type adapters hold received bytes for up to this long (16 ms unless
 // lowered) before passing them on, so every answer of the reader waits it
 // out. The timer is read where the system shows it (sysfs on Linux, the FTDI
-// driver's registry entry on Windows); nothing is ever changed.
+// driver's registry entry on Windows); nothing is ever changed. Every text
+// about it, and the 1 ms the program asks for, are in adapter_latency.cpp.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "doctor/finding.h"
+#include "doctor/doctor.h"
 
 // Milliseconds, or nothing when the port's driver shows no such timer.
 std::optional<int> AdapterLatencyMs(const std::string& port);

@@ -1,6 +1,5 @@
-#include "doctor/connect_failure.h"
+#include "doctor/doctor.h"
 
-#include "doctor/reach.h"
 #include "ops/format_text.h"
 
 namespace {
@@ -11,7 +10,7 @@ const char* const kBusy = "busy: another program holds the port";
 const char* const kNotSerial = "not a serial port";
 const char* const kOther = "cannot open the port";
 
-const char* const kVersion = "%s: the reader answered: firmware version %u.%u";
+const char* const kVersion = "%s: the reader answered: firmware version %s";
 const char* const kSilence = "%s: nothing answered in 2.8 s";
 const char* const kSwitchedOn = "is the reader switched on? it powers itself down after its power-down time";
 const char* const kForeign = "%s: something that is not the reader answers on this port";
@@ -37,7 +36,9 @@ std::string OpenFailureLine(const std::string& port, const OpenStatus& status) {
 }
 
 Finding ReaderAnswer(const std::string& port, const ConnectResult& connection) {
-    if (connection.connected) return {FormatText(kVersion, port.c_str(), connection.major, connection.minor), {}};
+    if (connection.connected) {
+        return {FormatText(kVersion, port.c_str(), FirmwareText(connection.major, connection.minor).c_str()), {}};
+    }
     if (connection.reply == ReaderReply::Silence) return {FormatText(kSilence, port.c_str()), kSwitchedOn};
     return {FormatText(kForeign, port.c_str()), {}};
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "doctor/finding.h"
+#include "doctor/doctor.h"
 #include "doctor/host.h"
 
 // The udev rules Kavrin ships as an example.

@@ -1,4 +1,4 @@
-#include "doctor/reach.h"
+#include "doctor/doctor.h"
 
 #include "doctor/linux_checks.h"
 

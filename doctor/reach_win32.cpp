@@ -1,7 +1,7 @@
 // Windows: the COM ports as Device Manager knows them, its problem codes,
 // and a port another program holds (Windows opens a COM port for one
 // program at a time and does not say which has it).
-#include "doctor/reach.h"
+#include "doctor/doctor.h"
 
 #include "doctor/adapter_latency.h"
 

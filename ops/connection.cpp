@@ -8,7 +8,8 @@ namespace {
 const char* const kOpenFailed = "CommPort open failed!";
 const char* const kOpenSuccess = "CommPort open success!";
 const char* const kReaderFailed = "Connect reader failed!";
-const char* const kVersionFormat = "Reader firmvare version:%u.%u";
+const char* const kVersionLine = "Reader firmvare version:";
+const char* const kFirmwareFormat = "%u.%u";
 
 // Where the answer carries its status and the version.
 constexpr size_t kStatusByte = 3;
@@ -46,9 +47,11 @@ ConnectResult ConnectReader(Feedback& ui, const std::string& port, PortHandle& h
     result.major = answer.bytes[kMajorByte];
     result.minor = answer.bytes[kMinorByte];
     result.versionStatus = answer.bytes[kStatusByte];
-    ui.AppendLog(FormatText(kVersionFormat, result.major, result.minor));
+    ui.AppendLog(kVersionLine + FirmwareText(result.major, result.minor));
     result.connected = true;
     return result;
 }
 
 void DisconnectReader(PortHandle& handle) { ClosePort(handle); }
+
+std::string FirmwareText(unsigned major, unsigned minor) { return FormatText(kFirmwareFormat, major, minor); }

@@ -45,3 +45,7 @@ inline constexpr char kDisconnectCaption[] = "Discon";
 ConnectResult ConnectReader(Feedback& ui, const std::string& port, PortHandle& handle);
 // Closes `handle` and sets it to null. Nothing is sent and nothing logged.
 void DisconnectReader(PortHandle& handle);
+
+// The reader's firmware version as every front end and the record book
+// write it: "2.10".
+std::string FirmwareText(unsigned major, unsigned minor);

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "book/download_keeping.h"
-#include "doctor/connect_failure.h"
+#include "doctor/doctor.h"
 #include "formats/csv_forms_writer.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"

@@ -1,0 +1,300 @@
+// Every subcommand's options and help, bound to its options struct, and
+// the checks of a whole subcommand that run once it is parsed (--yes, the
+// export's combinations, a tag's ID). The only file besides
+// export_options.cpp that sees CLI11, which compiles its whole parser into
+// each file that includes it.
+#include "cli/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/argument_checks.h"
+#include "cli/export_options.h"
+#include "ops/clock.h"
+#include "ops/format_text.h"
+
+namespace {
+
+const char* const kDescription =
+    "Service program for the animal-tag reader: read its records, set its clock and\n"
+    "settings, replace its firmware; keep every download in the record book and\n"
+    "match it to your animal list. Log lines go to standard error, results to\n"
+    "standard output. Exit status: 0 success, 1 the reader or a file failed,\n"
+    "2 bad usage.";
+const char* const kPortHelp =
+    "the reader's serial port: a device path (/dev/ttyUSB0, /dev/serial/by-id/...), a Bluetooth reader's "
+    "address (bt:00:1A:7D:DA:71:13) or a name such as COM3; without it, the one USB serial adapter or "
+    "Bluetooth reader present";
+const char* const kBookHelp =
+    "the record book to keep downloads in and to read (default: $XDG_DATA_HOME/kavrin/records.db, "
+    "%LOCALAPPDATA%\\Kavrin\\records.db on Windows)";
+const char* const kNoBookHelp = "keep no record book: export writes its file only";
+const char* const kVersion = "kavrin-cli " KAVRIN_VERSION;
+
+const char* const kNoSubcommand = "kavrin-cli: a subcommand is required";
+const char* const kUnknownSubcommand = "kavrin-cli: unknown subcommand: ";
+const char* const kSeeHelp = "Run with --help for more information.";
+
+const char* const kPortsHelp = "list the serial ports, one per line";
+const char* const kLongHelp =
+    "with each port's USB vendor:product, manufacturer, product, serial number, driver and latency timer, "
+    "or its Bluetooth address, channel or direction and name";
+
+const char* const kInfoHelp = "connect and print the reader's firmware version";
+const char* const kCountHelp = "print the number of stored records";
+const char* const kDeleteHelp = "delete all records (refuses without --yes)";
+const char* const kSyncTimeHelp = "set the reader's clock to this computer's local time";
+const char* const kPowerDownHelp = "print the power-down time, or set it to MIN (%s)";
+const char* const kMinutesHelp = "the new power-down time in minutes, %s";
+const char* const kDeleteYesHelp = "yes, delete every record on the reader";
+const char* const kDeleteRefused = "delete erases every record on the reader: add --yes to go ahead";
+
+const char* const kExportHelp =
+    "download all records into the dated file in DIR (default: the working directory); print the file's path";
+const char* const kExportFolderHelp = "the folder for the file";
+const char* const kExportAnimalsHelp =
+    "add the visual tag number, name and group of each record whose tag the animal list (in the record book) has";
+const char* const kAnimalsWithoutBook = "--animals: the animal list is in the record book, which --no-book leaves out";
+const char* const kAnimalsInRegistryFile = "--animals: a registry's movement file has the registry's columns only";
+const char* const kExportDeleteHelp =
+    "then delete the records from the reader, once the file is verified complete on the disk and a second "
+    "reading of every record agrees with it (about twice the time of the export alone)";
+
+const char* const kUpgradeHelp = "send a firmware image (refuses without --yes)";
+const char* const kImageFileHelp = "the firmware image (.bin)";
+const char* const kUpgradeYesHelp = "yes, replace the reader's firmware";
+const char* const kUpgradeRefused = "upgrade replaces the reader's firmware: add --yes to go ahead";
+
+const char* const kBookListHelp = "list the downloads in the record book, one a line";
+const char* const kShowHelp = "write the rows of download N into a new file in DIR, in any export format";
+const char* const kTagHelp = "list every read of one tag, newest first (ID in any form: 982000123456789, "
+                             "\"982 000123456789\", 0982000123456789, 982-000123456789, or \"982\" \"123456789\")";
+const char* const kBookExportHelp = "write the reads of the downloads of a period into a new file in DIR, each read once";
+const char* const kMissingHelp = "list the animals of the list (or of a group) not read, as CSV";
+const char* const kUnknownHelp = "list the reads whose tag is not in the animal list";
+const char* const kNumberHelp = "the download's number (see kavrin-cli book)";
+const char* const kIdHelp = "the tag's ID, or its country code and national number";
+const char* const kSinceHelp = "downloads from this day on (YYYY-MM-DD)";
+const char* const kUntilHelp = "downloads up to this day, that day included (YYYY-MM-DD)";
+const char* const kNewHelp = "only the reads that the period's downloads brought into the book";
+const char* const kReadsGroupHelp = "only the animals of this group";
+const char* const kDownloadHelp = "in this download (default: the latest)";
+const char* const kShowFolderHelp = "the folder for the file";
+const char* const kShowFormatHelp = "csv (default), xlsx or jsonl, as export writes them";
+const char* const kShowAnimalsHelp = "add the visual tag number, name and group of each read whose tag the animal list has";
+
+const char* const kAnimalListHelp = "list the animals of your list, as CSV";
+const char* const kImportHelp =
+    "read your animal list from a CSV file (a heading row with tag, and visual tag, name, group, notes "
+    "as you have them); importing again updates animals by tag";
+const char* const kAnimalGroupHelp = "only the animals of this group";
+const char* const kAnimalFileHelp = "the CSV file, as a spreadsheet saves it (UTF-8, commas or semicolons)";
+
+const char* const kDoctorHelp = "say why the reader cannot be reached, and what to do about it";
+
+// A check of an argument's text: empty when good, else what is wrong with it.
+CLI::Validator Check(std::string (*check)(const std::string&)) { return CLI::Validator(check, ""); }
+
+std::string NonEmpty(const std::string& text) { return text.empty() ? "the port name is empty" : ""; }
+
+// A subcommand that changes the reader for good goes ahead only with --yes.
+void RequireYes(bool given, const char* refusal) {
+    if (!given) throw CLI::ValidationError(refusal, CLI::ExitCodes::ValidationError);
+}
+
+// Once `command` is parsed, it is the subcommand to run.
+void Chosen(CLI::App* command, CommandLine& line, Subcommand subcommand) {
+    command->callback([&line, subcommand] { line.subcommand = subcommand; });
+}
+
+void AddPorts(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("ports", kPortsHelp);
+    command->add_flag("-l,--long", line.ports.details, kLongHelp);
+    Chosen(command, line, Subcommand::Ports);
+}
+
+void AddInfo(CLI::App& app, CommandLine& line) { Chosen(app.add_subcommand("info", kInfoHelp), line, Subcommand::Info); }
+
+void AddCount(CLI::App& app, CommandLine& line) {
+    Chosen(app.add_subcommand("count", kCountHelp), line, Subcommand::Count);
+}
+
+void AddDelete(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("delete", kDeleteHelp);
+    command->add_flag("--yes", line.deletion.yes, kDeleteYesHelp);
+    command->callback([&line] {
+        RequireYes(line.deletion.yes, kDeleteRefused);
+        line.subcommand = Subcommand::Delete;
+    });
+}
+
+void AddSyncTime(CLI::App& app, CommandLine& line) {
+    Chosen(app.add_subcommand("sync-time", kSyncTimeHelp), line, Subcommand::SyncTime);
+}
+
+void AddPowerDown(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("power-down", FormatText(kPowerDownHelp, MinutesRange().c_str()));
+    command->add_option("MIN", line.powerDown.minutes, FormatText(kMinutesHelp, MinutesRange().c_str()))
+        ->check(Check(CheckMinutes));
+    Chosen(command, line, Subcommand::PowerDown);
+}
+
+void AddExport(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("export", kExportHelp);
+    ExportOptions& options = line.exportRecords;
+    command->add_option("-o,--output", options.folder, kExportFolderHelp)->type_name("DIR")->check(Check(CheckFolder));
+    AddExportOptions(*command, options.choice);
+    command->add_flag("--delete", options.clear, kExportDeleteHelp);
+    command->add_flag("--animals", options.animals, kExportAnimalsHelp);
+    command->callback([&line, &options, command] {
+        if (options.animals && line.global.noBook) throw CLI::ValidationError("--animals", kAnimalsWithoutBook);
+        const std::vector<std::string> registries = RegistryFormatNames();
+        if (options.animals && std::find(registries.begin(), registries.end(), options.choice.format) != registries.end())
+            throw CLI::ValidationError("--animals", kAnimalsInRegistryFile);
+        options.profile = ProfileFor(*command, options.choice, DateOf(SystemClock().now()), options.clear);
+        line.subcommand = Subcommand::Export;
+    });
+}
+
+void AddUpgrade(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("upgrade", kUpgradeHelp);
+    command->add_option("FILE", line.upgrade.file, kImageFileHelp)->required()->check(Check(CheckFile));
+    command->add_flag("--yes", line.upgrade.yes, kUpgradeYesHelp);
+    command->callback([&line] {
+        RequireYes(line.upgrade.yes, kUpgradeRefused);
+        line.subcommand = Subcommand::Upgrade;
+    });
+}
+
+void AddFileOptions(CLI::App* command, FileChoice& choice) {
+    command->add_option("-o,--output", choice.folder, kShowFolderHelp)->type_name("DIR")->check(Check(CheckFolder));
+    command->add_option("-f,--format", choice.format, kShowFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+    command->add_flag("--animals", choice.animals, kShowAnimalsHelp);
+}
+
+void AddShow(CLI::App* book, CommandLine& line) {
+    CLI::App* command = book->add_subcommand("show", kShowHelp);
+    command->add_option("N", line.bookShow.number, kNumberHelp)->required()->check(CLI::PositiveNumber);
+    AddFileOptions(command, line.bookShow.file);
+    Chosen(command, line, Subcommand::BookShow);
+}
+
+void AddTag(CLI::App* book, CommandLine& line) {
+    CLI::App* command = book->add_subcommand("tag", kTagHelp);
+    BookTagOptions& options = line.bookTag;
+    command->add_option("ID", options.words, kIdHelp)->required()->expected(1, 2)->type_name("ID");
+    // A refusal is a usage error, said before the book is opened.
+    command->callback([&line, &options] {
+        const std::vector<std::string>& words = options.words;
+        const TagIdParse parsed = words.size() == 1 ? ParseTagId(words[0]) : ParseTagId(words[0], words[1]);
+        if (!parsed.id) throw CLI::ValidationError("ID", parsed.refusal);
+        options.id = *parsed.id;
+        line.subcommand = Subcommand::BookTag;
+    });
+}
+
+void AddPeriodExport(CLI::App* book, CommandLine& line) {
+    CLI::App* command = book->add_subcommand("export", kBookExportHelp);
+    BookExportOptions& options = line.bookExport;
+    command->add_option("--since", options.since, kSinceHelp)->type_name("DATE")->check(Check(CheckDate));
+    command->add_option("--until", options.until, kUntilHelp)->type_name("DATE")->check(Check(CheckDate));
+    command->add_flag("--new", options.onlyNew, kNewHelp);
+    AddFileOptions(command, options.file);
+    Chosen(command, line, Subcommand::BookExport);
+}
+
+void AddMissing(CLI::App* book, CommandLine& line) {
+    CLI::App* command = book->add_subcommand("missing", kMissingHelp);
+    BookMissingOptions& options = line.bookMissing;
+    command->add_option("--group", options.group, kReadsGroupHelp)->type_name("G");
+    CLI::Option* inDownload =
+        command->add_option("--download", options.download, kDownloadHelp)->type_name("N")->check(CLI::PositiveNumber);
+    command->add_option("--since", options.since, kSinceHelp)->type_name("DATE")->check(Check(CheckDate))->excludes(inDownload);
+    Chosen(command, line, Subcommand::BookMissing);
+}
+
+void AddUnknown(CLI::App* book, CommandLine& line) {
+    CLI::App* command = book->add_subcommand("unknown", kUnknownHelp);
+    command->add_option("--download", line.bookUnknown.download, kDownloadHelp)->type_name("N")->check(CLI::PositiveNumber);
+    Chosen(command, line, Subcommand::BookUnknown);
+}
+
+// A subcommand that runs on its own too when none of its own follows; the
+// callbacks of those run before its own.
+void ChosenWhenAlone(CLI::App* command, CommandLine& line, Subcommand subcommand) {
+    command->callback([command, &line, subcommand] {
+        if (command->get_subcommands().empty()) line.subcommand = subcommand;
+    });
+}
+
+void AddBook(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("book", kBookListHelp);
+    command->require_subcommand(0, 1);
+    AddShow(command, line);
+    AddTag(command, line);
+    AddPeriodExport(command, line);
+    AddMissing(command, line);
+    AddUnknown(command, line);
+    ChosenWhenAlone(command, line, Subcommand::BookList);
+}
+
+void AddAnimals(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("animals", kAnimalListHelp);
+    command->require_subcommand(0, 1);
+    command->add_option("--group", line.animals.group, kAnimalGroupHelp)->type_name("G");
+    CLI::App* import = command->add_subcommand("import", kImportHelp);
+    import->add_option("FILE", line.animalsImport.file, kAnimalFileHelp)->required()->check(Check(CheckFile));
+    Chosen(import, line, Subcommand::AnimalsImport);
+    ChosenWhenAlone(command, line, Subcommand::Animals);
+}
+
+void AddDoctor(CLI::App& app, CommandLine& line) {
+    Chosen(app.add_subcommand("doctor", kDoctorHelp), line, Subcommand::Doctor);
+}
+
+// The subcommands, in the order --help lists them.
+using AddCommand = void (*)(CLI::App& app, CommandLine& line);
+const AddCommand kSubcommands[] = {
+    AddPorts, AddInfo, AddCount, AddExport, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade, AddBook, AddAnimals,
+    AddDoctor,
+};
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
+    CLI::App app{kDescription, "kavrin-cli"};
+    GlobalOptions& global = line.global;
+    app.set_version_flag("--version", kVersion);
+    app.add_option("-p,--port", global.port, kPortHelp)->type_name("PORT")->check(Check(NonEmpty));
+    CLI::Option* book = app.add_option("--book", global.book, kBookHelp)->type_name("FILE");
+    app.add_flag("--no-book", global.noBook, kNoBookHelp)->excludes(book);
+    // -p is accepted after the subcommand too.
+    app.fallthrough();
+    app.require_subcommand(0, 1);
+    for (AddCommand add : kSubcommands) add(app, line);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ExtrasError& error) {
+        // A stray word where the subcommand belongs is most likely a misspelt one.
+        if (app.get_subcommands().empty() && !app.remaining().empty())
+            std::fprintf(stderr, "%s%s\n%s\n", kUnknownSubcommand, app.remaining().front().c_str(), kSeeHelp);
+        else
+            app.exit(error);
+        line.subcommand = Subcommand::None;
+        line.status = kExitUsage;
+        return line;
+    } catch (const CLI::ParseError& error) {
+        // --help and --version end here with status 0.
+        line.subcommand = Subcommand::None;
+        line.status = app.exit(error) == 0 ? kExitOk : kExitUsage;
+        return line;
+    }
+    if (line.subcommand == Subcommand::None) {
+        std::fprintf(stderr, "%s\n%s\n", kNoSubcommand, kSeeHelp);
+        line.status = kExitUsage;
+    }
+    return line;
+}
