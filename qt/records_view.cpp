@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QTimer>
+#include <QScrollBar>
+#include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -18,18 +19,24 @@ const char* const kFilterHint = "Filter by tag";
 const char* const kOpenFolder = "Open Folder";
 const char* const kCountFormat = "Download %1: %2 records, %3 new";
 const char* const kDownloadFormat = "%1  %2  %3  %4 records, %5 new  %6  %7";
-const char* const kNewMark = "new";
-constexpr size_t kRowsAtATime = 250;
-const char* const kHeadings[] = {"Row", "Type", "Country", "Tag", "Time", "Visual", "Name", "New"};
-enum Column { kRow, kType, kCountry, kTag, kTime, kVisual, kName, kNew, kColumns };
+// A likely widest text of each column, to size it by.
+const char* const kSamples[kRecordColumns] = {"100000", "FDXB", "0000", "000000000000", "0000-00-00 00:00:00",
+                                              "0000000000", "Name of an animal", "new"};
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
-QTableWidgetItem* Cell(const QVariant& value) {
-    auto* item = new QTableWidgetItem;
-    item->setData(Qt::DisplayRole, value);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
+// Each column as wide as its heading or its sample, whichever is wider;
+// measuring every row of a long download would stall the window. The
+// table is never narrower than the columns up to the tag.
+void SizeColumns(QTableView* table) {
+    QHeaderView* header = table->horizontalHeader();
+    const int margin = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    for (int column = 0; column < kRecordColumns; ++column)
+        header->resizeSection(column, std::max(header->sectionSizeHint(column),
+                                               table->fontMetrics().horizontalAdvance(kSamples[column]) + margin));
+    const int throughTag = header->sectionPosition(kTagColumn) + header->sectionSize(kTagColumn);
+    const int scrollBar = table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table->verticalScrollBar());
+    table->setMinimumWidth(throughTag + 2 * table->frameWidth() + scrollBar);
 }
 
 }  // namespace
@@ -47,15 +54,16 @@ BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number) {
 }
 
 RecordsView::RecordsView(QWidget* parent)
-    : QTabWidget(parent), table_(new QTableWidget(0, kColumns)), filter_(new QLineEdit),
-      count_(new QLabel), openFolder_(new QPushButton(kOpenFolder)), downloads_(new QListWidget) {
+    : QTabWidget(parent), model_(new RecordsModel(this)), order_(new RecordsOrder(model_, this)),
+      table_(new QTableView), filter_(new QLineEdit), count_(new QLabel), openFolder_(new QPushButton(kOpenFolder)),
+      downloads_(new QListWidget) {
     table_->setObjectName("records");
-    for (int column = 0; column < kColumns; ++column)
-        table_->setHorizontalHeaderItem(column, new QTableWidgetItem(kHeadings[column]));
+    table_->setModel(order_);
     table_->verticalHeader()->hide();
-    // Sized from the headings: measuring every row of a long download would stall the window.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->setSortingEnabled(true);
+    table_->sortByColumn(kRowColumn, Qt::AscendingOrder);
+    SizeColumns(table_);
     filter_->setObjectName("tagFilter");
     filter_->setPlaceholderText(kFilterHint);
     filter_->setClearButtonEnabled(true);
@@ -74,7 +82,7 @@ RecordsView::RecordsView(QWidget* parent)
     addTab(records, kRecordsTab);
     addTab(downloads_, kDownloadsTab);
 
-    connect(filter_, &QLineEdit::textChanged, this, [this] { Filter(); });
+    connect(filter_, &QLineEdit::textChanged, order_, &RecordsOrder::FilterByTag);
     connect(openFolder_, &QPushButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(folder_)); });
     connect(downloads_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
@@ -87,42 +95,8 @@ void RecordsView::Show(const ShownDownload& download) {
     count_->setText(QString(kCountFormat).arg(summary.number).arg(summary.rows).arg(summary.newRows));
     folder_ = QFileInfo(Text(summary.file)).absolutePath();
     openFolder_->setEnabled(!summary.file.empty());
-    table_->setSortingEnabled(false);
-    table_->setRowCount(static_cast<int>(download.rows.size()));
-    pending_ = download.rows;
-    filled_ = 0;
-    ++generation_;
+    model_->SetReads(download.rows);
     setCurrentIndex(0);
-    FillSome(generation_);
-}
-
-// A slice of rows at a time, so a long download never stalls the window.
-void RecordsView::FillSome(int generation) {
-    if (generation != generation_) return;
-    const size_t end = std::min(pending_.size(), filled_ + kRowsAtATime);
-    for (; filled_ < end; ++filled_) {
-        const BookRead& read = pending_[filled_];
-        const QVariant cells[kColumns] = {
-            read.row,
-            Text(read.tag.type),
-            Text(read.tag.country),
-            Text(read.tag.identity),
-            Text(read.tag.time),
-            read.known ? Text(read.animal.visual) : QString(),
-            read.known ? Text(read.animal.name) : QString(),
-            read.isNew ? QString(kNewMark) : QString(),
-        };
-        for (int column = 0; column < kColumns; ++column)
-            table_->setItem(static_cast<int>(filled_), column, Cell(cells[column]));
-    }
-    if (filled_ < pending_.size()) {
-        QTimer::singleShot(0, this, [this, generation] { FillSome(generation); });
-        return;
-    }
-    pending_.clear();
-    table_->setSortingEnabled(true);
-    table_->sortByColumn(kRow, Qt::AscendingOrder);
-    Filter();
 }
 
 void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads) {
@@ -136,15 +110,5 @@ void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads) {
                                  .arg(Text(summary.outcome), Text(summary.file));
         auto* item = new QListWidgetItem(text, downloads_);
         item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(summary.number));
-    }
-}
-
-// A row stays when its tag, with or without its country, holds the text typed.
-void RecordsView::Filter() {
-    const QString wanted = filter_->text().remove(' ');
-    for (int row = 0; row < table_->rowCount() && table_->item(row, kTag); ++row) {
-        const QString tag = table_->item(row, kTag)->text();
-        const QString full = table_->item(row, kCountry)->text() + tag;
-        table_->setRowHidden(row, !wanted.isEmpty() && !full.contains(wanted));
     }
 }

@@ -4,7 +4,12 @@
 // on a second tab, the downloads the book holds, any of which can be shown.
 //
 // The book is read on the worker thread (LoadDownload, LoadDownloads); the
-// view only shows what it is handed, on the window's thread.
+// view only shows what it is handed, on the window's thread. The table is
+// a view of the download's model (records_model.h), sortable by any
+// column; a download shown keeps the order and the filter chosen. Its
+// columns are sized from their headings and a sample text, and the table
+// is never narrower than the columns up to the tag, so that at the
+// window's first size the tag shows without a scroll.
 #pragma once
 
 #include <QLabel>
@@ -12,12 +17,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <functional>
 #include <vector>
 
 #include "book/queries.h"
+#include "qt/records_model.h"
 
 struct ShownDownload {
     DownloadSummary summary;
@@ -37,17 +43,13 @@ public:
     void ShowDownloads(const std::vector<DownloadSummary>& downloads);
 
 private:
-    void Filter();
-    void FillSome(int generation);
-
-    QTableWidget* table_;
+    RecordsModel* model_;
+    RecordsOrder* order_;
+    QTableView* table_;
     QLineEdit* filter_;
     QLabel* count_;
     QPushButton* openFolder_;
     QListWidget* downloads_;
     QString folder_;
     std::function<void(int64_t)> chosen_;
-    std::vector<BookRead> pending_;  // the rows being put into the table
-    size_t filled_ = 0;
-    int generation_ = 0;  // of the download shown last: a newer one ends an older one's filling
 };

@@ -4,7 +4,7 @@
 The real program runs under Xvfb against kavrin-sim, with accessibility on
 and a private D-Bus session (run this under dbus-run-session). Buttons are
 found by their names and pressed through AT-SPI actions, the message box is
-answered the same way, and the log list is read back.
+answered the same way, and the log list and the records table are read back.
 
 usage: gui_accessibility_test.py KAVRIN_GUI KAVRIN_SIM
 """
@@ -69,6 +69,19 @@ def log_lines(app):
     if log is None:
         return []
     return [log.getChildAtIndex(i).name for i in range(log.childCount)]
+
+
+def records_table(app, rows):
+    """The table once it holds `rows` rows, and its table interface."""
+    for node in descendants(app):
+        if node.getRole() == pyatspi.ROLE_TABLE and node.queryTable().nRows == rows:
+            return node, node.queryTable()
+    return None
+
+
+def extents(node):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.x + box.width
 
 
 def start_xvfb():
@@ -141,6 +154,19 @@ def main():
 
         press(app, "Discon")
         wait_for("the port list unlocked", lambda: port_box.getState().contains(pyatspi.STATE_ENABLED))
+
+        # The table shows the file's rows, the tag in sight beside row, type and country.
+        node, table = wait_for("the records table's rows", lambda: records_table(app, RECORDS))
+        headings = [table.getColumnDescription(column) for column in range(4)]
+        assert headings == ["Row", "Type", "Country", "Tag"], headings
+        first = [table.getAccessibleAt(0, column).name for column in range(4)]
+        print("first row:", first)
+        assert first == rows[1].decode().split(",")[:4], first
+        tag_left, tag_right = extents(table.getAccessibleAt(0, 3))
+        table_left, table_right = extents(node)
+        _, window_right = extents(window)
+        assert table_left <= tag_left and tag_right <= min(table_right, window_right), \
+            (tag_left, tag_right, table_left, table_right, window_right)
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 // the files read back.
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,7 +12,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTableWidget>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,6 +26,7 @@
 #include "message_box_answerer.h"
 #include "qt/main_window.h"
 #include "qt/port_box.h"
+#include "qt/records_model.h"
 #include "sim/virtual_reader.h"
 
 namespace fs = std::filesystem;
@@ -219,47 +222,93 @@ void WindowTest::getDataWritesTheFormsChosenWhichAreKept() {
 }
 
 void WindowTest::getDataShowsTheRecordsAndWhatIsNewToTheBook() {
-    reader->SetRecords(GenerateRecords(7));
-    ConnectReader();
-    MessageBoxAnswerer answerer;
-    auto* table = window->findChild<QTableWidget*>("records");
+    // Twelve, so that a row number sorted as text ("10" before "2") shows.
+    constexpr int kRows = 12;
+    reader->SetRecords(GenerateRecords(kRows));
+    auto* table = window->findChild<QTableView*>("records");
     auto* count = window->findChild<QLabel*>("recordsCount");
     auto* downloads = window->findChild<QListWidget*>("downloads");
-    QVERIFY(table && count && downloads);
-    Press("Get Data");
-    QTRY_VERIFY_WITH_TIMEOUT(Idle() && table->rowCount() == 7 && downloads->count() == 1, kBound);
-    QCOMPARE(count->text(), QString("Download 1: 7 records, 7 new"));
-    QVERIFY(Log().contains("record book: download 1, 7 records, 7 new"));
+    auto* filter = window->findChild<QLineEdit*>("tagFilter");
+    QVERIFY(table && count && downloads && filter);
+    QAbstractItemModel* shown = table->model();
+    QAbstractItemModel* rows = qobject_cast<QSortFilterProxyModel*>(shown)->sourceModel();
+    QVERIFY(rows);
+    // At the window's first size the tag is in sight, before the rows and with them.
+    auto tagInSight = [table] {
+        const int left = table->columnViewportPosition(kTagColumn);
+        return left >= 0 && left + table->columnWidth(kTagColumn) <= table->viewport()->width();
+    };
+    QVERIFY(tagInSight());
 
-    // The table holds the file's rows: row, type, country and tag, each new.
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && rows->rowCount() == kRows && downloads->count() == 1, kBound);
+    QCOMPARE(count->text(), QString("Download 1: 12 records, 12 new"));
+    QVERIFY(Log().contains("record book: download 1, 12 records, 12 new"));
+    QVERIFY(tagInSight());
+
+    // The model holds the file's rows in its order: row, type, country and tag, each new.
     std::vector<fs::path> files = FilesIn(folder->path());
     QCOMPARE(files.size(), size_t{1});
     const QStringList lines = QString::fromStdString(ReadAll(files[0])).split("\r\n", Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 8);
-    for (int row = 0; row < 7; ++row) {
+    QCOMPARE(lines.size(), kRows + 1);
+    auto cell = [](QAbstractItemModel* model, int row, int column) { return model->index(row, column).data(); };
+    QStringList tags;
+    for (int row = 0; row < kRows; ++row) {
         const QStringList cells = lines[row + 1].split(',');
-        for (int column = 0; column < 4; ++column) QCOMPARE(table->item(row, column)->text(), cells[column]);
-        QCOMPARE(table->item(row, 7)->text(), QString("new"));
+        for (int column = kRowColumn; column <= kTagColumn; ++column)
+            QCOMPARE(cell(rows, row, column).toString(), cells[column]);
+        QCOMPARE(cell(rows, row, kNewColumn).toString(), QString("new"));
+        tags << cells[kTagColumn];
     }
 
-    // Filtered by one tag, one row stays.
-    const QString tag = table->item(3, 3)->text();
-    window->findChild<QLineEdit*>("tagFilter")->setText(tag);
-    int shown = 0;
-    for (int row = 0; row < 7; ++row) shown += table->isRowHidden(row) ? 0 : 1;
-    QCOMPARE(shown, 1);
-    window->findChild<QLineEdit*>("tagFilter")->clear();
+    // Sorted by a click on a heading; the row as a number.
+    QCOMPARE(shown->rowCount(), kRows);
+    QHeaderView* header = table->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(kTagColumn) + header->sectionSize(kTagColumn) / 2,
+                             header->height() / 2));
+    const Qt::SortOrder tagOrder = header->sortIndicatorOrder();
+    QCOMPARE(header->sortIndicatorSection(), int(kTagColumn));
+    std::sort(tags.begin(), tags.end());
+    if (tagOrder == Qt::DescendingOrder) std::reverse(tags.begin(), tags.end());
+    for (int row = 0; row < kRows; ++row) QCOMPARE(cell(shown, row, kTagColumn).toString(), tags[row]);
+    table->sortByColumn(kRowColumn, Qt::DescendingOrder);
+    for (int row = 0; row < kRows; ++row) QCOMPARE(cell(shown, row, kRowColumn).toInt(), kRows - row);
+
+    // Filtered by a tag, typed with its country and a space or without; the order stays.
+    const int chosen = 9;  // its row number is 10
+    const QStringList chosenCells = lines[chosen + 1].split(',');
+    for (const QString& typed : {chosenCells[kTagColumn], chosenCells[kCountryColumn] + " " + chosenCells[kTagColumn],
+                                 chosenCells[kCountryColumn] + chosenCells[kTagColumn].left(4)}) {
+        filter->setText(typed);
+        QVERIFY2(shown->rowCount() >= 1, qPrintable(typed));
+        for (int row = 0; row < shown->rowCount(); ++row) {
+            const QString both = cell(shown, row, kCountryColumn).toString() + cell(shown, row, kTagColumn).toString();
+            QVERIFY2(both.contains(QString(typed).remove(' ')), qPrintable(typed));
+            if (row > 0) QVERIFY(cell(shown, row - 1, kRowColumn).toInt() > cell(shown, row, kRowColumn).toInt());
+        }
+    }
+    filter->setText(chosenCells[kTagColumn]);
+    QCOMPARE(shown->rowCount(), 1);
+    QCOMPARE(cell(shown, 0, kRowColumn).toInt(), 10);
+    filter->setText("x");
+    QCOMPARE(shown->rowCount(), 0);
+    filter->clear();
+    QCOMPARE(shown->rowCount(), kRows);
 
     // The same reads again are none of them new.
     Press("Get Data");
     QTRY_VERIFY_WITH_TIMEOUT(Idle() && downloads->count() == 2, kBound);
-    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QString("Download 2: 7 records, 0 new"), kBound);
-    QCOMPARE(table->rowCount(), 7);
-    for (int row = 0; row < 7; ++row) QCOMPARE(table->item(row, 7)->text(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QString("Download 2: 12 records, 0 new"), kBound);
+    QCOMPARE(rows->rowCount(), kRows);
+    for (int row = 0; row < kRows; ++row) QCOMPARE(cell(rows, row, kNewColumn).toString(), QString());
 
     // An earlier download, picked from the list, is shown again.
     emit downloads->itemActivated(downloads->item(0));
-    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QString("Download 1: 7 records, 7 new"), kBound);
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QString("Download 1: 12 records, 12 new"), kBound);
+    QCOMPARE(cell(rows, 0, kNewColumn).toString(), QString("new"));
 }
 
 void WindowTest::aSilentReaderLeavesTheWindowAnswering() {
