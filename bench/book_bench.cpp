@@ -168,7 +168,7 @@ int main() {
         start = SteadyClock::now();
         // As `book tag` runs: open the book, then ask.
         if (!fresh.Open(dir / "big.db", BookAccess::Existing).Ok()) return 1;
-        const auto reads = ReadsOfTag(fresh, TagIdOf(tag));
+        const auto reads = ReadsOfTag(fresh, tag.id);
         slowest = std::max(slowest, SecondsSince(start));
         if (reads.value.empty()) {
             std::fprintf(stderr, "a read of the book was not found\n");

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <map>
-#include <utility>
 
 #include "book/animals.h"
 #include "formats/record_columns.h"
@@ -18,5 +17,5 @@ public:
     std::optional<std::vector<std::string>> Cells(const DecodedTag& tag) const override;
 
 private:
-    std::map<std::pair<unsigned, uint64_t>, Animal> animals_;
+    std::map<TagId, Animal> animals_;
 };

@@ -1,9 +1,9 @@
 // What the book answers: its downloads, one download's rows, every read of
 // one tag, the reads of a period, and the user's animals matched to reads.
 //
-// Each read carries its record and decoding as the export wrote them, the
-// download it belongs to, whether it was new to the book there, and the
-// animal with its tag when the user's list has one.
+// Each read carries its record and its decoding, the download it belongs
+// to, whether it was new to the book there, and the animal with its tag
+// when the user's list has one.
 #pragma once
 
 #include <cstdint>

@@ -63,7 +63,7 @@ std::string Joined(const std::vector<std::string>& files) {
 
 void SayWideCountries(CliFeedback& ui, const std::vector<TagRecord>& records) {
     const long long wide = std::count_if(records.begin(), records.end(), [](const TagRecord& record) {
-        return TagIdOf(record).country > kWidestThreeDigitCountry;
+        return DecodeTagRecord(record).id.country > kWidestThreeDigitCountry;
     });
     if (wide > 0) ui.Say(FormatText(kWideCountriesFormat, wide));
 }

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "formats/csv_cell.h"
+#include "ops/csv_writer.h"
 
 namespace {
 
@@ -18,8 +19,9 @@ std::string SpacedTag(const TagId& id) { return FormatTagId(id, IdForm::Spaced).
 
 void PrintReads(const std::vector<BookRead>& reads) {
     for (const BookRead& read : reads) {
-        std::printf(kReadFormat, read.tag.time.empty() ? kNoTime : read.tag.time.c_str(), read.tag.type.c_str(),
-                    SpacedTag(TagIdOf(read.tag)).c_str(), static_cast<long long>(read.download), read.row);
+        const std::string time = TimeText(read.tag.seconds);
+        std::printf(kReadFormat, time.empty() ? kNoTime : time.c_str(), TypeText(read.tag.type),
+                    SpacedTag(read.tag.id).c_str(), static_cast<long long>(read.download), read.row);
         if (read.known) {
             std::printf(kAnimalFormat, read.animal.visual.c_str(), read.animal.name.c_str(), read.animal.group.c_str());
         }

@@ -47,7 +47,7 @@ bool NaitWriter::Add(int index, const TagRecord&, const DecodedTag& tag) {
     if (rowsInFile_ == kNaitRowsPerFile && !NextFile()) return false;
     ++rowsInFile_;
     return Line(movement_.sending + ',' + movement_.receiving + ',' +
-                FormatTagId(TagIdOf(tag), IdForm::Spaced).front() + ",," + std::to_string(index) + ',' +
+                FormatTagId(tag.id, IdForm::Spaced).front() + ",," + std::to_string(index) + ',' +
                 DateColumn(movement_.dateSent) + ',' + DateColumn(movement_.dateReceived));
 }
 

@@ -5,15 +5,13 @@
 #include <charconv>
 
 #include "formats/form_names.h"
+#include "ops/csv_writer.h"
 #include "ops/format_text.h"
 
 namespace {
 
 const std::array<const char*, 4> kFormNames = {"split", "eid15", "spaced", "eid16"};
-const char* const kCountryFormat = "%03u";
 const char* const kFourDigitCountryFormat = "%04u";
-// Two parts: MinGW's printf is not sure to know %llu, and 38 bits over 10^4 fit 32.
-const char* const kNationalFormat = "%08u%04u";
 const char* const kSeparators = " -";
 const char* const kSpaces = " \t";
 constexpr size_t kDigitsInShortForm = 15;
@@ -123,9 +121,8 @@ std::string_view IdFormName(IdForm form) { return NameOf(kFormNames, form); }
 std::optional<IdForm> IdFormFromName(std::string_view name) { return FormNamed<IdForm>(kFormNames, name); }
 
 std::vector<std::string> FormatTagId(const TagId& id, IdForm form) {
-    const std::string national = FormatText(kNationalFormat, static_cast<unsigned>(id.national / 10000),
-                                            static_cast<unsigned>(id.national % 10000));
-    const std::string country = FormatText(kCountryFormat, id.country);
+    const std::string national = TwelveDigits(id.national);
+    const std::string country = CountryText(id.country);
     switch (form) {
     case IdForm::Split: return {country, national};
     case IdForm::Eid15: return {country + national};
@@ -158,9 +155,3 @@ TagIdParse ParseTagId(std::string_view country, std::string_view national) {
     if (auto refusal = ColumnRefusal(national, kNationalPartFormat, kNationalDigits)) return Refused(*refusal);
     return Checked(country, national, kMaxCountryCode);
 }
-
-TagId TagIdOf(const DecodedTag& tag) {
-    return TagId{static_cast<unsigned>(Number(tag.country)), Number(tag.identity)};
-}
-
-TagId TagIdOf(const TagRecord& record) { return TagIdOf(DecodeTagRecord(record)); }

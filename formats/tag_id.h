@@ -1,5 +1,6 @@
-// A tag's identification: the country code and the national number, and
-// the forms they are written in for registries, spreadsheets and people.
+// The forms a tag's ID (ops/tag_record.h: the country code and the national
+// number) is written in for registries, spreadsheets and people, and the
+// one parser that reads an ID from any text a user or a registry gives.
 //
 // Forms (by the name a user gives):
 //   split   the window's two columns: country code, national number
@@ -27,16 +28,6 @@
 
 #include "ops/tag_record.h"
 
-struct TagId {
-    unsigned country = 0;
-    uint64_t national = 0;
-
-    bool operator==(const TagId&) const = default;
-};
-
-inline constexpr unsigned kMaxCountryCode = 1023;
-inline constexpr uint64_t kMaxNationalNumber = (uint64_t{1} << 38) - 1;
-
 enum class IdForm { Split, Eid15, Spaced, Eid16 };
 
 // The names in the order of the enum: "split", "eid15", "spaced", "eid16".
@@ -59,6 +50,3 @@ struct TagIdParse {
 TagIdParse ParseTagId(std::string_view text);
 // The window's two columns: COUNTRY ID and TID.
 TagIdParse ParseTagId(std::string_view country, std::string_view national);
-
-TagId TagIdOf(const DecodedTag& tag);
-TagId TagIdOf(const TagRecord& record);

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include "ops/csv_writer.h"
+
 namespace {
 
 const char* const kRecordsTab = "Records";
@@ -104,10 +106,10 @@ void RecordsView::FillSome(int generation) {
         const BookRead& read = pending_[filled_];
         const QVariant cells[kColumns] = {
             read.row,
-            Text(read.tag.type),
-            Text(read.tag.country),
-            Text(read.tag.identity),
-            Text(read.tag.time),
+            QString(TypeText(read.tag.type)),
+            Text(CountryText(read.tag.id.country)),
+            Text(NationalText(read.tag)),
+            Text(TimeText(read.tag.seconds)),
             read.known ? Text(read.animal.visual) : QString(),
             read.known ? Text(read.animal.name) : QString(),
             read.isNew ? QString(kNewMark) : QString(),

@@ -3,7 +3,7 @@
 // animal the user's list knows and the reads new to the book marked; and,
 // on a second tab, the downloads the book holds, any of which can be shown.
 //
-// The book is read on the worker thread (LoadDownload, LoadDownloads); the
+// The book is read on the worker thread (LoadDownload, ListDownloads); the
 // view only shows what it is handed, on the window's thread.
 #pragma once
 

@@ -16,7 +16,7 @@ std::vector<std::string> NamesOf(const std::vector<Animal>& animals) {
 
 std::vector<TagId> TagsOf(const std::vector<BookRead>& reads) {
     std::vector<TagId> tags;
-    for (const BookRead& read : reads) tags.push_back(TagIdOf(read.record));
+    for (const BookRead& read : reads) tags.push_back(read.tag.id);
     return tags;
 }
 
