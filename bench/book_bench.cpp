@@ -9,9 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "book/animal_list.h"
-#include "book/book_record_writer.h"
-#include "book/queries.h"
+#include "book/book.h"
 #include "cli/cli_feedback.h"
 #include "ops/csv_writer.h"
 #include "ops/export.h"

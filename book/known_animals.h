@@ -6,7 +6,7 @@
 #include <map>
 
 #include "book/animals.h"
-#include "formats/record_columns.h"
+#include "formats/formats.h"
 
 class KnownAnimals final : public ExtraColumns {
 public:

@@ -132,3 +132,15 @@ BookAnswer<std::vector<Animal>> ListAnimals(Book& book, const std::string& group
     statement.Bind(1, group);
     return Collect<Animal>(book, statement, AnimalAt);
 }
+
+BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number) {
+    BookAnswer<ShownDownload> answer;
+    auto found = FindDownload(book, number);
+    answer.status = found.status;
+    if (!found.status.Ok() || found.value.empty()) return answer;
+    answer.value.summary = found.value.front();
+    auto rows = DownloadRows(book, number);
+    answer.status = rows.status;
+    answer.value.rows = std::move(rows.value);
+    return answer;
+}

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "book/download_keeping.h"
+#include "book/book.h"
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
 

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "book/animal_list.h"
-#include "book/queries.h"
+#include "book/book.h"
 #include "cli/argument_checks.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"

@@ -9,16 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "book/known_animals.h"
-#include "book/local_time_text.h"
-#include "book/queries.h"
-#include "book/reads_file.h"
+#include "book/book.h"
 #include "cli/argument_checks.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
 #include "cli/listing.h"
-#include "formats/record_formats.h"
-#include "formats/tag_id.h"
+#include "formats/formats.h"
 #include "link/utf8_path.h"
 #include "ops/clock.h"
 #include "ops/format_text.h"

@@ -13,15 +13,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "book/download_keeping.h"
-#include "book/known_animals.h"
+#include "book/book.h"
 #include "cli/argument_checks.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
 #include "cli/export_options.h"
 #include "cli/reader_session.h"
 #include "cli/verified_clear.h"
-#include "formats/record_formats.h"
+#include "formats/formats.h"
 #include "link/utf8_path.h"
 #include "ops/export.h"
 #include "ops/format_text.h"

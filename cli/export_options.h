@@ -9,7 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "formats/record_formats.h"
+#include "formats/formats.h"
 
 struct ExportChoice {
     std::string format;

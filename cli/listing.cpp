@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-#include "formats/csv_cell.h"
+#include "formats/formats.h"
 #include "ops/csv_writer.h"
 
 namespace {

@@ -24,8 +24,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "book/download_keeping.h"
-#include "formats/record_columns.h"
+#include "book/book.h"
+#include "formats/formats.h"
 #include "qt/window_feedback.h"
 #include "qt/window_widgets.h"
 #include "qt/work_thread.h"

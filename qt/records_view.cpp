@@ -36,18 +36,6 @@ QTableWidgetItem* Cell(const QVariant& value) {
 
 }  // namespace
 
-BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number) {
-    BookAnswer<ShownDownload> answer;
-    auto found = FindDownload(book, number);
-    answer.status = found.status;
-    if (!found.status.Ok() || found.value.empty()) return answer;
-    answer.value.summary = found.value.front();
-    auto rows = DownloadRows(book, number);
-    answer.status = rows.status;
-    answer.value.rows = std::move(rows.value);
-    return answer;
-}
-
 RecordsView::RecordsView(QWidget* parent)
     : QTabWidget(parent), table_(new QTableWidget(0, kColumns)), filter_(new QLineEdit),
       count_(new QLabel), openFolder_(new QPushButton(kOpenFolder)), downloads_(new QListWidget) {

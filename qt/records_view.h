@@ -17,15 +17,7 @@
 #include <functional>
 #include <vector>
 
-#include "book/queries.h"
-
-struct ShownDownload {
-    DownloadSummary summary;
-    std::vector<BookRead> rows;
-};
-
-// The download numbered `number` with its rows; the status says why not.
-BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number);
+#include "book/book.h"
 
 class RecordsView : public QTabWidget {
 public:

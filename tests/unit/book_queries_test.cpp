@@ -2,7 +2,7 @@
 // once, the animals not read, and the reads of no known animal.
 #include <gtest/gtest.h>
 
-#include "book/queries.h"
+#include "book/book.h"
 #include "book_records.h"
 #include "temp_dir.h"
 

@@ -5,8 +5,7 @@
 
 #include <chrono>
 
-#include "book/queries.h"
-#include "book/schema.h"
+#include "book/book.h"
 #include "book/schema.h"
 #include "book/statement.h"
 #include "book_records.h"

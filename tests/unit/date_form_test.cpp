@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "formats/date_form.h"
+#include "formats/formats.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <sstream>
 
-#include "formats/record_formats.h"
+#include "formats/formats.h"
 #include "ops/csv_writer.h"
 #include "ops/export_file.h"
 #include "sample_records.h"

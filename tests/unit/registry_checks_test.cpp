@@ -2,7 +2,7 @@
 // before any file exists.
 #include <gtest/gtest.h>
 
-#include "formats/registry_checks.h"
+#include "formats/formats.h"
 
 namespace {
 

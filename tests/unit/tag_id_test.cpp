@@ -2,7 +2,7 @@
 // registries publish included; and what the parser refuses, with why.
 #include <gtest/gtest.h>
 
-#include "formats/tag_id.h"
+#include "formats/formats.h"
 #include "sample_records.h"
 
 namespace {
