@@ -28,3 +28,8 @@ std::optional<std::vector<std::string>> KnownAnimals::Cells(const DecodedTag& ta
     const Animal& animal = found->second;
     return std::vector<std::string>{animal.visual, animal.name, animal.group};
 }
+
+std::string KnownAnimals::VisualTag(const TagId& id) const {
+    const auto found = animals_.find(id);
+    return found == animals_.end() ? std::string() : found->second.visual;
+}

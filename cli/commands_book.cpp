@@ -69,19 +69,14 @@ struct FileChoice {
 // The reads into a new file; its path on standard output.
 int WriteReads(CliFeedback& ui, Book& book, const std::vector<BookRead>& reads, RowNumbers numbers,
                const FileChoice& choice, const LocalTime& time) {
-    KnownAnimals known;
-    ExportProfile profile;
-    if (choice.animals) {
-        if (const BookStatus loaded = known.Load(book); !loaded.Ok()) return SayFailure(ui, loaded);
-        profile.forms.extra = &known;
-    }
-    std::unique_ptr<RecordWriter> writer = MakeRecordWriter(choice.format, profile);
-    const std::filesystem::path file = WriteReadsFile(reads, numbers, PathFromUtf8(choice.folder), time, *writer);
-    if (file.empty()) {
+    const auto files = WriteReadsFiles(book, reads, numbers, {choice.format, {}, choice.animals},
+                                       PathFromUtf8(choice.folder), time);
+    if (!files.status.Ok()) return SayFailure(ui, files.status);
+    if (files.value.empty()) {
         ui.Say(FormatText(kCannotWrite, choice.folder.c_str()));
         return kExitFailed;
     }
-    std::printf("%s\n", Utf8FromPath(file.lexically_normal()).c_str());
+    for (const std::filesystem::path& file : files.value) std::printf("%s\n", Utf8FromPath(file.lexically_normal()).c_str());
     return kExitOk;
 }
 

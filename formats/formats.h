@@ -2,7 +2,8 @@
 // of formats/ comes through this header.
 //
 // Writers for the window's CSV in other forms, the Excel workbook, JSON
-// Lines and the registries' files, chosen by name (record_formats.h); the
+// Lines and the registries' files (NAIT's and NLIS's movement files, NLIS's
+// PIC reconciliation), chosen by name (record_formats.h); the
 // ID's forms and the one parser of IDs (tag_id.h); dates in the forms
 // exports and the command line use (date_form.h); the checks of what a
 // user gives for a registry's file (registry_checks.h); the user's own

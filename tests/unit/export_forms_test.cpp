@@ -74,6 +74,13 @@ TEST_F(ExportFormsTest, NlisRowsHaveNoHeader) {
                                          "982 000123456789,3ABCD123,NA123456,12345678,01/08/2021\r\n");
 }
 
+TEST_F(ExportFormsTest, NlisPicWritesEachTagOnceBesideThePic) {
+    ExportProfile profile;
+    profile.pic = "QBCD0001";
+    EXPECT_EQ(ReadBytes(Export(*MakeRecordWriter("nlis-pic", profile), {kFdxb, kHdx, kFdxb, kHdx})),
+              "QBCD0001,982 123456789012\r\nQBCD0001,982 000123456789\r\n");
+}
+
 const char* const kNaitHeader = "Sending NAIT Number,Receiving NAIT Number,NAIT RFID,NAIT Visual Tag Number,"
                                 "External Record ID,Date Sent,Date Received\r\n";
 
