@@ -5,9 +5,9 @@
 // External Record ID, Date Sent, Date Received), one row per tag. The RFID
 // is written "982 000161531687", one of the forms the guide lists; the
 // visual tag number is the one the user's animal list gives the tag
-// (VisualTagOf), empty where the list has none; External
-// Record ID carries the row number, so a row the registry refuses is easy
-// to find; the dates are dd/mm/yyyy, empty where not given.
+// (VisualTagOf), empty where the list has none; External Record ID carries
+// the row number, so a row the registry refuses is easy to find; the dates
+// are dd/mm/yyyy, empty where not given.
 //
 // NAIT takes at most 2,500 movement rows in one file. A longer export is
 // split into files named like the export's own with _1, _2 and so on: the
