@@ -144,13 +144,14 @@ TagIdParse UkNational(std::string_view country, std::string_view flock, std::str
     return Checked(country, std::string(flock) + std::string(animal), kMaxSingleTextCountry);
 }
 
-// What follows "UK": the flock number (its leading 0 may stand apart), a
-// gap, the animal number.
+// What follows "UK": the 7-digit flock number, a gap, the 5-digit animal
+// number; the flock's leading 0 may stand apart ("UK 0 713393 00045").
 TagIdParse UkTag(std::string_view text) {
     std::vector<std::string_view> groups;
-    if (!SplitIntoGroups(Trimmed(text, kSpaces), groups) || groups.size() < 2) return Refused(kUkForm);
+    if (!SplitIntoGroups(Trimmed(text, kSpaces), groups)) return Refused(kUkForm);
     std::string flock;
-    for (auto group = groups.begin(); group + 1 != groups.end(); ++group) flock += *group;
+    if (groups.size() == 2) flock = groups[0];
+    if (groups.size() == 3 && groups[0] == "0") flock = "0" + std::string(groups[1]);
     if (flock.size() != kUkFlockDigits || groups.back().size() != kUkAnimalDigits) return Refused(kUkForm);
     return UkNational(kUkCountry, flock, groups.back());
 }

@@ -94,6 +94,7 @@ TEST(TagId, ReadsEveryPublishedFormAndRefusesTheRestSayingWhy) {
         {"UK071339 00045", "not a UK tag"},
         {"UK0713393 0045", "not a UK tag"},
         {"UK071339300045", "not a UK tag"},
+        {"UK 07 13393 00045", "not a UK tag"},
         {"UK", "not a UK tag"},
         {"UK9999999 99999", "is above 274877906943"},
         {"1023274877906943", "country code 1023 is above 999"},
