@@ -9,9 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "book/animal_list.h"
-#include "book/book_record_writer.h"
-#include "book/queries.h"
+#include "book/book.h"
 #include "cli/cli_feedback.h"
 #include "ops/csv_writer.h"
 #include "ops/export.h"
@@ -168,7 +166,7 @@ int main() {
         start = SteadyClock::now();
         // As `book tag` runs: open the book, then ask.
         if (!fresh.Open(dir / "big.db", BookAccess::Existing).Ok()) return 1;
-        const auto reads = ReadsOfTag(fresh, TagIdOf(tag));
+        const auto reads = ReadsOfTag(fresh, tag.id);
         slowest = std::max(slowest, SecondsSince(start));
         if (reads.value.empty()) {
             std::fprintf(stderr, "a read of the book was not found\n");

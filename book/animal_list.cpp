@@ -87,7 +87,7 @@ AnimalList ReadAnimalList(std::string_view text) {
     list.columns = {at[kVisual].has_value(), at[kName].has_value(), at[kGroup].has_value(), at[kNotes].has_value()};
 
     const size_t headings = table.records.front().cells.size();
-    std::map<std::pair<unsigned, uint64_t>, int> lineOfTag;
+    std::map<TagId, int> lineOfTag;
     for (auto record = table.records.begin() + 1; record != table.records.end(); ++record) {
         const std::string tagText = CellAt(*record, at[kTag]);
         const auto extra = std::find_if(record->cells.begin() + static_cast<long>(std::min(headings, record->cells.size())),
@@ -105,7 +105,7 @@ AnimalList ReadAnimalList(std::string_view text) {
             list.problems.push_back({record->line, FormatText(kBadTagFormat, tagText.c_str(), parsed.refusal.c_str())});
             continue;
         }
-        const auto [earlier, added] = lineOfTag.emplace(std::pair{parsed.id->country, parsed.id->national}, record->line);
+        const auto [earlier, added] = lineOfTag.emplace(*parsed.id, record->line);
         if (!added) {
             list.problems.push_back({record->line, FormatText(kRepeatedTagFormat, tagText.c_str(), earlier->second)});
             continue;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "book/book.h"
-#include "formats/tag_id.h"
+#include "book/book_file.h"
+#include "formats/formats.h"
 
 struct Animal {
     TagId tag;

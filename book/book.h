@@ -1,56 +1,22 @@
-// The record book: one SQLite file that keeps every download, every read
-// and the user's animals (see docs/ for its tables).
+// The record book's face: everything the front ends, the benchmarks and
+// the tests use of the book comes through this header; the files behind it
+// (its SQL, its schema, its statements) stay inside book/.
 //
-// Opening a book never overwrites or recreates one. A missing file becomes
-// a new book only when asked to (BookAccess::Create); an existing one must
-// be a SQLite database marked as Kavrin's (an empty file counts as a new
-// book), its schema no newer than this program's; an older schema is
-// upgraded in place, in one transaction, before the book is used.
-//
-// The book runs in WAL mode with synchronous=NORMAL: every committed
-// transaction is in the file as soon as it commits, so a process killed at
-// any point leaves each transaction whole or absent; syncing to the disk is
-// asked for where a front end is about to say "saved" (see recording.h). Another
-// program holding the book is waited for at most kBusyTimeoutMs, then
-// reported as a lock.
+// The book is one SQLite file (book_file.h) that keeps every download as it
+// happens (download_keeping.h: beside the export's file), every read once,
+// and the user's animals (animals.h, read from a spreadsheet's CSV by
+// animal_list.h). It answers the farmer's questions (queries.h), adds the
+// animals to an export's columns (known_animals.h), and writes reads back
+// into files in any export format (reads_file.h).
 #pragma once
 
-#include <filesystem>
-#include <string>
-
+#include "book/animal_list.h"
+#include "book/animals.h"
+#include "book/book_file.h"
+#include "book/book_path.h"
 #include "book/book_status.h"
-
-struct sqlite3;
-
-inline constexpr int kBusyTimeoutMs = 2000;
-
-enum class BookAccess {
-    Existing,  // a missing book is BookError::Missing
-    Create,    // a missing book is created, with its folder
-};
-
-class Book {
-public:
-    Book() = default;
-    ~Book();
-    Book(const Book&) = delete;
-    Book& operator=(const Book&) = delete;
-
-    BookStatus Open(const std::filesystem::path& path, BookAccess access);
-    bool IsOpen() const { return db_ != nullptr; }
-
-    sqlite3* Handle() const { return db_; }
-    const std::filesystem::path& Path() const { return path_; }
-
-    // Runs SQL that takes no parameters and returns no rows.
-    BookStatus Run(const char* sql);
-    // The status for a failed call that returned `code`, with SQLite's message.
-    BookStatus Failure(int code) const;
-
-private:
-    BookStatus Prepare();
-    void Close();
-
-    sqlite3* db_ = nullptr;
-    std::filesystem::path path_;
-};
+#include "book/download_keeping.h"
+#include "book/known_animals.h"
+#include "book/local_time_text.h"
+#include "book/queries.h"
+#include "book/reads_file.h"

@@ -14,7 +14,7 @@ const char* const kDownloadColumns =
 
 // A read with its row `d`, the row's download `w` and its animal `a`, if any.
 const char* const kReadColumns =
-    "SELECT d.download, d.row, w.started, r.raw, r.type, printf('%03d', r.country), r.tid, r.time,"
+    "SELECT d.download, d.row, w.started, r.raw,"
     " r.first_download = d.download AND r.first_row = d.row, a.country IS NOT NULL,"
     " r.country, r.national, coalesce(a.visual, ''), coalesce(a.name, ''), coalesce(a.group_name, ''),"
     " coalesce(a.notes, '') ";
@@ -47,11 +47,12 @@ BookRead ReadAt(const Statement& s) {
     read.row = static_cast<int>(s.Int(1));
     read.downloadStarted = s.Text(2);
     read.record = s.Record(3);
-    read.tag = {s.Text(4), s.Text(5), s.Text(6), s.Text(7)};
-    read.isNew = s.Int(8) != 0;
-    read.known = s.Int(9) != 0;
-    read.animal = {{static_cast<unsigned>(s.Int(10)), static_cast<uint64_t>(s.Int(11))}, s.Text(12), s.Text(13),
-                   s.Text(14), s.Text(15)};
+    // The bytes are the read: its numbers come from them, as they came at the download.
+    read.tag = DecodeTagRecord(read.record);
+    read.isNew = s.Int(4) != 0;
+    read.known = s.Int(5) != 0;
+    read.animal = {{static_cast<unsigned>(s.Int(6)), static_cast<uint64_t>(s.Int(7))}, s.Text(8), s.Text(9),
+                   s.Text(10), s.Text(11)};
     return read;
 }
 
@@ -130,4 +131,16 @@ BookAnswer<std::vector<Animal>> ListAnimals(Book& book, const std::string& group
                         std::string(kAnimalColumns) + "WHERE ?1 = '' OR group_name = ?1 ORDER BY group_name, country, national");
     statement.Bind(1, group);
     return Collect<Animal>(book, statement, AnimalAt);
+}
+
+BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number) {
+    BookAnswer<ShownDownload> answer;
+    auto found = FindDownload(book, number);
+    answer.status = found.status;
+    if (!found.status.Ok() || found.value.empty()) return answer;
+    answer.value.summary = found.value.front();
+    auto rows = DownloadRows(book, number);
+    answer.status = rows.status;
+    answer.value.rows = std::move(rows.value);
+    return answer;
 }

@@ -1,9 +1,9 @@
 // What the book answers: its downloads, one download's rows, every read of
 // one tag, the reads of a period, and the user's animals matched to reads.
 //
-// Each read carries its record and decoding as the export wrote them, the
-// download it belongs to, whether it was new to the book there, and the
-// animal with its tag when the user's list has one.
+// Each read carries its record and its decoding, the download it belongs
+// to, whether it was new to the book there, and the animal with its tag
+// when the user's list has one.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "book/animals.h"
-#include "book/book.h"
+#include "book/book_file.h"
 #include "ops/tag_record.h"
 
 struct DownloadSummary {
@@ -51,6 +51,15 @@ BookAnswer<std::vector<DownloadSummary>> ListDownloads(Book& book);
 BookAnswer<std::vector<DownloadSummary>> FindDownload(Book& book, int64_t number);
 // Its rows in their order.
 BookAnswer<std::vector<BookRead>> DownloadRows(Book& book, int64_t number);
+
+struct ShownDownload {
+    DownloadSummary summary;
+    std::vector<BookRead> rows;
+};
+
+// The download numbered `number` with its rows; the summary's number is 0
+// when there is none, and the status says why not.
+BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number);
 // Every read of the tag, newest first, each once, with the download that first brought it.
 BookAnswer<std::vector<BookRead>> ReadsOfTag(Book& book, const TagId& id);
 enum class ReadFilter {

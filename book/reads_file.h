@@ -1,21 +1,36 @@
-// Reads from the book written into a new export file, in any export
-// format: the file's name, its claim and its sync are the export's own
-// (ops/export_file.h), so nothing is overwritten and a saved file is on the
-// disk.
+// Reads from the book written into new files in any export format, the
+// registries' files included, as an export writes them: the file's name,
+// its claim and its sync are the export's own (ops/export_file.h), so
+// nothing is overwritten and a saved file is on the disk.
+//
+// A registry's file (nait, nlis, nlis-pic) takes each tag once, at its
+// first read in the list: the same animal read on two days is one animal
+// moved or counted. NAIT's file takes its visual tag numbers from the
+// user's animal list in the book, and splits after 2,500 rows as an
+// export's does. With `animals`, the other formats get the list's columns.
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "book/queries.h"
-#include "ops/record_writer.h"
+#include "formats/formats.h"
 
 enum class RowNumbers {
     AsRead,    // each read's row in its download: one download shown again
     FromOne,   // 1, 2, 3...: reads gathered from several downloads
 };
 
-// The file written into `dir`, named from `time`; empty when it could not
-// be created or written (nothing is left behind then).
-std::filesystem::path WriteReadsFile(const std::vector<BookRead>& reads, RowNumbers numbers,
-                                     const std::filesystem::path& dir, const LocalTime& time, RecordWriter& writer);
+struct ReadsFileChoice {
+    std::string format = std::string(kDefaultRecordFormat);  // any name MakeRecordWriter takes
+    ExportProfile profile;  // checked as the export's options are, before any file exists
+    bool animals = false;   // the animal list's columns, in a format that takes them
+};
+
+// The files written into `dir`, named from `time`: one, or a NAIT file's
+// parts in order. Empty when they could not be created or written (nothing
+// is left behind then); the status says why the book could not be read.
+BookAnswer<std::vector<std::filesystem::path>> WriteReadsFiles(Book& book, const std::vector<BookRead>& reads,
+                                                               RowNumbers numbers, const ReadsFileChoice& choice,
+                                                               const std::filesystem::path& dir, const LocalTime& time);

@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include "book/local_time_text.h"
-#include "formats/tag_id.h"
+#include "ops/csv_writer.h"
 
 namespace {
 
@@ -52,9 +52,10 @@ BookStatus Recording::Add(int row, const TagRecord& record, const DecodedTag& ta
         begin_->Reset();
         if (code != SQLITE_DONE) return book_.Failure(code);
     }
-    const TagId id = TagIdOf(tag);
-    insertRead_->Bind(1, record).Bind(2, tag.type).Bind(3, int64_t{id.country}).Bind(4, static_cast<int64_t>(id.national));
-    insertRead_->Bind(5, tag.identity).Bind(6, tag.time).Bind(7, number_).Bind(8, int64_t{row});
+    const TagId& id = tag.id;
+    insertRead_->Bind(1, record).Bind(2, TypeText(tag.type)).Bind(3, int64_t{id.country});
+    insertRead_->Bind(4, static_cast<int64_t>(id.national)).Bind(5, NationalText(tag)).Bind(6, TimeText(tag.seconds));
+    insertRead_->Bind(7, number_).Bind(8, int64_t{row});
     int code = insertRead_->Step();
     insertRead_->Reset();
     const bool isNew = code == SQLITE_DONE && sqlite3_changes(book_.Handle()) == 1;

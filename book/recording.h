@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "book/book.h"
+#include "book/book_file.h"
 #include "book/statement.h"
 #include "ops/clock.h"
 #include "ops/tag_record.h"

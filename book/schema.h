@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "book/book.h"
+#include "book/book_file.h"
 
 inline constexpr int32_t kBookApplicationId = 0x4B617642;  // "KavB"
 

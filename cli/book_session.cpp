@@ -1,6 +1,6 @@
 #include "cli/book_session.h"
 
-#include "book/book_path.h"
+#include "book/book.h"
 #include "link/utf8_path.h"
 
 namespace {

@@ -6,7 +6,7 @@
 // failure is said on its own line, starting with the book's path.
 #pragma once
 
-#include "book/download_keeping.h"
+#include "book/book.h"
 #include "cli/cli_feedback.h"
 #include "cli/commands.h"
 

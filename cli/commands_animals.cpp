@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "book/animal_list.h"
-#include "book/queries.h"
+#include "book/book.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
 #include "cli/listing.h"

@@ -9,16 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "book/known_animals.h"
-#include "book/local_time_text.h"
-#include "book/queries.h"
-#include "book/reads_file.h"
+#include "book/book.h"
 #include "cli/argument_checks.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
 #include "cli/listing.h"
-#include "formats/record_formats.h"
-#include "formats/tag_id.h"
+#include "formats/formats.h"
 #include "link/utf8_path.h"
 #include "ops/clock.h"
 #include "ops/format_text.h"
@@ -35,20 +31,14 @@ const char* const kEveryDay = "0000-01-01";
 int WriteReads(BookSession& session, const BookAnswer<std::vector<BookRead>>& reads, RowNumbers numbers,
                const FileChoice& choice, const LocalTime& time) {
     if (!reads.status.Ok()) return SayFailure(session.ui, reads.status);
-    KnownAnimals known;
-    ExportProfile profile;
-    if (choice.animals) {
-        if (const BookStatus loaded = known.Load(session.book); !loaded.Ok()) return SayFailure(session.ui, loaded);
-        profile.forms.extra = &known;
-    }
-    std::unique_ptr<RecordWriter> writer = MakeRecordWriter(choice.format, profile);
-    const std::filesystem::path file =
-        WriteReadsFile(reads.value, numbers, PathFromUtf8(choice.folder), time, *writer);
-    if (file.empty()) {
+    const auto files = WriteReadsFiles(session.book, reads.value, numbers, {choice.format, {}, choice.animals},
+                                       PathFromUtf8(choice.folder), time);
+    if (!files.status.Ok()) return SayFailure(session.ui, files.status);
+    if (files.value.empty()) {
         session.ui.Say(FormatText(kCannotWrite, choice.folder.c_str()));
         return kExitFailed;
     }
-    std::printf("%s\n", Utf8FromPath(file.lexically_normal()).c_str());
+    for (const std::filesystem::path& file : files.value) std::printf("%s\n", Utf8FromPath(file.lexically_normal()).c_str());
     return kExitOk;
 }
 

@@ -13,13 +13,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "book/download_keeping.h"
-#include "book/known_animals.h"
+#include "book/book.h"
 #include "cli/book_session.h"
 #include "cli/commands.h"
 #include "cli/reader_session.h"
 #include "cli/verified_clear.h"
-#include "formats/record_formats.h"
+#include "formats/formats.h"
 #include "link/utf8_path.h"
 #include "ops/clock.h"
 #include "ops/export.h"
@@ -51,7 +50,7 @@ std::string Joined(const std::vector<std::string>& files) {
 
 void SayWideCountries(CliFeedback& ui, const std::vector<TagRecord>& records) {
     const long long wide = std::count_if(records.begin(), records.end(), [](const TagRecord& record) {
-        return TagIdOf(record).country > kWidestThreeDigitCountry;
+        return DecodeTagRecord(record).id.country > kWidestThreeDigitCountry;
     });
     if (wide > 0) ui.Say(FormatText(kWideCountriesFormat, wide));
 }

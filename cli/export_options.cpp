@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/registry_checks.h"
+#include "formats/formats.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-#include "formats/csv_cell.h"
+#include "formats/formats.h"
+#include "ops/csv_writer.h"
 
 namespace {
 
@@ -31,8 +32,9 @@ int PrintDownloads(CliFeedback& ui, const BookAnswer<std::vector<DownloadSummary
 int PrintReads(CliFeedback& ui, const BookAnswer<std::vector<BookRead>>& reads) {
     if (!reads.status.Ok()) return SayFailure(ui, reads.status);
     for (const BookRead& read : reads.value) {
-        std::printf(kReadFormat, read.tag.time.empty() ? kNoTime : read.tag.time.c_str(), read.tag.type.c_str(),
-                    SpacedTag(TagIdOf(read.tag)).c_str(), static_cast<long long>(read.download), read.row);
+        const std::string time = TimeText(read.tag.seconds);
+        std::printf(kReadFormat, time.empty() ? kNoTime : time.c_str(), TypeText(read.tag.type),
+                    SpacedTag(read.tag.id).c_str(), static_cast<long long>(read.download), read.row);
         if (read.known) {
             std::printf(kAnimalFormat, read.animal.visual.c_str(), read.animal.name.c_str(), read.animal.group.c_str());
         }

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "book/queries.h"
+#include "book/book.h"
 #include "cli/cli_feedback.h"
-#include "formats/tag_id.h"
+#include "formats/formats.h"
 
 // "982 000123456789".
 std::string SpacedTag(const TagId& id);

@@ -21,9 +21,9 @@ std::string CsvFormsWriter::Header() const {
     return header;
 }
 
-std::string CsvFormsWriter::Row(int index, const TagRecord& record, const DecodedTag& tag) const {
-    std::string row = Joined(std::to_string(index) + ',' + tag.type, IdColumns(tag, forms_.id),
-                             ReadingTime(record, tag, forms_.date));
+std::string CsvFormsWriter::Row(int index, const TagRecord&, const DecodedTag& tag) const {
+    std::string row = Joined(std::to_string(index) + ',' + TypeText(tag.type), IdColumns(tag, forms_.id),
+                             ReadingTime(tag, forms_.date));
     if (forms_.extra)
         for (const std::string& cell : ExtraCells(*forms_.extra, tag)) (row += ',') += CsvCell(cell);
     return row;

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "formats/form_names.h"
+#include "ops/csv_writer.h"
 #include "ops/format_text.h"
 #include "ops/local_time.h"
 
@@ -39,10 +40,10 @@ std::string_view DateFormName(DateForm form) { return NameOf(kFormNames, form); 
 
 std::optional<DateForm> DateFormFromName(std::string_view name) { return FormNamed<DateForm>(kFormNames, name); }
 
-std::string ReadingTime(const TagRecord& record, const DecodedTag& tag, DateForm form) {
-    if (form == DateForm::Iso) return tag.time;
+std::string ReadingTime(const DecodedTag& tag, DateForm form) {
+    if (form == DateForm::Iso) return TimeText(tag.seconds);
     LocalTime local;
-    if (!ToLocalTime(TagRecordSeconds(record), local)) return {};
+    if (!ToLocalTime(tag.seconds, local)) return {};
     if (form == DateForm::Date) return DayMonthYear(DateOf(local));
     return FormatText(kDmyTimeFormat, local.day, local.month, local.year, local.hour, local.minute, local.second);
 }

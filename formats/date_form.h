@@ -25,8 +25,8 @@ std::vector<std::string> DateFormNames();
 std::string_view DateFormName(DateForm form);
 std::optional<DateForm> DateFormFromName(std::string_view name);
 
-// The record's time of reading in `form`; Iso is exactly the decoding's text.
-std::string ReadingTime(const TagRecord& record, const DecodedTag& tag, DateForm form);
+// The tag's time of reading in `form`; Iso is exactly the window's text.
+std::string ReadingTime(const DecodedTag& tag, DateForm form);
 
 struct CalendarDate {
     int year = 0;

@@ -4,6 +4,7 @@
 
 #include "formats/country_name.h"
 #include "formats/iso_time.h"
+#include "ops/csv_writer.h"
 #include "ops/export_file.h"
 
 namespace {
@@ -30,17 +31,17 @@ bool JsonlWriter::Begin(ExportFile& file) {
 }
 
 bool JsonlWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
-    const TagId id = TagIdOf(tag);
-    std::optional<std::string> time = IsoLocalTime(TagRecordSeconds(record));
-    if (time && forms_.date != DateForm::Iso) time = ReadingTime(record, tag, forms_.date);
+    const TagId& id = tag.id;
+    std::optional<std::string> time = IsoLocalTime(tag.seconds);
+    if (time && forms_.date != DateForm::Iso) time = ReadingTime(tag, forms_.date);
     const IdForm idForm = forms_.id == IdForm::Split ? IdForm::Eid15 : forms_.id;
     // Ordered: the keys keep the order a reader of the file expects.
     nlohmann::ordered_json line = {
         {"index", index},
-        {"type", tag.type},
+        {"type", TypeText(tag.type)},
         {"country", id.country},
         {"country_name", CountryName(id.country)},
-        {"national_id", tag.identity},
+        {"national_id", NationalText(tag)},
         {"eid", FormatTagId(id, idForm).front()},
         {"time", time ? nlohmann::ordered_json(*time) : nlohmann::ordered_json(nullptr)},
         {"raw", Hex(record)},

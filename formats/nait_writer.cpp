@@ -1,5 +1,6 @@
 #include "formats/nait_writer.h"
 
+#include "formats/csv_cell.h"
 #include "formats/tag_id.h"
 #include "ops/csv_writer.h"
 #include "ops/export_file.h"
@@ -46,9 +47,10 @@ bool NaitWriter::Begin(ExportFile& file) {
 bool NaitWriter::Add(int index, const TagRecord&, const DecodedTag& tag) {
     if (rowsInFile_ == kNaitRowsPerFile && !NextFile()) return false;
     ++rowsInFile_;
-    return Line(movement_.sending + ',' + movement_.receiving + ',' +
-                FormatTagId(TagIdOf(tag), IdForm::Spaced).front() + ",," + std::to_string(index) + ',' +
-                DateColumn(movement_.dateSent) + ',' + DateColumn(movement_.dateReceived));
+    const std::string visual = visualTag_ ? CsvCell(visualTag_(tag.id)) : std::string();
+    return Line(movement_.sending + ',' + movement_.receiving + ',' + FormatTagId(tag.id, IdForm::Spaced).front() +
+                ',' + visual + ',' + std::to_string(index) + ',' + DateColumn(movement_.dateSent) + ',' +
+                DateColumn(movement_.dateReceived));
 }
 
 bool NaitWriter::Finish() { return CloseNextFile(); }

@@ -4,9 +4,10 @@
 // Number, Receiving NAIT Number, NAIT RFID, NAIT Visual Tag Number,
 // External Record ID, Date Sent, Date Received), one row per tag. The RFID
 // is written "982 000161531687", one of the forms the guide lists; the
-// visual tag number stays empty (the reader does not know it); External
-// Record ID carries the row number, so a row the registry refuses is easy
-// to find; the dates are dd/mm/yyyy, empty where not given.
+// visual tag number is the one the user's animal list gives the tag
+// (VisualTagOf), empty where the list has none; External Record ID carries
+// the row number, so a row the registry refuses is easy to find; the dates
+// are dd/mm/yyyy, empty where not given.
 //
 // NAIT takes at most 2,500 movement rows in one file. A longer export is
 // split into files named like the export's own with _1, _2 and so on: the
@@ -18,6 +19,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,9 +37,14 @@ struct NaitMovement {
     std::optional<CalendarDate> dateReceived;
 };
 
+// The number on a tag's visual tag, empty when not known (the book's animal list).
+using VisualTagOf = std::function<std::string(const TagId&)>;
+
 class NaitWriter final : public RecordWriter {
 public:
-    explicit NaitWriter(NaitMovement movement) : movement_(std::move(movement)) {}
+    // Without `visualTag`, every visual tag number is empty.
+    explicit NaitWriter(NaitMovement movement, VisualTagOf visualTag = {})
+        : movement_(std::move(movement)), visualTag_(std::move(visualTag)) {}
     ~NaitWriter() override;
     NaitWriter(const NaitWriter&) = delete;
     NaitWriter& operator=(const NaitWriter&) = delete;
@@ -56,6 +63,7 @@ private:
     bool CloseNextFile();
 
     NaitMovement movement_;
+    VisualTagOf visualTag_;
     ExportFile* first_ = nullptr;
     NewFileHandle next_ = kNoFile;  // the file after the first, while one is open
     int rowsInFile_ = 0;

@@ -1,5 +1,7 @@
 #include "formats/record_columns.h"
 
+#include "ops/csv_writer.h"
+
 namespace {
 
 const char* const kCountryHeading = "COUNTRY ID";
@@ -14,8 +16,8 @@ std::vector<std::string> IdHeadings(IdForm form) {
 }
 
 std::vector<std::string> IdColumns(const DecodedTag& tag, IdForm form) {
-    if (form == IdForm::Split) return {tag.country, tag.identity};
-    return FormatTagId(TagIdOf(tag), form);
+    if (form == IdForm::Split) return {CountryText(tag.id.country), NationalText(tag)};
+    return FormatTagId(tag.id, form);
 }
 
 std::vector<std::string> ExtraCells(const ExtraColumns& extra, const DecodedTag& tag) {

@@ -2,6 +2,7 @@
 
 #include "formats/csv_forms_writer.h"
 #include "formats/jsonl_writer.h"
+#include "formats/nlis_pic_writer.h"
 #include "formats/xlsx_writer.h"
 
 namespace {
@@ -15,11 +16,16 @@ std::vector<std::string> RecordFormatNames() { return {std::string(kDefaultRecor
 
 std::vector<std::string> RegistryFormatNames() { return {std::string(kNaitFormat), std::string(kNlisFormat)}; }
 
+bool IsRegistryFormat(std::string_view name) {
+    return name == kNaitFormat || name == kNlisFormat || name == kNlisPicFormat;
+}
+
 std::unique_ptr<RecordWriter> MakeRecordWriter(std::string_view name, const ExportProfile& profile) {
     if (name == kXlsx) return std::make_unique<XlsxWriter>(profile.forms);
     if (name == kJsonl) return std::make_unique<JsonlWriter>(profile.forms);
     if (name == kDefaultRecordFormat) return std::make_unique<CsvFormsWriter>(profile.forms);
-    if (name == kNaitFormat) return std::make_unique<NaitWriter>(profile.nait);
+    if (name == kNaitFormat) return std::make_unique<NaitWriter>(profile.nait, profile.visualTag);
     if (name == kNlisFormat) return std::make_unique<NlisWriter>(profile.nlis);
+    if (name == kNlisPicFormat) return std::make_unique<NlisPicWriter>(profile.pic);
     return nullptr;
 }

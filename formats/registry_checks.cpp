@@ -9,14 +9,15 @@ namespace {
 
 constexpr size_t kPicLength = 8;
 constexpr int kDaysInAdvance = 4;
-const char* const kNvdForbidden = ",\"\r\n";
+constexpr size_t kNvdMaxLength = 255;
 
 const char* const kNaitNumberNotDigits = "a NAIT number is digits only";
 const char* const kDateTooFarFormat = "NAIT takes a date sent at most four days in advance, up to %s";
 const char* const kPicLengthFormat = "a PIC has 8 characters, not %zu";
 const char* const kPicCharacters = "a PIC is letters and digits only";
 const char* const kNvdEmpty = "the NVD or waybill number is empty";
-const char* const kNvdCharacters = "an NVD or waybill number holds no comma, quote or line break";
+const char* const kNvdCharacters = "an NVD or waybill number is letters and digits only";
+const char* const kNvdLengthFormat = "an NVD or waybill number has at most 255 characters, not %zu";
 const char* const kNotADate = "a date is written YYYY-MM-DD and must exist in the calendar";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -50,7 +51,8 @@ std::string PicAsWritten(std::string_view pic) {
 
 std::optional<std::string> NvdRefusal(std::string_view nvd) {
     if (nvd.empty()) return kNvdEmpty;
-    if (nvd.find_first_of(kNvdForbidden) != std::string_view::npos) return kNvdCharacters;
+    if (nvd.size() > kNvdMaxLength) return FormatText(kNvdLengthFormat, nvd.size());
+    if (!std::all_of(nvd.begin(), nvd.end(), IsAsciiAlnum)) return kNvdCharacters;
     return std::nullopt;
 }
 

@@ -7,9 +7,9 @@
 // check (the registry knows which numbers exist). A date sent may be up to
 // four days in advance.
 // NLIS (Australia): a Property Identification Code (PIC) has eight
-// characters, letters and digits. The NVD or waybill number has no form
-// the guides state; it must only stay one CSV field: no comma, quote or
-// line break.
+// characters, letters and digits. The NVD or waybill number follows what
+// NLIS's guide to upload files asks of the file's free text: letters and
+// digits, at most 255.
 // Command-line dates are YYYY-MM-DD (see date_form.h).
 #pragma once
 

@@ -1,5 +1,6 @@
-// A tag's identification: the country code and the national number, and
-// the forms they are written in for registries, spreadsheets and people.
+// The forms a tag's ID (ops/tag_record.h: the country code and the national
+// number) is written in for registries, spreadsheets and people, and the
+// one parser that reads an ID from any text a user or a registry gives.
 //
 // Forms (by the name a user gives):
 //   split   the window's two columns: country code, national number
@@ -10,11 +11,18 @@
 // to 1023; no tag carries one) is written as it is, in four. The national
 // number has at most 38 bits, 274877906943.
 //
-// The parser takes every form above, a dash in place of the space, the
-// four-digit country with the space ("0982 000190869343"), and the two
-// columns of the window's file. It refuses, saying why, anything else: a
-// number a spreadsheet turned into "9.82E+14" (its last digits are gone),
-// a country code above 999 in a single text, a national number above 38
+// The parser takes every form above, a dash in place of the space, and
+// the two columns of the window's file; and the forms registries print:
+//   0982 000190869343          the four-digit country with the space
+//   00000 0 982 000196588496   fields before the country code, all zeros
+//   UK0713393 00045            a UK sheep or goat tag: UK, the 7-digit
+//                              flock number, the 5-digit animal number
+//                              (826 071339300045); "UK 0 713393 00045" too
+//   826 0713393 00045          the same, as a reader shows it
+// It refuses, saying why, anything else: a number a spreadsheet turned
+// into "9.82E+14" (its last digits are gone), fields before the country
+// that are not zeros, the UK's grouping with another country code, a
+// country code above 999 in a single text, a national number above 38
 // bits. In two columns a country code up to 1023 is taken: that is what
 // the window's file holds for such a record.
 #pragma once
@@ -26,16 +34,6 @@
 #include <vector>
 
 #include "ops/tag_record.h"
-
-struct TagId {
-    unsigned country = 0;
-    uint64_t national = 0;
-
-    bool operator==(const TagId&) const = default;
-};
-
-inline constexpr unsigned kMaxCountryCode = 1023;
-inline constexpr uint64_t kMaxNationalNumber = (uint64_t{1} << 38) - 1;
 
 enum class IdForm { Split, Eid15, Spaced, Eid16 };
 
@@ -59,6 +57,3 @@ struct TagIdParse {
 TagIdParse ParseTagId(std::string_view text);
 // The window's two columns: COUNTRY ID and TID.
 TagIdParse ParseTagId(std::string_view country, std::string_view national);
-
-TagId TagIdOf(const DecodedTag& tag);
-TagId TagIdOf(const TagRecord& record);

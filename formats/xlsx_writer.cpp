@@ -9,6 +9,7 @@
 #include "formats/country_name.h"
 #include "formats/library_file_name.h"
 #include "formats/tag_id.h"
+#include "ops/csv_writer.h"
 #include "ops/export_file.h"
 #include "ops/local_time.h"
 
@@ -108,24 +109,24 @@ bool XlsxWriter::WriteText(int column, const std::string& text) {
     return worksheet_write_string(sheet_, row_, column, text.c_str(), textFormat_) == LXW_NO_ERROR;
 }
 
-bool XlsxWriter::Add(int index, const TagRecord& record, const DecodedTag& tag) {
+bool XlsxWriter::Add(int index, const TagRecord&, const DecodedTag& tag) {
     if (sheet_ == nullptr) return false;
     ++row_;
     const std::string number = std::to_string(index);
     widths_[kIndex] = std::max(widths_[kIndex], number.size());
     if (worksheet_write_number(sheet_, row_, kIndex, index, nullptr) != LXW_NO_ERROR) return false;
     LocalTime local;
-    if (ToLocalTime(TagRecordSeconds(record), local)) {
+    if (ToLocalTime(tag.seconds, local)) {
         lxw_datetime time{local.year, local.month, local.day, local.hour, local.minute, double(local.second)};
         if (worksheet_write_datetime(sheet_, row_, timeColumn_, &time, timeFormat_) != LXW_NO_ERROR) return false;
     }
-    if (!WriteText(kType, tag.type)) return false;
+    if (!WriteText(kType, TypeText(tag.type))) return false;
     int column = kFirstIdColumn;
     for (const std::string& text : IdColumns(tag, forms_.id)) {
         if (!WriteText(column++, text)) return false;
     }
     column = timeColumn_ + 1;
-    const TagId id = TagIdOf(tag);
+    const TagId& id = tag.id;
     if (forms_.id == IdForm::Split && !WriteText(column++, FormatTagId(id, IdForm::Eid15).front())) return false;
     if (!WriteText(column++, CountryName(id.country))) return false;
     if (!forms_.extra) return true;

@@ -1,10 +1,11 @@
-// Any 16 bytes as a stored tag record: the four texts keep their promised
-// shape and carry exactly the numbers the layout puts in the bytes.
+// Any 16 bytes as a stored tag record: the decoding carries exactly the
+// numbers the layout puts in the bytes, and the window's four texts keep
+// their promised shape and say the same numbers.
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "ops/tag_record.h"
+#include "ops/csv_writer.h"
 
 namespace {
 
@@ -40,17 +41,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto b = [&](size_t i) { return uint64_t{record[i]}; };
 
     const bool hdx = record[0] == 1;
-    Check(tag.type == (hdx ? "HDX" : "FDXB"));
+    Check(tag.type == (hdx ? TagType::Hdx : TagType::Fdxb));
+    Check(std::string(TypeText(tag.type)) == (hdx ? "HDX" : "FDXB"));
 
     const uint64_t country = hdx ? ((b(3) << 8 | b(4)) >> 6) : (b(6) << 2 | b(5) >> 6);
-    Check(AllDigits(tag.country) && tag.country.size() == (country >= 1000 ? 4u : 3u));
-    Check(std::stoull(tag.country) == country);
+    Check(tag.id.country == country);
+    const std::string countryText = CountryText(tag.id.country);
+    Check(AllDigits(countryText) && countryText.size() == (country >= 1000 ? 4u : 3u));
+    Check(std::stoull(countryText) == country);
 
     const uint64_t identity = hdx ? (b(5) << 24 | b(6) << 16 | b(7) << 8 | b(8))
                                   : ((b(5) & 0x3F) << 32 | b(4) << 24 | b(3) << 16 | b(2) << 8 | b(1));
-    Check(AllDigits(tag.identity) && tag.identity.size() == (hdx ? 10u : 12u));
-    Check(std::stoull(tag.identity) == identity);
+    Check(tag.id.national == identity);
+    const std::string national = NationalText(tag);
+    Check(AllDigits(national) && national.size() == (hdx ? 10u : 12u));
+    Check(std::stoull(national) == identity);
 
-    Check(tag.time.empty() || IsTimestamp(tag.time));
+    Check(tag.seconds == (b(12) << 24 | b(13) << 16 | b(14) << 8 | b(15)));
+    const std::string time = TimeText(tag.seconds);
+    Check(time.empty() || IsTimestamp(time));
     return 0;
 }

@@ -6,7 +6,7 @@
 
 #include <QComboBox>
 
-#include "formats/record_columns.h"
+#include "formats/formats.h"
 
 // Lists every form in the two boxes, selects the ones kept, and keeps each
 // new choice as it is made.

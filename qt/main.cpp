@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QIcon>
 
-#include "book/book_path.h"
+#include "book/book.h"
 #include "link/utf8_path.h"
 #include "qt/main_window.h"
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "book/download_keeping.h"
+#include "book/book.h"
 #include "doctor/doctor.h"
-#include "formats/csv_forms_writer.h"
+#include "formats/formats.h"
 #include "link/utf8_path.h"
 #include "ops/connection.h"
 #include "ops/export.h"

@@ -26,11 +26,11 @@
 #include <QString>
 #include <QWidget>
 
-#include "book/download_keeping.h"
-#include "formats/record_columns.h"
+#include "book/book.h"
+#include "formats/formats.h"
+#include "link/serial_port.h"
 #include "ops/firmware_file.h"
 #include "ops/integer_field.h"
-#include "link/serial_port.h"
 #include "qt/window_feedback.h"
 #include "qt/window_widgets.h"
 #include "qt/work_thread.h"

@@ -1,5 +1,7 @@
 #include "qt/records_model.h"
 
+#include "ops/csv_writer.h"
+
 namespace {
 
 const char* const kHeadings[kRecordColumns] = {"Row", "Type", "Country", "Tag", "Time", "Visual", "Name", "New"};
@@ -12,10 +14,10 @@ QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 RecordCells RecordCellsOf(const BookRead& read) {
     return {read.row, {
         QString(),
-        Text(read.tag.type),
-        Text(read.tag.country),
-        Text(read.tag.identity),
-        Text(read.tag.time),
+        QString(TypeText(read.tag.type)),
+        Text(CountryText(read.tag.id.country)),
+        Text(NationalText(read.tag)),
+        Text(TimeText(read.tag.seconds)),
         read.known ? Text(read.animal.visual) : QString(),
         read.known ? Text(read.animal.name) : QString(),
         read.isNew ? QString(kNewMark) : QString(),

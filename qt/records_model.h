@@ -16,7 +16,7 @@
 #include <array>
 #include <vector>
 
-#include "book/queries.h"
+#include "book/book.h"
 
 enum RecordColumn { kRowColumn, kTypeColumn, kCountryColumn, kTagColumn, kTimeColumn, kVisualColumn, kNameColumn,
                     kNewColumn, kRecordColumns };

@@ -41,18 +41,6 @@ void SizeColumns(QTableView* table) {
 
 }  // namespace
 
-BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number) {
-    BookAnswer<ShownDownload> answer;
-    auto found = FindDownload(book, number);
-    answer.status = found.status;
-    if (!found.status.Ok() || found.value.empty()) return answer;
-    answer.value.summary = found.value.front();
-    auto rows = DownloadRows(book, number);
-    answer.status = rows.status;
-    answer.value.rows = std::move(rows.value);
-    return answer;
-}
-
 RecordsView::RecordsView(QWidget* parent)
     : QTabWidget(parent), model_(new RecordsModel(this)), order_(new RecordsOrder(model_, this)),
       table_(new QTableView), filter_(new QLineEdit), count_(new QLabel), openFolder_(new QPushButton(kOpenFolder)),

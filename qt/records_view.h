@@ -3,7 +3,7 @@
 // animal the user's list knows and the reads new to the book marked; and,
 // on a second tab, the downloads the book holds, any of which can be shown.
 //
-// The book is read on the worker thread (LoadDownload, LoadDownloads); the
+// The book is read on the worker thread (LoadDownload, ListDownloads); the
 // view only shows what it is handed, on the window's thread. The table is
 // a view of the download's model (records_model.h), sortable by any
 // column; a download shown keeps the order and the filter chosen. Its
@@ -22,16 +22,8 @@
 #include <functional>
 #include <vector>
 
-#include "book/queries.h"
+#include "book/book.h"
 #include "qt/records_model.h"
-
-struct ShownDownload {
-    DownloadSummary summary;
-    std::vector<BookRead> rows;
-};
-
-// The download numbered `number` with its rows; the status says why not.
-BookAnswer<ShownDownload> LoadDownload(Book& book, int64_t number);
 
 class RecordsView : public QTabWidget {
 public:

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <regex>
 #include <thread>
@@ -18,13 +20,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What the file must hold for the records kavrin-sim generates.
+// What the file must hold for the records kavrin-sim generates, written
+// here from the decoded numbers with the C library's own formatting.
 std::string ExpectedCsv(size_t count) {
     std::string csv = "INDEX,TYPE,COUNTRY ID,TID,TIME\r\n";
     int row = 0;
     for (const TagBytes& bytes : GenerateRecords(count)) {
-        DecodedTag tag = DecodeTagRecord(bytes);
-        csv += std::to_string(++row) + "," + tag.type + "," + tag.country + "," + tag.identity + "," + tag.time + "\r\n";
+        const DecodedTag tag = DecodeTagRecord(bytes);
+        const bool hdx = tag.type == TagType::Hdx;
+        char line[96];
+        std::snprintf(line, sizeof line, hdx ? "%d,HDX,%03u,%010llu," : "%d,FDXB,%03u,%012llu,", ++row,
+                      tag.id.country, static_cast<unsigned long long>(tag.id.national));
+        csv += line;
+        const time_t seconds = tag.seconds;
+        struct tm local;
+        if (localtime_r(&seconds, &local)) {
+            std::strftime(line, sizeof line, "%Y-%m-%d %H:%M:%S", &local);
+            csv += line;
+        }
+        csv += "\r\n";
     }
     return csv;
 }

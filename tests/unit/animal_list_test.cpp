@@ -2,9 +2,8 @@
 // by its line, and the list saved into a real book: again by tag.
 #include <gtest/gtest.h>
 
-#include "book/animal_list.h"
-#include "book/queries.h"
-#include "formats/csv_cell.h"
+#include "book/book.h"
+#include "formats/formats.h"
 #include "temp_dir.h"
 
 namespace {

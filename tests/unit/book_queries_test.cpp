@@ -2,7 +2,7 @@
 // once, the animals not read, and the reads of no known animal.
 #include <gtest/gtest.h>
 
-#include "book/queries.h"
+#include "book/book.h"
 #include "book_records.h"
 #include "temp_dir.h"
 
@@ -16,7 +16,7 @@ std::vector<std::string> NamesOf(const std::vector<Animal>& animals) {
 
 std::vector<TagId> TagsOf(const std::vector<BookRead>& reads) {
     std::vector<TagId> tags;
-    for (const BookRead& read : reads) tags.push_back(TagIdOf(read.record));
+    for (const BookRead& read : reads) tags.push_back(read.tag.id);
     return tags;
 }
 

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "book/book.h"
-#include "book/recording.h"
 #include "link/utf8_path.h"
 #include "ops/tag_record.h"
 

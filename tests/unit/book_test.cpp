@@ -5,9 +5,11 @@
 
 #include <chrono>
 
-#include "book/queries.h"
+#include "book/book.h"
 #include "book/schema.h"
+#include "book/statement.h"
 #include "book_records.h"
+#include "ops/csv_writer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -88,9 +90,15 @@ TEST_F(BookTest, ADownloadIsInTheBookAsCommittedMarkedUnfinishedUntilItEnds) {
     ASSERT_EQ(rows.value.size(), 2u);
     EXPECT_EQ(rows.value[0].record, first);
     EXPECT_EQ(rows.value[1].row, 2);
-    EXPECT_EQ(rows.value[1].tag.country, "276");
-    EXPECT_EQ(rows.value[1].tag.identity, "000000000005");
-    EXPECT_EQ(rows.value[1].tag.time, DecodeTagRecord(second).time);
+    EXPECT_EQ(rows.value[1].tag.id, (TagId{276, 5}));
+    EXPECT_EQ(rows.value[1].tag.seconds, 1600000000u);
+
+    // The read's columns hold the window's texts, as every book before has held them.
+    Statement texts(book.Handle(), "SELECT type, tid, time FROM reads WHERE country = 276 AND national = 5");
+    ASSERT_EQ(texts.Step(), SQLITE_ROW);
+    EXPECT_EQ(texts.Text(0), "FDXB");
+    EXPECT_EQ(texts.Text(1), "000000000005");
+    EXPECT_EQ(texts.Text(2), TimeText(1600000000));
 }
 
 TEST_F(BookTest, AFinishedDownloadCarriesItsOutcomeAndCount) {
@@ -141,7 +149,11 @@ TEST_F(BookTest, AnOlderBookIsUpgradedInPlaceKeepingItsDownloads) {
     const auto downloads = ListDownloads(book);
     ASSERT_EQ(downloads.value.size(), 1u);
     EXPECT_EQ(downloads.value[0].port, "COM3");
-    EXPECT_EQ(ReadsOfTag(book, {982, 123456789012}).value.size(), 1u);
+    const auto reads = ReadsOfTag(book, {982, 123456789012});
+    ASSERT_EQ(reads.value.size(), 1u);
+    EXPECT_EQ(reads.value[0].tag.type, TagType::Fdxb);
+    EXPECT_EQ(reads.value[0].tag.id, (TagId{982, 123456789012}));
+    EXPECT_EQ(reads.value[0].tag.seconds, 1600000000u) << "2020-09-13 12:26:40 UTC, from the stored bytes";
     EXPECT_TRUE(SaveAnimals(book, {{{982, 123456789012}, "17", "Daisy", "", ""}}, {true, true, false, false}).Ok());
     EXPECT_TRUE(DownloadRows(book, 1).value.at(0).known);
 }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "formats/date_form.h"
+#include "formats/formats.h"
 
 namespace {
 
@@ -22,12 +22,9 @@ const TagRecord kRecord = {0x00, 0x14, 0x1A, 0x99, 0xBE, 0x9C, 0xF5, 0, 0, 0, 0,
 
 TEST_F(DateFormTest, EachFormOfTheTimeOfReading) {
     const DecodedTag tag = DecodeTagRecord(kRecord);
-    EXPECT_EQ(ReadingTime(kRecord, tag, DateForm::Iso), "2020-09-13 12:26:40");
-    EXPECT_EQ(ReadingTime(kRecord, tag, DateForm::Dmy), "13/09/2020 12:26:40");
-    EXPECT_EQ(ReadingTime(kRecord, tag, DateForm::Date), "13/09/2020");
-    DecodedTag noTime = tag;
-    noTime.time.clear();
-    EXPECT_EQ(ReadingTime(kRecord, noTime, DateForm::Iso), "") << "iso is the decoding's own text";
+    EXPECT_EQ(ReadingTime(tag, DateForm::Iso), "2020-09-13 12:26:40");
+    EXPECT_EQ(ReadingTime(tag, DateForm::Dmy), "13/09/2020 12:26:40");
+    EXPECT_EQ(ReadingTime(tag, DateForm::Date), "13/09/2020");
 }
 
 TEST_F(DateFormTest, FormsByName) {

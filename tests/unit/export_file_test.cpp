@@ -45,12 +45,12 @@ TEST(ExportFile, BytesAreOnDiskAsWrittenAndTheDigestMatchesTheFileReadBack) {
     CsvWriter writer;
     ASSERT_TRUE(writer.Begin(file));
     EXPECT_EQ(ReadBytes(file.Path()), "INDEX,TYPE,COUNTRY ID,TID,TIME\r\n");
-    ASSERT_TRUE(writer.Add(1, {}, {"FDXB", "982", "123456789012", "2020-09-13 12:26:40"}));
-    ASSERT_TRUE(writer.Add(12, {}, {"HDX", "1023", "2147483648", ""}));
+    ASSERT_TRUE(writer.Add(1, {}, {TagType::Fdxb, {982, 123456789012}, 1600000000}));
+    ASSERT_TRUE(writer.Add(12, {}, {TagType::Hdx, {1023, 2147483648}, 0}));
     EXPECT_EQ(ReadBytes(file.Path()),
               "INDEX,TYPE,COUNTRY ID,TID,TIME\r\n"
-              "1,FDXB,982,123456789012,2020-09-13 12:26:40\r\n"
-              "12,HDX,1023,2147483648,\r\n");
+              "1,FDXB,982,123456789012," + TimeText(1600000000) + "\r\n"
+              "12,HDX,1023,2147483648," + TimeText(0) + "\r\n");
     EXPECT_TRUE(file.Sync());
     EXPECT_TRUE(file.Close());
     EXPECT_EQ(DigestOfFile(file.Path()), file.Written());

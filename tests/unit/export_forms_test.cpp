@@ -7,7 +7,7 @@
 #include <ctime>
 #include <sstream>
 
-#include "formats/record_formats.h"
+#include "formats/formats.h"
 #include "ops/csv_writer.h"
 #include "ops/export_file.h"
 #include "sample_records.h"
@@ -72,6 +72,13 @@ TEST_F(ExportFormsTest, NlisRowsHaveNoHeader) {
     profile.nlis = {"3ABCD123", "NA123456", "12345678", {2021, 8, 1}};
     EXPECT_EQ(Exported("nlis", profile), "982 123456789012,3ABCD123,NA123456,12345678,01/08/2021\r\n"
                                          "982 000123456789,3ABCD123,NA123456,12345678,01/08/2021\r\n");
+}
+
+TEST_F(ExportFormsTest, NlisPicWritesEachTagOnceBesideThePic) {
+    ExportProfile profile;
+    profile.pic = "QBCD0001";
+    EXPECT_EQ(ReadBytes(Export(*MakeRecordWriter("nlis-pic", profile), {kFdxb, kHdx, kFdxb, kHdx})),
+              "QBCD0001,982 123456789012\r\nQBCD0001,982 000123456789\r\n");
 }
 
 const char* const kNaitHeader = "Sending NAIT Number,Receiving NAIT Number,NAIT RFID,NAIT Visual Tag Number,"

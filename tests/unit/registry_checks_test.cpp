@@ -2,7 +2,7 @@
 // before any file exists.
 #include <gtest/gtest.h>
 
-#include "formats/registry_checks.h"
+#include "formats/formats.h"
 
 namespace {
 
@@ -28,9 +28,16 @@ TEST(RegistryChecks, PicsHaveEightLettersAndDigits) {
     EXPECT_EQ(PicAsWritten("tabc1234"), "TABC1234");
 }
 
-TEST(RegistryChecks, AnNvdStaysOneCsvField) {
-    EXPECT_FALSE(NvdRefusal("1234567A"));
-    for (const char* bad : {"", "12,34", "12\"34", "12\n34"}) EXPECT_TRUE(NvdRefusal(bad)) << bad;
+TEST(RegistryChecks, AnNvdIsUpTo255LettersAndDigits) {
+    for (const std::string& good : {std::string("1234567A"), std::string("n1"), std::string(255, '7')}) {
+        EXPECT_FALSE(NvdRefusal(good)) << good;
+    }
+    for (const char* bad : {"", "12,34", "12\"34", "12\n34", "12 34", "12-34", "12/34", "1234\xc3\xa9"}) {
+        EXPECT_TRUE(NvdRefusal(bad)) << bad;
+    }
+    const auto tooLong = NvdRefusal(std::string(256, '7'));
+    ASSERT_TRUE(tooLong);
+    EXPECT_NE(tooLong->find("not 256"), std::string::npos) << *tooLong;
 }
 
 }  // namespace

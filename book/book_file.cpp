@@ -1,4 +1,4 @@
-#include "book/book.h"
+#include "book/book_file.h"
 
 #include <sqlite3.h>
 #include <system_error>
