@@ -3,8 +3,10 @@
 // answering has gone. Each is tried at once, then again `every` after its
 // last try ended, whether it answered or not: a reader switched off while
 // present is seen gone, and read again when it is back. A port is open only
-// during a try; one held by another program (a download of ours among
-// them) is taken as unchanged.
+// during a try, which takes up to the port's own time-outs (a silent tty
+// about 3 s, a Bluetooth connection 8 s) besides the wait given to Next;
+// a port held by another program (a download of ours among them) is
+// taken as unchanged.
 //
 // The waits between tries go through the clock seam (ops/clock.h), so
 // tests run the schedule without waiting it out.
