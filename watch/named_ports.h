@@ -33,5 +33,6 @@ inline constexpr std::chrono::seconds kNamedPortInterval{60};
 // The port opened, the reader asked for its version, the port closed.
 PortAnswer AskForVersion(const std::string& port);
 
-std::unique_ptr<PortEvents> WatchNamedPorts(std::vector<std::string> ports, std::chrono::milliseconds every,
+std::unique_ptr<PortEvents> WatchNamedPorts(std::vector<std::string> ports,
+                                            std::chrono::milliseconds every = kNamedPortInterval,
                                             PortTry attempt = AskForVersion);
