@@ -40,7 +40,8 @@ BookStatus Book::Open(const std::filesystem::path& path, BookAccess access) {
 // The schema is looked at before anything is written, so a file that is
 // not a book is left exactly as it was.
 BookStatus Book::Prepare() {
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    busyWait_ = std::make_unique<BusyWait>(path_);
+    sqlite3_busy_handler(db_, BusyWait::Handler, busyWait_.get());
     if (BookStatus status = UpgradeSchema(*this); !status.Ok()) return status;
     // A checkpoint syncs the disk twice; the default one every 1000 pages
     // would come every few dozen blocks of a download.

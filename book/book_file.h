@@ -10,19 +10,20 @@
 // The book runs in WAL mode with synchronous=NORMAL: every committed
 // transaction is in the file as soon as it commits, so a process killed at
 // any point leaves each transaction whole or absent; syncing to the disk is
-// asked for where a front end is about to say "saved" (see recording.h). Another
-// program holding the book is waited for at most kBusyTimeoutMs, then
-// reported as a lock.
+// asked for where a front end is about to say "saved" (see recording.h).
+// Several downloads write into one book at once, each waiting its turn for
+// the lock; a program that holds the book without writing is waited for
+// kBusyTimeoutMs, then reported as a lock (busy_wait.h).
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "book/book_status.h"
+#include "book/busy_wait.h"
 
 struct sqlite3;
-
-inline constexpr int kBusyTimeoutMs = 2000;
 
 enum class BookAccess {
     Existing,  // a missing book is BookError::Missing
@@ -53,4 +54,5 @@ private:
 
     sqlite3* db_ = nullptr;
     std::filesystem::path path_;
+    std::unique_ptr<BusyWait> busyWait_;
 };

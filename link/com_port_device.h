@@ -24,6 +24,10 @@ struct ComPortDevice {
 
 // Every device of the Ports class present (LPT ports left out).
 std::vector<ComPortDevice> ComPortDevices();
+// The port behind a COM port interface (GUID_DEVINTERFACE_COMPORT's
+// \\?\USB#VID_0403... path, as device arrival names it); an empty port
+// where the interface is gone or names no COM port.
+ComPortDevice ComPortOfInterface(const std::wstring& interfacePath);
 
 // "USB Serial Port (COM5)  0403:6001  serial A50285BI  driver FTDIBUS":
 // the fields there are, two spaces apart.

@@ -1,5 +1,6 @@
 #include "link/com_port_device.h"
 
+#include <vector>
 #include <windows.h>
 // devguid.h defines its GUIDs only after initguid.h.
 #include <initguid.h>
@@ -62,6 +63,21 @@ unsigned ProblemCode(DEVINST instance) {
     return problem;
 }
 
+// The port `device` is, as Device Manager shows it; its name empty where
+// it names no COM port and has no problem to show instead.
+ComPortDevice Describe(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    ComPortDevice port;
+    port.port = PortName(set, device);
+    port.problem = ProblemCode(device.DevInst);
+    // Printer ports share the class; a device whose driver failed may never have named its port.
+    if (!port.port.starts_with(kComPrefix) && port.problem == 0) return {};
+    port.friendlyName = Property(set, device, SPDRP_FRIENDLYNAME);
+    if (port.friendlyName.empty()) port.friendlyName = Property(set, device, SPDRP_DEVICEDESC);
+    port.service = Property(set, device, SPDRP_SERVICE);
+    ReadIds(device.DevInst, port);
+    return port;
+}
+
 }  // namespace
 
 std::vector<ComPortDevice> ComPortDevices() {
@@ -72,17 +88,31 @@ std::vector<ComPortDevice> ComPortDevices() {
         SP_DEVINFO_DATA device{};
         device.cbSize = sizeof device;
         if (!SetupDiEnumDeviceInfo(set, index, &device)) break;
-        ComPortDevice port;
-        port.port = PortName(set, device);
-        port.problem = ProblemCode(device.DevInst);
-        // Printer ports share the class; a device whose driver failed may never have named its port.
-        if (!port.port.starts_with(kComPrefix) && port.problem == 0) continue;
-        port.friendlyName = Property(set, device, SPDRP_FRIENDLYNAME);
-        if (port.friendlyName.empty()) port.friendlyName = Property(set, device, SPDRP_DEVICEDESC);
-        port.service = Property(set, device, SPDRP_SERVICE);
-        ReadIds(device.DevInst, port);
-        ports.push_back(port);
+        ComPortDevice port = Describe(set, device);
+        if (!port.port.empty() || port.problem != 0) ports.push_back(port);
     }
     SetupDiDestroyDeviceInfoList(set);
     return ports;
+}
+
+ComPortDevice ComPortOfInterface(const std::wstring& interfacePath) {
+    ComPortDevice port;
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    if (set == INVALID_HANDLE_VALUE) return port;
+    SP_DEVICE_INTERFACE_DATA found{};
+    found.cbSize = sizeof found;
+    DWORD size = 0;
+    if (SetupDiOpenDeviceInterfaceW(set, interfacePath.c_str(), 0, &found)) {
+        SetupDiGetDeviceInterfaceDetailW(set, &found, nullptr, 0, &size, nullptr);
+    }
+    if (size >= sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {
+        std::vector<BYTE> buffer(size);
+        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+        detail->cbSize = sizeof *detail;
+        SP_DEVINFO_DATA device{};
+        device.cbSize = sizeof device;
+        if (SetupDiGetDeviceInterfaceDetailW(set, &found, detail, size, nullptr, &device)) port = Describe(set, device);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return port;
 }

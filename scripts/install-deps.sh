@@ -15,7 +15,7 @@ if [ "${1:-}" != "--linux" ]; then
     mandoc desktop-file-utils
     git file lintian man-db zip unzip python3-pefile strace
     qemu-system-x86 busybox-static cpio kmod bluez bluez-test-tools python3-dbus python3-gi
-    wixl msitools faketime
+    wixl msitools faketime systemd
   )
 fi
 

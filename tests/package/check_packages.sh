@@ -100,6 +100,14 @@ window_is_on_the_desktop() {
   man_page_covers kavrin-gui "$(QT_QPA_PLATFORM=offscreen long_options /usr/bin/kavrin-gui)"
 }
 
+# The watch's user unit is there for a user to enable; nobody's is enabled.
+watch_unit_is_shipped_not_enabled() {
+  [ -f /usr/lib/systemd/user/kavrin-watch.service ] || { echo "no kavrin-watch.service"; return 1; }
+  local enabled
+  enabled=$(find /etc/systemd/user -name kavrin-watch.service 2>/dev/null)
+  [ -z "$enabled" ] || { echo "enabled: $enabled"; return 1; }
+}
+
 completes_export() {
   local reply
   reply=$(bash -c 'source /usr/share/bash-completion/completions/kavrin-cli
@@ -242,6 +250,7 @@ check "the package installs" installs
 check "the installed kavrin-cli exports from the installed kavrin-sim" installed_programs_export
 check "the man pages open and cover every subcommand and option" man_pages_open
 check "the window is on the desktop with its icon and man page" window_is_on_the_desktop
+check "the watch's systemd user unit is shipped, not enabled" watch_unit_is_shipped_not_enabled
 check "bash completes kavrin-cli ex to export" completes_export
 check "the package removes cleanly" removes_cleanly
 check "the zip holds one folder with the programs and README.txt" zip_holds_the_programs

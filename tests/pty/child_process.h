@@ -14,13 +14,20 @@
 // The user an unprivileged child runs as.
 inline constexpr uid_t kNobody = 65534;
 
-// `body`'s report, or nothing when the child could not run it to the end.
-// With `asNobody` the child drops root first.
-inline std::optional<std::string> ReportFromChild(const std::function<std::string()>& body, bool asNobody = false) {
+// A child running a body, until its report is collected.
+struct Child {
+    pid_t pid = -1;
+    int channel = -1;  // the read end of the pipe the report comes through
+};
+
+// Starts `body` in a forked child; pid -1 when it could not start. With
+// `asNobody` the child drops root first. Fork before the test starts
+// threads of its own: the child has only the thread that forked.
+inline Child StartChild(const std::function<std::string()>& body, bool asNobody = false) {
     int channel[2];
-    if (pipe(channel) != 0) return std::nullopt;
+    if (pipe(channel) != 0) return {};
     const pid_t child = fork();
-    if (child < 0) return std::nullopt;
+    if (child < 0) return {};
     if (child == 0) {
         close(channel[0]);
         if (asNobody && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(3);
@@ -29,11 +36,22 @@ inline std::optional<std::string> ReportFromChild(const std::function<std::strin
         _exit(whole ? 0 : 1);
     }
     close(channel[1]);
+    return {child, channel[0]};
+}
+
+// The child's report once it has ended, or nothing when it could not run its body to the end.
+inline std::optional<std::string> ReportOf(const Child& child) {
+    if (child.pid < 0) return std::nullopt;
     std::string report;
     char buffer[256];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) report.append(buffer, static_cast<size_t>(n));
-    close(channel[0]);
+    for (ssize_t n; (n = read(child.channel, buffer, sizeof buffer)) > 0;) report.append(buffer, static_cast<size_t>(n));
+    close(child.channel);
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    if (waitpid(child.pid, &status, 0) != child.pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return report;
+}
+
+// `body`'s report, or nothing when the child could not run it to the end.
+inline std::optional<std::string> ReportFromChild(const std::function<std::string()>& body, bool asNobody = false) {
+    return ReportOf(StartChild(body, asNobody));
 }

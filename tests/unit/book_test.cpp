@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
+#include <thread>
 
 #include "book/book.h"
 #include "book/schema.h"
@@ -199,6 +201,36 @@ TEST_F(BookTest, ALockedBookIsReportedOnceTheBusyTimeOutHasPassed) {
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_TRUE(recording.Begin(StartAt(19)).Ok()) << "free again once the other program lets go";
+}
+
+// Another writer that holds the lock past the busy time-out but keeps
+// writing (its rows spill into the write-ahead log as it goes, as a
+// download's many blocks keep the book moving) is waited for, not taken
+// for a program that holds the book.
+TEST_F(BookTest, ABookThatAnotherWriterKeepsWritingToIsWaitedForPastTheBusyTimeOut) {
+    Book book;
+    ASSERT_TRUE(book.Open(BookPath(), BookAccess::Create).Ok());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(Utf8FromPath(BookPath()).c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA cache_size = 1; BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const char* const kRow = "INSERT INTO downloads (started, port, firmware, reported, file, format)"
+                             " VALUES ('2021-09-18 05:44:00', 'COM3', '1.0', 0, hex(randomblob(4000)), 'csv')";
+    const auto holding = std::chrono::milliseconds(kBusyTimeoutMs * 3 / 2);
+    std::thread writing([&] {
+        const auto until = std::chrono::steady_clock::now() + holding;
+        while (std::chrono::steady_clock::now() < until && sqlite3_exec(other, kRow, nullptr, nullptr, nullptr) == SQLITE_OK)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+
+    Recording recording(book);
+    const auto start = std::chrono::steady_clock::now();
+    const BookStatus status = recording.Begin(StartAt(19));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    writing.join();
+    sqlite3_close(other);
+    EXPECT_TRUE(status.Ok()) << status.text;
+    EXPECT_GT(waited, std::chrono::milliseconds(kBusyTimeoutMs)) << "the other writer held the lock all along";
 }
 
 }  // namespace

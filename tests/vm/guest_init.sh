@@ -1,9 +1,9 @@
 #!/bin/busybox sh
 # /init of the test machine: loads the drivers, runs kavrin-cli through each
 # adapter and reports on the console between @@ markers, which the host
-# script reads (run_adapter_tests.py). "@@unplug ftdi N" asks the host to
-# pull QEMU's FTDI adapter out once its reader has had N more requests,
-# "@@replug ftdi" to plug it back.
+# script reads (run_adapter_tests.py). "@@unplug NAME N" asks the host to
+# pull QEMU's FTDI adapter NAME (ftdi, ftdi2) out once its reader has had N
+# more requests, "@@plug NAME" to plug it in.
 . /guest_common.sh
 
 # The FTDI adapter is on the bus before its driver is loaded (nothing
@@ -50,7 +50,7 @@ rm -rf /tmp/export && mkdir /tmp/export
 # Out during the third block: after the version, the count and three requests.
 echo "@@unplug ftdi 5"
 export_through ftdi-export-unplugged /dev/ttyUSB0
-echo "@@replug ftdi"
+echo "@@plug ftdi"
 await /dev/ttyUSB0 || note "no ttyUSB0 after replug"
 sleep 1
 # Out during the seventh block, after the version, the erase and the start.
@@ -94,6 +94,29 @@ unbind_after 10 &
 run acm-upgrade-unplugged kavrin-cli -p /dev/ttyACM0 upgrade /image.bin --yes
 stop_reader
 wait
+
+# The watch's view: the FTDI adapter plugged in before it starts is there
+# once; a second one comes, goes and comes back while it runs.
+event_seen() {
+    for i in $(seq 100); do [ "$(grep -cx "$1" /tmp/events)" -ge "$2" ] && return 0; sleep 0.2; done
+    note "no $1 (x$2) from the watch"
+}
+echo "@@plug ftdi"
+await /dev/ttyUSB0 || note "no ttyUSB0 for the watch"
+udevadm settle --timeout=30
+watch-events 60 >/tmp/events 2>&1 &
+watcher=$!
+event_seen "appeared /dev/ttyUSB0" 1
+echo "@@plug ftdi2"
+event_seen "appeared /dev/ttyUSB1" 1
+run two-ftdi-info-ttyUSB0 kavrin-cli -p /dev/ttyUSB0 info
+run two-ftdi-info-ttyUSB1 kavrin-cli -p /dev/ttyUSB1 info
+echo "@@unplug ftdi2 0"
+event_seen "gone /dev/ttyUSB1" 1
+echo "@@plug ftdi2"
+event_seen "appeared /dev/ttyUSB1" 2
+kill $watcher
+note "watch-events $(tr '\n' ';' </tmp/events)"
 
 echo "@@done"
 poweroff -f

@@ -16,6 +16,12 @@ same way) with the shipped rules. Three adapters:
   g_serial), whose ttyGS0 a kavrin-sim inside serves; the gadget is
   unbound in the middle of an export and of an upgrade.
 
+Last, the watch's view of adapters coming and going: with the FTDI adapter
+plugged back in, a program of the watch's (watch_events) runs in the guest
+while QMP's device_add plugs in a second FTDI adapter (ttyUSB1, its far
+end a third kavrin-sim), device_del pulls it out and device_add plugs it
+back: two adapters at once, each answering for its own reader.
+
 The guest (guest_init.sh) reports on the console between @@ markers. Each
 check prints "ok NAME" or "FAILED NAME: why"; the exit status is 0 only
 when all passed.
@@ -104,7 +110,8 @@ def kernel_tree(cache):
 
 def new_root(work, init, args, image):
     """The initramfs's tree: busybox, `init` as /init with the shell
-    functions every guest uses, kavrin-cli, kavrin-sim and the image."""
+    functions every guest uses, kavrin-cli, kavrin-sim, watch-events where
+    given, and the image."""
     root = os.path.join(work, "root")
     for folder in ("bin", "sbin", "proc", "sys", "dev", "run", "tmp", "etc"):
         os.makedirs(os.path.join(root, folder), exist_ok=True)
@@ -114,6 +121,8 @@ def new_root(work, init, args, image):
     shutil.copy2(os.path.join(HERE, "guest_common.sh"), os.path.join(root, "guest_common.sh"))
     copy_with_libraries(root, args.cli, "/bin/kavrin-cli")
     copy_with_libraries(root, args.sim, "/bin/kavrin-sim")
+    if args.watch_events:
+        copy_with_libraries(root, args.watch_events, "/bin/watch-events")
     with open(os.path.join(root, "image.bin"), "wb") as f:
         f.write(image)
     return root
@@ -231,9 +240,23 @@ def reference_csv(args, work):
         return f.read()
 
 
+def plug(qmp, chardev, device, seconds=10):
+    """Plugs FTDI adapter `device` in, its far end `chardev`; QMP's reply.
+    An adapter just pulled out holds its chardev until QEMU has finished
+    deleting it, a moment after device_del returns."""
+    deadline = time.monotonic() + seconds
+    while True:
+        reply = qmp.execute("device_add", driver="usb-serial", chardev=chardev, id=device)
+        if "in use" not in reply.get("error", {}).get("desc", "") or time.monotonic() > deadline:
+            return reply
+        time.sleep(0.2)
+
+
 def boot(kernel, initrd, sims, work):
     """Runs the machine; returns its console lines and the images the host's
-    readers got. Acts on @@slow, @@unplug, @@replug."""
+    readers got. Acts on @@slow, "@@unplug NAME N" (pull FTDI adapter NAME
+    out once its reader has had N more requests) and "@@plug NAME"; the
+    adapter ftdi2 is plugged in only when asked."""
     uart, ftdi = sims["uart"], sims["ftdi"]
     qmp_path = os.path.join(work, "qmp")
     command = ["timeout", str(BOOT_SECONDS), "qemu-system-x86_64", "-accel", "tcg", "-m", "512", "-smp", "1",
@@ -241,10 +264,12 @@ def boot(kernel, initrd, sims, work):
                "-append", "console=ttyS0 loglevel=1 panic=-1",
                "-serial", "stdio", "-serial", uart.port,
                "-chardev", "serial,id=ftdi,path=" + ftdi.port,
-               "-device", "qemu-xhci", "-device", "usb-serial,chardev=ftdi,id=ftdi0",
+               "-device", "qemu-xhci", "-device", "usb-serial,chardev=ftdi,id=ftdi-0",
+               "-chardev", "serial,id=ftdi2,path=" + sims["ftdi2"].port,
                "-qmp", "unix:%s,server=on,wait=off" % qmp_path]
     qemu = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    lines, pending, qmp, plugged, images = [], b"", None, 0, {}
+    lines, pending, qmp, images = [], b"", None, {}
+    plugged = {"ftdi": 0, "ftdi2": 0}  # each adapter's times plugged in: its QMP id ends in it
     deadline = time.monotonic() + BOOT_SECONDS
     while time.monotonic() < deadline:
         ready, _, _ = select.select([qemu.stdout], [], [], 1)
@@ -262,18 +287,19 @@ def boot(kernel, initrd, sims, work):
                 qmp = Qmp(qmp_path)
             if line == "@@slow ftdi":
                 # What the first upgrades left, before the cut ones add theirs.
-                images = {name: sim.image(work) for name, sim in sims.items()}
+                images = {name: sim.image(work) for name, sim in sims.items() if name != "ftdi2"}
                 ftdi.command("fault 41:late:1500:2")
                 ftdi.command("fault 32:late:300:5")
                 qemu.stdin.write(b"go\n")
                 qemu.stdin.flush()
-            elif line.startswith("@@unplug ftdi "):
-                ftdi.await_requests(int(line.split()[2]))
-                lines.append("@@host %s" % qmp.execute("device_del", id="ftdi%d" % plugged))
-            elif line == "@@replug ftdi":
-                plugged += 1
-                lines.append("@@host %s" % qmp.execute("device_add", driver="usb-serial", chardev="ftdi",
-                                                       id="ftdi%d" % plugged))
+            elif line.startswith("@@unplug "):
+                _, name, more = line.split()
+                sims[name].await_requests(int(more))
+                lines.append("@@host %s" % qmp.execute("device_del", id="%s-%d" % (name, plugged[name])))
+            elif line.startswith("@@plug "):
+                name = line.split()[1]
+                plugged[name] += 1
+                lines.append("@@host %s" % plug(qmp, name, "%s-%d" % (name, plugged[name])))
     qemu.kill()
     qemu.wait()
     return lines, images
@@ -316,6 +342,7 @@ def setup(name, tools=()):
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
     parser.add_argument("--sim", required=True)
+    parser.add_argument("--watch-events", help="the watch's test program, run in the guest")
     parser.add_argument("--cache", required=True, help="folder that keeps the fetched packages between runs")
     args = parser.parse_args()
     for tool in ("qemu-system-x86_64", "busybox", "cpio", "depmod", "modprobe", "dpkg-deb") + tuple(tools):
@@ -335,13 +362,13 @@ def main():
     args, image, padded = prepared_args
     work = tempfile.mkdtemp(prefix="kavrin-vm-")
     checks = Checks()
-    uart = ftdi = None
+    uart = ftdi = ftdi2 = None
     try:
         kernel, initrd = build_initramfs(args, args.cache, work, image)
         csv = reference_csv(args, work)
-        uart, ftdi = Sim(args.sim), Sim(args.sim)
+        uart, ftdi, ftdi2 = Sim(args.sim), Sim(args.sim), Sim(args.sim)
         prepared = time.monotonic()
-        sims = {"uart": uart, "ftdi": ftdi}
+        sims = {"uart": uart, "ftdi": ftdi, "ftdi2": ftdi2}
         lines, images = boot(kernel, initrd, sims, work)
         booted = time.monotonic()
         with open(os.path.join(work, "console.log"), "w") as f:
@@ -350,7 +377,7 @@ def main():
         report(checks, runs, notes, lines, csv, padded, images)
         print("vm: prepared in %.1f s, machine ran %.1f s" % (prepared - started, booted - prepared))
     finally:
-        for sim in (uart, ftdi):
+        for sim in (uart, ftdi, ftdi2):
             if sim:
                 sim.close()
         if checks.failed == 0:
@@ -398,6 +425,20 @@ def report(checks, runs, notes, lines, csv, padded, images):
     for adapter in ("ftdi", "acm"):
         check_cut_export(check, adapter + "-export-unplugged", runs, notes, csv)
         check_cut_upgrade(check, adapter + "-upgrade-unplugged", runs)
+    check_watch(check, runs, notes)
+
+
+def check_watch(check, runs, notes):
+    """The watch saw the adapter present at its start once, and the second
+    one each time it came and went; built-in ports never; each adapter
+    answered for its own reader while both were in."""
+    events = notes.get("watch-events", "").split(";")
+    want = ["watching", "appeared /dev/ttyUSB0", "appeared /dev/ttyUSB1", "gone /dev/ttyUSB1", "appeared /dev/ttyUSB1"]
+    check("watch-sees-adapters-present-once-and-each-coming-and-going", events[:len(want)] == want
+          and len(events) <= len(want) + 1 and events[len(want):] in ([], [""]), events)
+    for port in ("ttyUSB0", "ttyUSB1"):
+        info = runs.get("two-ftdi-info-" + port, {})
+        check("two-ftdi-" + port + "-answers", info.get("rc") == 0 and info.get("out") == "1.0", info)
 
 
 def check_transfers(check, way, runs, notes, csv, received, padded):

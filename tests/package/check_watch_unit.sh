@@ -1,0 +1,27 @@
+#!/bin/sh
+# The watch's systemd user unit: systemd-analyze verify passes, with the
+# man page it names in reach, and what it starts is kavrin-cli watch into
+# Kavrin in the Documents folder the desktop names (user-dirs.dirs), else
+# in ~/Documents, the folder made first. UNIT MAN_PAGE.
+set -eu
+unit=$1
+page=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/man/man1" "$work/bin" "$work/home/.config"
+cp "$page" "$work/man/man1/"
+XDG_RUNTIME_DIR=$work MANPATH=$work/man systemd-analyze --user verify "$unit"
+echo "ok systemd-analyze verify $(basename "$unit")"
+
+# kavrin-cli stands in as a script that says what it was given.
+printf '#!/bin/sh\necho "$@"\n' >"$work/bin/kavrin-cli"
+chmod +x "$work/bin/kavrin-cli"
+command=$(sed -n 's/^ExecStart=//p' "$unit" | sed 's/\$\$/$/g')
+starts() {
+  got=$(env -i HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" sh -c "eval \"\$1\"" sh "$command")
+  [ "$got" = "watch -o $1" ] && [ -d "$1" ] || { echo "FAILED: the unit started kavrin-cli $got, not into $1"; exit 1; }
+}
+starts "$work/home/Documents/Kavrin"
+echo 'XDG_DOCUMENTS_DIR="$HOME/Dokumente"' >"$work/home/.config/user-dirs.dirs"
+starts "$work/home/Dokumente/Kavrin"
+echo "ok the unit starts kavrin-cli watch into the Documents folder"
