@@ -29,17 +29,17 @@ const char* const kNothingImportedFormat = "nothing imported: %zu bad rows; mend
 const char* const kImportedFormat = "%zu animals imported";
 
 int Import(CliFeedback& ui, Book& book, const std::string& file) {
-    const AnimalList list = ReadAnimalListFile(PathFromUtf8(file));
-    for (const CsvProblem& problem : list.problems) {
+    const AnimalImport result = ImportAnimalList(book, PathFromUtf8(file));
+    for (const CsvProblem& problem : result.problems) {
         ui.Say(problem.line > 0 ? FormatText(kProblemFormat, file.c_str(), problem.line, problem.text.c_str())
                                 : FormatText(kFileProblemFormat, file.c_str(), problem.text.c_str()));
     }
-    if (!list.problems.empty()) {
-        ui.Say(FormatText(kNothingImportedFormat, list.problems.size()));
+    if (!result.problems.empty()) {
+        ui.Say(FormatText(kNothingImportedFormat, result.problems.size()));
         return kExitFailed;
     }
-    if (const BookStatus status = SaveAnimals(book, list.animals, list.columns); !status.Ok()) return SayFailure(ui, status);
-    ui.Say(FormatText(kImportedFormat, list.animals.size()));
+    if (!result.status.Ok()) return SayFailure(ui, result.status);
+    ui.Say(FormatText(kImportedFormat, result.imported));
     return kExitOk;
 }
 

@@ -27,6 +27,11 @@ std::optional<DateForm> DateFormFromName(std::string_view name);
 
 // The record's time of reading in `form`; Iso is exactly the decoding's text.
 std::string ReadingTime(const TagRecord& record, const DecodedTag& tag, DateForm form);
+// A local time in `form`.
+std::string DateFormText(const LocalTime& time, DateForm form);
+// How `form` writes 19 September 2021 at 05:44:59, for a user choosing a
+// form by what it looks like: "19/09/2021" for Date.
+std::string DateFormExample(DateForm form);
 
 struct CalendarDate {
     int year = 0;

@@ -21,6 +21,8 @@ constexpr size_t kDigitsInLongForm = 16;
 constexpr size_t kCountryDigits = 3;
 constexpr size_t kNationalDigits = 12;
 constexpr unsigned kMaxSingleTextCountry = 999;
+constexpr TagId kExampleTag = {982, 123456789};
+const char* const kTwoColumnsFormat = "%s, %s in two columns";
 
 const char* const kEmpty = "no ID: the text is empty";
 const char* const kSpreadsheetNumber =
@@ -133,6 +135,12 @@ std::vector<std::string> FormatTagId(const TagId& id, IdForm form) {
     case IdForm::Eid16: return {FormatText(kFourDigitCountryFormat, id.country) + national};
     }
     return {};
+}
+
+std::string IdFormExample(IdForm form) {
+    const std::vector<std::string> texts = FormatTagId(kExampleTag, form);
+    if (texts.size() == 2) return FormatText(kTwoColumnsFormat, texts[0].c_str(), texts[1].c_str());
+    return texts.front();
 }
 
 TagIdParse ParseTagId(std::string_view text) {
