@@ -1,0 +1,435 @@
+// What the window does: each query goes to the book's worker, and its
+// answer comes back to be shown; the lower list shows the answer that was
+// asked for last, older ones are dropped.
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "book/animal_list.h"
+#include "book/keep_book_setting.h"
+#include "book/known_animals.h"
+#include "book/local_time_text.h"
+#include "doctor/port_survey.h"
+#include "formats/date_form.h"
+#include "formats/record_formats.h"
+#include "link/utf.h"
+#include "link/utf8_path.h"
+#include "ops/clock.h"
+#include "ops/format_text.h"
+#include "records/file_choice.h"
+#include "records/import_report_dialog.h"
+#include "records/reader_dialog.h"
+#include "records/records_window.h"
+#include "records/save_as_dialog.h"
+
+namespace {
+
+const char* const kBookAtFormat = "Record book: %s";
+const char* const kReading = "Reading the record book...";
+const char* const kDownloadTitleFormat = "Download %lld, %s, %s: %zu reads";
+const char* const kPeriodTitleFormat = "Reads of %s: %zu";
+const char* const kTagTitleFormat = "Every read of %s: %zu";
+const char* const kNoReadOfTagFormat = "No read of %s in the record book";
+const char* const kUnknownTitleFormat = "Reads of %s whose tag is not in the animal list: %zu";
+const char* const kAnimalsTitleFormat = "Animals of %s: %zu";
+const char* const kMissingTitleFormat = "Animals of %s not read in %s: %zu";
+const char* const kEveryGroup = "every group";
+const char* const kGroupFormat = "group %s";
+const char* const kDownloadScopeFormat = "download %lld";
+const char* const kLatestDownload = "the latest download";
+const char* const kEveryDownload = "every download";
+const char* const kFromToFormat = "the downloads from %s to %s";
+const char* const kFromFormat = "the downloads from %s on";
+const char* const kToFormat = "the downloads up to %s";
+const char* const kImportedFormat = "%zu animals imported from %s.";
+const char* const kSavedFormat = "%zu reads saved in %s.";
+const char* const kSavedSplitFormat = "%zu reads saved in %zu files, the first %s.";
+const char* const kNotSavedFormat = "%s could not be written, so nothing was saved: choose a folder you can write to.";
+const char* const kSettingNotSaved = "The setting could not be saved in the registry.";
+const char* const kIsoDateFormat = "%04d-%02d-%02d";
+const char* const kAnimalListFilter = "Animal list (*.csv)|*.csv|All files (*.*)|*.*||";
+// Every download: each started on or after this day.
+const char* const kEveryDay = "0000-01-01";
+const char* const kNameFormat = "%d%02d%02d_%02d%02d";
+
+using Done = BookWorker::Done;
+
+// The day a date picker shows, YYYY-MM-DD; empty when its box is unticked.
+std::string DayOf(HWND picker) {
+    SYSTEMTIME day{};
+    if (DateTime_GetSystemtime(picker, &day) != GDT_VALID) return {};
+    return FormatText(kIsoDateFormat, day.wYear, day.wMonth, day.wDay);
+}
+
+std::string NextDay(const std::string& day) {
+    const CalendarDate next = AddDays(*ParseCalendarDate(day), 1);
+    return FormatText(kIsoDateFormat, next.year, next.month, next.day);
+}
+
+std::string PeriodText(const std::string& from, const std::string& to) {
+    if (!from.empty() && !to.empty()) return FormatText(kFromToFormat, from.c_str(), to.c_str());
+    if (!from.empty()) return FormatText(kFromFormat, from.c_str());
+    if (!to.empty()) return FormatText(kToFormat, to.c_str());
+    return kEveryDownload;
+}
+
+std::string GroupText(const std::string& group) {
+    return group.empty() ? kEveryGroup : FormatText(kGroupFormat, group.c_str());
+}
+
+std::string Spaced(const TagId& tag) { return FormatTagId(tag, IdForm::Spaced).front(); }
+
+// The groups of the animals, each once, in the book's order.
+std::vector<std::string> GroupsOf(const std::vector<Animal>& animals) {
+    std::vector<std::string> groups;
+    for (const Animal& animal : animals) {
+        if (!animal.group.empty() && (groups.empty() || groups.back() != animal.group)) groups.push_back(animal.group);
+    }
+    return groups;
+}
+
+// A file name for reads taken at `time`, as an export names its file: 20210919_0544.
+std::string DatedName(const LocalTime& time) {
+    return FormatText(kNameFormat, time.year, time.month, time.day, time.hour, time.minute);
+}
+
+}  // namespace
+
+// ---- The book ------------------------------------------------------------------
+
+void RecordsWindow::Watch(bool force) {
+    if (watching_ && !force) return;
+    watching_ = true;
+    Worker().Post([this, force](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) {
+            seenChanges_.reset();
+            return [this, opened] {
+                watching_ = false;
+                ShowBookStatus(opened);
+            };
+        }
+        const BookAnswer<int64_t> changes = ChangeCount(book);
+        if (!force && changes.status.Ok() && seenChanges_ == changes.value) return [this] { watching_ = false; };
+        BookAnswer<std::vector<DownloadSummary>> downloads = ListDownloads(book);
+        BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
+        const BookStatus& status = !downloads.status.Ok() ? downloads.status : animals.status;
+        if (!status.Ok()) {
+            return [this, status] {
+                watching_ = false;
+                ShowBookStatus(status);
+            };
+        }
+        if (changes.status.Ok()) seenChanges_ = changes.value;
+        return [this, list = std::move(downloads.value), groups = GroupsOf(animals.value)]() mutable {
+            watching_ = false;
+            ShowBookStatus({});
+            ShowGroups(groups);
+            ShowDownloads(std::move(list));
+        };
+    });
+}
+
+void RecordsWindow::ShowBookStatus(const BookStatus& status) {
+    const std::string text = status.Ok() ? FormatText(kBookAtFormat, Utf8FromPath(bookPath_).c_str()) : status.text;
+    SetWindowTextW(bookStatus_, WideFromNarrow(text).c_str());
+}
+
+void RecordsWindow::ShowDownloads(std::vector<DownloadSummary> downloads) {
+    std::reverse(downloads.begin(), downloads.end());
+    downloads_ = std::move(downloads);
+    downloadsList_.Show(downloads_.size(), [this](size_t row, int column) { return DownloadCell(downloads_[row], column); });
+    if (downloads_.empty()) return;
+    // The newest download, when it is followed, is read again: it may have grown.
+    if (followNewest_) return downloadsList_.Select(0);
+    const auto shown = std::find_if(downloads_.begin(), downloads_.end(),
+                                    [this](const DownloadSummary& d) { return d.number == shownDownload_; });
+    if (shown == downloads_.end()) return;
+    selecting_ = true;
+    downloadsList_.Select(static_cast<int>(shown - downloads_.begin()));
+    selecting_ = false;
+}
+
+void RecordsWindow::OnDownloadChosen(int row) {
+    if (row < 0 || row >= static_cast<int>(downloads_.size())) return;
+    followNewest_ = row == 0;
+    ShowDownload(downloads_[static_cast<size_t>(row)]);
+}
+
+void RecordsWindow::ShowDownload(const DownloadSummary& download) {
+    scope_ = {download.number, "", ""};
+    scopeText_ = FormatText(kDownloadScopeFormat, static_cast<long long>(download.number));
+    // The download followed as it grows keeps its rows on show until the new ones come.
+    if (shownDownload_ != download.number) ShowWaiting(kReading);
+    shownDownload_ = download.number;
+    const unsigned request = NextShownRequest();
+    Worker().Post([this, request, download](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        auto rows = DownloadRows(book, download.number);
+        return [this, request, download, rows = std::move(rows)]() mutable {
+            if (request != shownRequest_) return;
+            if (!rows.status.Ok()) return ShowBookStatus(rows.status);
+            const std::string title = FormatText(kDownloadTitleFormat, static_cast<long long>(download.number),
+                                                 download.started.c_str(), download.port.c_str(), rows.value.size());
+            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(rows.value)), RowNumbers::AsRead);
+        };
+    });
+}
+
+void RecordsWindow::OnShowPeriod() {
+    const std::string from = DayOf(from_), to = DayOf(to_);
+    scope_ = {0, from.empty() ? kEveryDay : from, to.empty() ? "" : NextDay(to)};
+    scopeText_ = PeriodText(from, to);
+    shownDownload_ = 0;
+    followNewest_ = false;
+    selecting_ = true;
+    downloadsList_.Select(-1);
+    selecting_ = false;
+    const unsigned request = NextShownRequest();
+    ShowWaiting(kReading);
+    Worker().Post([this, request, scope = scope_, what = scopeText_](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        auto reads = ReadsOfScope(book, scope, ReadFilter::All);
+        return [this, request, what, reads = std::move(reads)]() mutable {
+            if (request != shownRequest_) return;
+            if (!reads.status.Ok()) return ShowBookStatus(reads.status);
+            const std::string title = FormatText(kPeriodTitleFormat, what.c_str(), reads.value.size());
+            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(reads.value)), RowNumbers::FromOne);
+        };
+    });
+}
+
+void RecordsWindow::OnFindTag() {
+    std::wstring typed(static_cast<size_t>(GetWindowTextLengthW(findText_)) + 1, L'\0');
+    typed.resize(static_cast<size_t>(GetWindowTextW(findText_, typed.data(), static_cast<int>(typed.size()))));
+    const TagIdParse parsed = ParseTagId(NarrowFromWide(typed));
+    if (!parsed.id) {
+        Say(parsed.refusal, MB_ICONWARNING);
+        SetFocus(findText_);
+        return;
+    }
+    const unsigned request = NextShownRequest();
+    ShowWaiting(kReading);
+    Worker().Post([this, request, tag = *parsed.id](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        auto reads = ReadsOfTag(book, tag);
+        return [this, request, tag, reads = std::move(reads)]() mutable {
+            if (request != shownRequest_) return;
+            if (!reads.status.Ok()) return ShowBookStatus(reads.status);
+            const std::string title = reads.value.empty()
+                                          ? FormatText(kNoReadOfTagFormat, Spaced(tag).c_str())
+                                          : FormatText(kTagTitleFormat, Spaced(tag).c_str(), reads.value.size());
+            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(reads.value)), RowNumbers::FromOne);
+        };
+    });
+}
+
+void RecordsWindow::OnAnimals() {
+    const std::string group = SelectedGroup();
+    const unsigned request = NextShownRequest();
+    ShowWaiting(kReading);
+    Worker().Post([this, request, group](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        auto animals = ListAnimals(book, group);
+        return [this, request, group, animals = std::move(animals)]() mutable {
+            if (request != shownRequest_) return;
+            if (!animals.status.Ok()) return ShowBookStatus(animals.status);
+            const std::string title = FormatText(kAnimalsTitleFormat, GroupText(group).c_str(), animals.value.size());
+            ShowAnimals(title, std::make_shared<const std::vector<Animal>>(std::move(animals.value)));
+        };
+    });
+}
+
+void RecordsWindow::OnMissing() {
+    const std::string group = SelectedGroup();
+    const std::string where = scopeText_.empty() ? kLatestDownload : scopeText_;
+    const unsigned request = NextShownRequest();
+    ShowWaiting(kReading);
+    Worker().Post([this, request, group, where, scope = scope_](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        auto animals = MissingAnimals(book, group, scope);
+        return [this, request, group, where, animals = std::move(animals)]() mutable {
+            if (request != shownRequest_) return;
+            if (!animals.status.Ok()) return ShowBookStatus(animals.status);
+            const std::string title =
+                FormatText(kMissingTitleFormat, GroupText(group).c_str(), where.c_str(), animals.value.size());
+            ShowAnimals(title, std::make_shared<const std::vector<Animal>>(std::move(animals.value)));
+        };
+    });
+}
+
+void RecordsWindow::OnUnknown() {
+    const std::string where = scopeText_.empty() ? kLatestDownload : scopeText_;
+    const unsigned request = NextShownRequest();
+    ShowWaiting(kReading);
+    Worker().Post([this, request, where, scope = scope_](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        auto reads = ReadsOfScope(book, scope, ReadFilter::Unknown);
+        return [this, request, where, reads = std::move(reads)]() mutable {
+            if (request != shownRequest_) return;
+            if (!reads.status.Ok()) return ShowBookStatus(reads.status);
+            const std::string title = FormatText(kUnknownTitleFormat, where.c_str(), reads.value.size());
+            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(reads.value)), RowNumbers::FromOne);
+        };
+    });
+}
+
+void RecordsWindow::ShowGroups(const std::vector<std::string>& groups) {
+    const std::string chosen = SelectedGroup();
+    while (SendMessageW(group_, CB_GETCOUNT, 0, 0) > 1) SendMessageW(group_, CB_DELETESTRING, 1, 0);
+    int select = 0;
+    for (const std::string& group : groups) {
+        const LRESULT at = SendMessageW(group_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromNarrow(group).c_str()));
+        if (group == chosen) select = static_cast<int>(at);
+    }
+    SendMessageW(group_, CB_SETCURSEL, select, 0);
+}
+
+std::string RecordsWindow::SelectedGroup() const {
+    const LRESULT index = SendMessageW(group_, CB_GETCURSEL, 0, 0);
+    if (index <= 0) return {};
+    std::wstring text(static_cast<size_t>(SendMessageW(group_, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    const LRESULT copied = SendMessageW(group_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
+    return NarrowFromWide(text);
+}
+
+// ---- The lower list ------------------------------------------------------------------
+
+void RecordsWindow::ShowWaiting(const std::string& what) { SetWindowTextW(shownLabel_, WideFromNarrow(what).c_str()); }
+
+void RecordsWindow::ShowReads(std::string title, std::shared_ptr<const std::vector<BookRead>> reads,
+                              RowNumbers numbers) {
+    if (shown_ == Shown::Animals) shownList_.SetColumns(ReadHeadings(), measure_.charWidth);
+    shown_ = Shown::Reads;
+    reads_ = std::move(reads);
+    animals_.reset();
+    numbers_ = numbers;
+    order_.resize(reads_->size());
+    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    sortColumn_ = -1;
+    shownList_.MarkSorted(-1, true);
+    shownList_.Show(order_.size(), [this](size_t row, int column) { return ReadCell((*reads_)[order_[row]], column, form_); });
+    SetWindowTextW(shownLabel_, WideFromNarrow(title).c_str());
+    EnableWindow(saveAsButton_, !reads_->empty());
+}
+
+void RecordsWindow::ShowAnimals(std::string title, std::shared_ptr<const std::vector<Animal>> animals) {
+    if (shown_ != Shown::Animals) shownList_.SetColumns(AnimalHeadings(), measure_.charWidth);
+    shown_ = Shown::Animals;
+    animals_ = std::move(animals);
+    reads_.reset();
+    order_.resize(animals_->size());
+    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    sortColumn_ = -1;
+    shownList_.MarkSorted(-1, true);
+    shownList_.Show(order_.size(),
+                    [this](size_t row, int column) { return AnimalCell((*animals_)[order_[row]], column, form_); });
+    SetWindowTextW(shownLabel_, WideFromNarrow(title).c_str());
+    // Save As writes reads; the animals are the user's own list.
+    EnableWindow(saveAsButton_, FALSE);
+}
+
+void RecordsWindow::OnSort(int column) {
+    const bool ascending = column == sortColumn_ ? !ascending_ : true;
+    auto sorted = [this, column, ascending](std::vector<uint32_t> order) {
+        order_ = std::move(order);
+        sortColumn_ = column;
+        ascending_ = ascending;
+        shownList_.MarkSorted(column, ascending);
+        shownList_.Redraw();
+    };
+    // Sorting 100,000 rows takes longer than a window may wait.
+    if (reads_) {
+        Worker().Post([this, column, ascending, sorted, reads = reads_](Book&, const BookStatus&) -> Done {
+            return [this, sorted, reads, order = SortedReads(*reads, column, ascending)]() mutable {
+                if (reads == reads_) sorted(std::move(order));
+            };
+        });
+    } else if (animals_) {
+        Worker().Post([this, column, ascending, sorted, animals = animals_](Book&, const BookStatus&) -> Done {
+            return [this, sorted, animals, order = SortedAnimals(*animals, column, ascending)]() mutable {
+                if (animals == animals_) sorted(std::move(order));
+            };
+        });
+    }
+}
+
+void RecordsWindow::OnIdForm() {
+    form_ = ChosenIdForm();
+    shownList_.Redraw();
+}
+
+// ---- The buttons below the list ---------------------------------------------------
+
+void RecordsWindow::OnImportAnimals() {
+    const std::optional<std::filesystem::path> file = ChooseFileToOpen(window_, kAnimalListFilter);
+    if (!file) return;
+    Worker().Post([this, file = *file](Book& book, const BookStatus&) -> Done {
+        // The animal list may come before the first download: it starts the book.
+        BookStatus opened;
+        if (!book.IsOpen()) opened = book.Open(bookPath_, BookAccess::Create);
+        if (!opened.Ok()) return [this, opened] { Say(opened.text, MB_ICONWARNING); };
+        return [this, file, result = ImportAnimalList(book, file)] {
+            const std::string name = Utf8FromPath(file);
+            if (!result.problems.empty()) return ShowImportReport(window_, name, result.problems);
+            if (!result.status.Ok()) return Say(result.status.text, MB_ICONWARNING);
+            Say(FormatText(kImportedFormat, result.imported, name.c_str()));
+            Watch(true);
+            OnAnimals();
+        };
+    });
+}
+
+void RecordsWindow::OnSaveAs() {
+    if (!reads_ || reads_->empty()) return;
+    const auto shown = std::find_if(downloads_.begin(), downloads_.end(),
+                                    [this](const DownloadSummary& d) { return d.number == shownDownload_; });
+    const LocalTime taken = shown == downloads_.end() ? SystemClock().now()
+                                                      : LocalTimeOfText(shown->started).value_or(SystemClock().now());
+    const std::optional<SaveChoice> choice = AskSaveAs(window_, DocumentsFolder() / DatedName(taken));
+    if (!choice) return;
+    Worker().Post([this, choice = *choice, reads = reads_, order = order_, numbers = numbers_](
+                      Book& book, const BookStatus&) -> Done {
+        std::vector<BookRead> rows;
+        rows.reserve(order.size());
+        for (uint32_t i : order) rows.push_back((*reads)[i]);
+        ExportProfile profile = choice.profile;
+        KnownAnimals known;
+        if (choice.withAnimals && book.IsOpen() && known.Load(book).Ok()) profile.forms.extra = &known;
+        std::unique_ptr<RecordWriter> writer = MakeRecordWriter(choice.format, profile);
+        const std::vector<std::filesystem::path> files = SaveReadsAs(rows, numbers, choice.file, *writer);
+        return [this, files, count = rows.size(), target = choice.file] {
+            const std::string name = Utf8FromPath(target);
+            if (files.empty()) return Say(FormatText(kNotSavedFormat, name.c_str()), MB_ICONWARNING);
+            if (files.size() == 1) return Say(FormatText(kSavedFormat, count, name.c_str()));
+            Say(FormatText(kSavedSplitFormat, count, files.size(), name.c_str()));
+        };
+    });
+}
+
+void RecordsWindow::OnReader() {
+    ReaderDialog dialog;
+    readerDialog_ = &dialog;
+    dialog.Run(window_, [this] {
+        Worker().Post([this](Book&, const BookStatus&) -> Done {
+            return [this, findings = SurveyPorts()] {
+                if (readerDialog_) readerDialog_->ShowFindings(findings);
+            };
+        });
+    });
+    readerDialog_ = nullptr;
+}
+
+void RecordsWindow::OnKeepBook() {
+    if (!SetKeepBookSetting(!KeepBookSetting())) Say(kSettingNotSaved, MB_ICONWARNING);
+    Button_SetCheck(keepBookBox_, KeepBookSetting() ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void RecordsWindow::OnRefresh() { Watch(true); }
+
+void RecordsWindow::OnGoToFind() {
+    SetFocus(findText_);
+    Edit_SetSel(findText_, 0, -1);
+}
+
+void RecordsWindow::Say(const std::string& text, UINT icon) { ShowMessageBox(window_, text, MB_OK | icon); }
