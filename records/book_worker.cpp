@@ -52,6 +52,7 @@ void BookWorker::Work() {
         // A query still running when the window closes ends at its next look.
         if (book_.IsOpen()) sqlite3_progress_handler(book_.Handle(), kStepsBetweenLooks, StopAsked, &stopping_);
         auto done = std::make_unique<Done>(job(book_, opened));
+        if (!*done) continue;
         if (PostMessageW(window_, kWorkDone, 0, reinterpret_cast<LPARAM>(done.get()))) done.release();
     }
 }

@@ -4,8 +4,10 @@
 //
 // Jobs run one at a time, in the order posted, on the worker's thread,
 // which alone touches the book; each returns what the window is to do with
-// its answer, and that reaches the window's thread as a message
-// (kWorkDone), which the window hands to RunDone. The book is opened
+// its answer (or nothing), and that reaches the window's thread as a
+// message (kWorkDone), which the window hands to RunDone. A job and what it
+// holds are destroyed on the worker's thread, so a large answer the window
+// is done with can be handed back to be freed there. The book is opened
 // (never created) before each job that finds it closed, and the job is
 // told how that went; a job that must create it opens it itself. Closing
 // the worker interrupts the query running and drops the jobs waiting.

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "book/animal_list.h"
 #include "book/keep_book_setting.h"
@@ -297,12 +298,18 @@ std::string RecordsWindow::SelectedGroup() const {
 
 void RecordsWindow::ShowWaiting(const std::string& what) { SetWindowTextW(shownLabel_, WideFromNarrow(what).c_str()); }
 
+// Freeing a million reads takes the time of a second's work: the worker does it.
+void RecordsWindow::Discard(std::shared_ptr<const void> shown) {
+    if (shown) Worker().Post([shown = std::move(shown)](Book&, const BookStatus&) -> Done { return {}; });
+}
+
 void RecordsWindow::ShowReads(std::string title, std::shared_ptr<const std::vector<BookRead>> reads,
                               RowNumbers numbers) {
     if (shown_ == Shown::Animals) shownList_.SetColumns(ReadHeadings(), measure_.charWidth);
     shown_ = Shown::Reads;
-    reads_ = std::move(reads);
-    animals_.reset();
+    ++shownChanges_;
+    Discard(std::exchange(reads_, std::move(reads)));
+    Discard(std::exchange(animals_, nullptr));
     numbers_ = numbers;
     order_.resize(reads_->size());
     for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
@@ -316,8 +323,9 @@ void RecordsWindow::ShowReads(std::string title, std::shared_ptr<const std::vect
 void RecordsWindow::ShowAnimals(std::string title, std::shared_ptr<const std::vector<Animal>> animals) {
     if (shown_ != Shown::Animals) shownList_.SetColumns(AnimalHeadings(), measure_.charWidth);
     shown_ = Shown::Animals;
-    animals_ = std::move(animals);
-    reads_.reset();
+    ++shownChanges_;
+    Discard(std::exchange(animals_, std::move(animals)));
+    Discard(std::exchange(reads_, nullptr));
     order_.resize(animals_->size());
     for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
     sortColumn_ = -1;
@@ -331,25 +339,25 @@ void RecordsWindow::ShowAnimals(std::string title, std::shared_ptr<const std::ve
 
 void RecordsWindow::OnSort(int column) {
     const bool ascending = column == sortColumn_ ? !ascending_ : true;
-    auto sorted = [this, column, ascending](std::vector<uint32_t> order) {
-        order_ = std::move(order);
-        sortColumn_ = column;
-        ascending_ = ascending;
-        shownList_.MarkSorted(column, ascending);
-        shownList_.Redraw();
+    // Sorting 100,000 rows takes longer than a window may wait. The rows
+    // stay with the job; the answer counts only while they are on show.
+    auto sorted = [this, column, ascending, shown = shownChanges_](std::vector<uint32_t> order) -> Done {
+        return [this, column, ascending, shown, order = std::move(order)]() mutable {
+            if (shown != shownChanges_) return;
+            order_ = std::move(order);
+            sortColumn_ = column;
+            ascending_ = ascending;
+            shownList_.MarkSorted(column, ascending);
+            shownList_.Redraw();
+        };
     };
-    // Sorting 100,000 rows takes longer than a window may wait.
     if (reads_) {
-        Worker().Post([this, column, ascending, sorted, reads = reads_](Book&, const BookStatus&) -> Done {
-            return [this, sorted, reads, order = SortedReads(*reads, column, ascending)]() mutable {
-                if (reads == reads_) sorted(std::move(order));
-            };
+        Worker().Post([sorted, column, ascending, reads = reads_](Book&, const BookStatus&) -> Done {
+            return sorted(SortedReads(*reads, column, ascending));
         });
     } else if (animals_) {
-        Worker().Post([this, column, ascending, sorted, animals = animals_](Book&, const BookStatus&) -> Done {
-            return [this, sorted, animals, order = SortedAnimals(*animals, column, ascending)]() mutable {
-                if (animals == animals_) sorted(std::move(order));
-            };
+        Worker().Post([sorted, column, ascending, animals = animals_](Book&, const BookStatus&) -> Done {
+            return sorted(SortedAnimals(*animals, column, ascending));
         });
     }
 }

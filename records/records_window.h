@@ -100,6 +100,8 @@ private:
     void ShowReads(std::string title, std::shared_ptr<const std::vector<BookRead>> reads, RowNumbers numbers);
     void ShowAnimals(std::string title, std::shared_ptr<const std::vector<Animal>> animals);
     void ShowWaiting(const std::string& what);
+    // The rows no longer shown, freed on the worker.
+    void Discard(std::shared_ptr<const void> shown);
     // A number for a query whose answer the list waits for; older answers are dropped.
     unsigned NextShownRequest() { return ++shownRequest_; }
     void OnSort(int column);
@@ -156,6 +158,7 @@ private:
     int sortColumn_ = -1;
     bool ascending_ = true;
     unsigned shownRequest_ = 0;
+    unsigned shownChanges_ = 0;  // counts the rows put on show: a sort of rows gone is dropped
     IdForm form_ = IdForm::Spaced;
     // The reads chosen last, a download's or a period's: where Missing and Unknown look.
     DownloadScope scope_;

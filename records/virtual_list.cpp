@@ -40,9 +40,10 @@ void VirtualList::Rescale(int charWidth) {
 }
 
 void VirtualList::Show(size_t rows, Cell cell) {
+    // The row selected before, alone: clearing every row's state walks them all.
+    Select(-1);
     cell_ = std::move(cell);
     ListView_SetItemCountEx(list_, static_cast<int>(rows), 0);
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (rows > 0) ListView_EnsureVisible(list_, 0, FALSE);
     InvalidateRect(list_, nullptr, TRUE);
 }
@@ -67,7 +68,10 @@ int VirtualList::Selected() const {
 }
 
 void VirtualList::Select(int row) {
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (UINT state : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        const int marked = ListView_GetNextItem(list_, -1, state);
+        if (marked >= 0) ListView_SetItemState(list_, marked, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
     if (row < 0) return;
     ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(list_, row, FALSE);
