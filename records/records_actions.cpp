@@ -27,7 +27,7 @@ namespace {
 
 const char* const kBookAtFormat = "Record book: %s";
 const char* const kReading = "Reading the record book...";
-const char* const kDownloadTitleFormat = "Download %lld, %s, %s: %zu reads";
+const char* const kDownloadTitleFormat = "%zu reads in download %lld (%s, %s)";
 const char* const kPeriodTitleFormat = "Reads of %s: %zu";
 const char* const kTagTitleFormat = "Every read of %s: %zu";
 const char* const kNoReadOfTagFormat = "No read of %s in the record book";
