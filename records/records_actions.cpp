@@ -156,24 +156,34 @@ void RecordsWindow::OnDownloadChosen(int row) {
     ShowDownload(downloads_[static_cast<size_t>(row)]);
 }
 
+template <typename Row>
+void RecordsWindow::AskForShown(std::function<BookAnswer<std::vector<Row>>(Book&)> query,
+                                std::function<void(std::shared_ptr<const std::vector<Row>>)> show) {
+    const unsigned request = NextShownRequest();
+    Worker().Post([this, request, query, show](Book& book, const BookStatus& opened) -> Done {
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        return [this, request, show, answer = query(book)]() mutable {
+            auto rows = std::make_shared<const std::vector<Row>>(std::move(answer.value));
+            if (request != shownRequest_) return Discard(std::move(rows));
+            if (!answer.status.Ok()) return ShowBookStatus(answer.status);
+            show(std::move(rows));
+        };
+    });
+}
+
 void RecordsWindow::ShowDownload(const DownloadSummary& download) {
     scope_ = {download.number, "", ""};
     scopeText_ = FormatText(kDownloadScopeFormat, static_cast<long long>(download.number));
     // The download followed as it grows keeps its rows on show until the new ones come.
     if (shownDownload_ != download.number) ShowWaiting(kReading);
     shownDownload_ = download.number;
-    const unsigned request = NextShownRequest();
-    Worker().Post([this, request, download](Book& book, const BookStatus& opened) -> Done {
-        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
-        auto rows = DownloadRows(book, download.number);
-        return [this, request, download, rows = std::move(rows)]() mutable {
-            if (request != shownRequest_) return;
-            if (!rows.status.Ok()) return ShowBookStatus(rows.status);
-            const std::string title = FormatText(kDownloadTitleFormat, static_cast<long long>(download.number),
-                                                 download.started.c_str(), download.port.c_str(), rows.value.size());
-            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(rows.value)), RowNumbers::AsRead);
-        };
-    });
+    AskForShown<BookRead>([number = download.number](Book& book) { return DownloadRows(book, number); },
+                          [this, download](std::shared_ptr<const std::vector<BookRead>> rows) {
+                              std::string title = FormatText(kDownloadTitleFormat, rows->size(),
+                                                             static_cast<long long>(download.number),
+                                                             download.started.c_str(), download.port.c_str());
+                              ShowReads(std::move(title), std::move(rows), RowNumbers::AsRead);
+                          });
 }
 
 void RecordsWindow::OnShowPeriod() {
@@ -185,18 +195,12 @@ void RecordsWindow::OnShowPeriod() {
     selecting_ = true;
     downloadsList_.Select(-1);
     selecting_ = false;
-    const unsigned request = NextShownRequest();
     ShowWaiting(kReading);
-    Worker().Post([this, request, scope = scope_, what = scopeText_](Book& book, const BookStatus& opened) -> Done {
-        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
-        auto reads = ReadsOfScope(book, scope, ReadFilter::All);
-        return [this, request, what, reads = std::move(reads)]() mutable {
-            if (request != shownRequest_) return;
-            if (!reads.status.Ok()) return ShowBookStatus(reads.status);
-            const std::string title = FormatText(kPeriodTitleFormat, what.c_str(), reads.value.size());
-            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(reads.value)), RowNumbers::FromOne);
-        };
-    });
+    AskForShown<BookRead>([scope = scope_](Book& book) { return ReadsOfScope(book, scope, ReadFilter::All); },
+                          [this, what = scopeText_](std::shared_ptr<const std::vector<BookRead>> reads) {
+                              std::string title = FormatText(kPeriodTitleFormat, what.c_str(), reads->size());
+                              ShowReads(std::move(title), std::move(reads), RowNumbers::FromOne);
+                          });
 }
 
 void RecordsWindow::OnFindTag() {
@@ -208,70 +212,44 @@ void RecordsWindow::OnFindTag() {
         SetFocus(findText_);
         return;
     }
-    const unsigned request = NextShownRequest();
     ShowWaiting(kReading);
-    Worker().Post([this, request, tag = *parsed.id](Book& book, const BookStatus& opened) -> Done {
-        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
-        auto reads = ReadsOfTag(book, tag);
-        return [this, request, tag, reads = std::move(reads)]() mutable {
-            if (request != shownRequest_) return;
-            if (!reads.status.Ok()) return ShowBookStatus(reads.status);
-            const std::string title = reads.value.empty()
-                                          ? FormatText(kNoReadOfTagFormat, Spaced(tag).c_str())
-                                          : FormatText(kTagTitleFormat, Spaced(tag).c_str(), reads.value.size());
-            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(reads.value)), RowNumbers::FromOne);
-        };
-    });
+    AskForShown<BookRead>([tag = *parsed.id](Book& book) { return ReadsOfTag(book, tag); },
+                          [this, tag = Spaced(*parsed.id)](std::shared_ptr<const std::vector<BookRead>> reads) {
+                              std::string title = reads->empty()
+                                                      ? FormatText(kNoReadOfTagFormat, tag.c_str())
+                                                      : FormatText(kTagTitleFormat, tag.c_str(), reads->size());
+                              ShowReads(std::move(title), std::move(reads), RowNumbers::FromOne);
+                          });
 }
 
 void RecordsWindow::OnAnimals() {
-    const std::string group = SelectedGroup();
-    const unsigned request = NextShownRequest();
     ShowWaiting(kReading);
-    Worker().Post([this, request, group](Book& book, const BookStatus& opened) -> Done {
-        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
-        auto animals = ListAnimals(book, group);
-        return [this, request, group, animals = std::move(animals)]() mutable {
-            if (request != shownRequest_) return;
-            if (!animals.status.Ok()) return ShowBookStatus(animals.status);
-            const std::string title = FormatText(kAnimalsTitleFormat, GroupText(group).c_str(), animals.value.size());
-            ShowAnimals(title, std::make_shared<const std::vector<Animal>>(std::move(animals.value)));
-        };
-    });
+    AskForShown<Animal>([group = SelectedGroup()](Book& book) { return ListAnimals(book, group); },
+                        [this, group = GroupText(SelectedGroup())](std::shared_ptr<const std::vector<Animal>> animals) {
+                            std::string title = FormatText(kAnimalsTitleFormat, group.c_str(), animals->size());
+                            ShowAnimals(std::move(title), std::move(animals));
+                        });
 }
 
 void RecordsWindow::OnMissing() {
-    const std::string group = SelectedGroup();
     const std::string where = scopeText_.empty() ? kLatestDownload : scopeText_;
-    const unsigned request = NextShownRequest();
     ShowWaiting(kReading);
-    Worker().Post([this, request, group, where, scope = scope_](Book& book, const BookStatus& opened) -> Done {
-        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
-        auto animals = MissingAnimals(book, group, scope);
-        return [this, request, group, where, animals = std::move(animals)]() mutable {
-            if (request != shownRequest_) return;
-            if (!animals.status.Ok()) return ShowBookStatus(animals.status);
-            const std::string title =
-                FormatText(kMissingTitleFormat, GroupText(group).c_str(), where.c_str(), animals.value.size());
-            ShowAnimals(title, std::make_shared<const std::vector<Animal>>(std::move(animals.value)));
-        };
-    });
+    AskForShown<Animal>(
+        [group = SelectedGroup(), scope = scope_](Book& book) { return MissingAnimals(book, group, scope); },
+        [this, group = GroupText(SelectedGroup()), where](std::shared_ptr<const std::vector<Animal>> animals) {
+            std::string title = FormatText(kMissingTitleFormat, group.c_str(), where.c_str(), animals->size());
+            ShowAnimals(std::move(title), std::move(animals));
+        });
 }
 
 void RecordsWindow::OnUnknown() {
     const std::string where = scopeText_.empty() ? kLatestDownload : scopeText_;
-    const unsigned request = NextShownRequest();
     ShowWaiting(kReading);
-    Worker().Post([this, request, where, scope = scope_](Book& book, const BookStatus& opened) -> Done {
-        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
-        auto reads = ReadsOfScope(book, scope, ReadFilter::Unknown);
-        return [this, request, where, reads = std::move(reads)]() mutable {
-            if (request != shownRequest_) return;
-            if (!reads.status.Ok()) return ShowBookStatus(reads.status);
-            const std::string title = FormatText(kUnknownTitleFormat, where.c_str(), reads.value.size());
-            ShowReads(title, std::make_shared<const std::vector<BookRead>>(std::move(reads.value)), RowNumbers::FromOne);
-        };
-    });
+    AskForShown<BookRead>([scope = scope_](Book& book) { return ReadsOfScope(book, scope, ReadFilter::Unknown); },
+                          [this, where](std::shared_ptr<const std::vector<BookRead>> reads) {
+                              std::string title = FormatText(kUnknownTitleFormat, where.c_str(), reads->size());
+                              ShowReads(std::move(title), std::move(reads), RowNumbers::FromOne);
+                          });
 }
 
 void RecordsWindow::ShowGroups(const std::vector<std::string>& groups) {

@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -104,6 +105,11 @@ private:
     void Discard(std::shared_ptr<const void> shown);
     // A number for a query whose answer the list waits for; older answers are dropped.
     unsigned NextShownRequest() { return ++shownRequest_; }
+    // Asks the book for rows on the worker; `show` puts them on show,
+    // unless a newer question came meanwhile.
+    template <typename Row>
+    void AskForShown(std::function<BookAnswer<std::vector<Row>>(Book&)> query,
+                     std::function<void(std::shared_ptr<const std::vector<Row>>)> show);
     void OnSort(int column);
     void OnIdForm();
     std::string SelectedGroup() const;
