@@ -161,6 +161,8 @@ void RecordsWindow::AskForShown(std::function<BookAnswer<std::vector<Row>>(Book&
                                 std::function<void(std::shared_ptr<const std::vector<Row>>)> show) {
     const unsigned request = NextShownRequest();
     Worker().Post([this, request, query, show](Book& book, const BookStatus& opened) -> Done {
+        // Asked again before this one ran (the arrow keys held down the downloads): only the last counts.
+        if (request != shownRequest_) return {};
         if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
         return [this, request, show, answer = query(book)]() mutable {
             auto rows = std::make_shared<const std::vector<Row>>(std::move(answer.value));

@@ -18,6 +18,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -27,7 +28,6 @@
 
 #include "book/queries.h"
 #include "book/reads_file.h"
-#include "doctor/finding.h"
 #include "records/book_worker.h"
 #include "records/dpi.h"
 #include "records/message_box.h"
@@ -163,7 +163,7 @@ private:
     std::vector<uint32_t> order_;  // the rows shown, in the order shown
     int sortColumn_ = -1;
     bool ascending_ = true;
-    unsigned shownRequest_ = 0;
+    std::atomic<unsigned> shownRequest_ = 0;  // the worker reads it too
     unsigned shownChanges_ = 0;  // counts the rows put on show: a sort of rows gone is dropped
     IdForm form_ = IdForm::Spaced;
     // The reads chosen last, a download's or a period's: where Missing and Unknown look.
