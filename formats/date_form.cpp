@@ -14,6 +14,7 @@ const std::array<const char*, 3> kFormNames = {"iso", "dmy", "date"};
 const char* const kIsoFormat = "%04d-%02d-%02d %02d:%02d:%02d";
 const char* const kDmyTimeFormat = "%02d/%02d/%04d %02d:%02d:%02d";
 const char* const kDmyFormat = "%02d/%02d/%04d";
+const char* const kIsoDateFormat = "%04d-%02d-%02d";
 constexpr size_t kIsoDateLength = 10;  // YYYY-MM-DD
 const LocalTime kExampleTime = {2021, 9, 19, 5, 44, 59};
 
@@ -67,6 +68,8 @@ std::optional<CalendarDate> ParseCalendarDate(std::string_view text) {
     if (!Ymd(date).ok()) return std::nullopt;
     return date;
 }
+
+std::string IsoDate(const CalendarDate& date) { return FormatText(kIsoDateFormat, date.year, date.month, date.day); }
 
 std::string DayMonthYear(const CalendarDate& date) { return FormatText(kDmyFormat, date.day, date.month, date.year); }
 

@@ -43,6 +43,8 @@ struct CalendarDate {
 
 // "2020-09-13", or nothing for any other text or a day the calendar lacks.
 std::optional<CalendarDate> ParseCalendarDate(std::string_view text);
+// The same text of a date: "2020-09-13".
+std::string IsoDate(const CalendarDate& date);
 // "13/09/2020".
 std::string DayMonthYear(const CalendarDate& date);
 CalendarDate DateOf(const LocalTime& time);

@@ -4,18 +4,17 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "book/animal_list.h"
 #include "book/keep_book_setting.h"
 #include "book/known_animals.h"
-#include "book/local_time_text.h"
 #include "doctor/port_survey.h"
 #include "formats/date_form.h"
 #include "formats/record_formats.h"
 #include "link/utf.h"
 #include "link/utf8_path.h"
-#include "ops/clock.h"
 #include "ops/format_text.h"
 #include "records/file_choice.h"
 #include "records/import_report_dialog.h"
@@ -47,24 +46,20 @@ const char* const kSavedFormat = "%zu reads saved in %s.";
 const char* const kSavedSplitFormat = "%zu reads saved in %zu files, the first %s.";
 const char* const kNotSavedFormat = "%s could not be written, so nothing was saved: choose a folder you can write to.";
 const char* const kSettingNotSaved = "The setting could not be saved in the registry.";
-const char* const kIsoDateFormat = "%04d-%02d-%02d";
 const char* const kAnimalListFilter = "Animal list (*.csv)|*.csv|All files (*.*)|*.*||";
 // Every download: each started on or after this day.
 const char* const kEveryDay = "0000-01-01";
-const char* const kNameFormat = "%d%02d%02d_%02d%02d";
+// What Save As offers to name the file, in the Documents folder.
+const char* const kDownloadFileFormat = "download %lld";
+const char* const kReadsFile = "reads";
 
 using Done = BookWorker::Done;
 
-// The day a date picker shows, YYYY-MM-DD; empty when its box is unticked.
-std::string DayOf(HWND picker) {
+// The day a date picker shows; nothing when its box is unticked.
+std::optional<CalendarDate> DayOf(HWND picker) {
     SYSTEMTIME day{};
-    if (DateTime_GetSystemtime(picker, &day) != GDT_VALID) return {};
-    return FormatText(kIsoDateFormat, day.wYear, day.wMonth, day.wDay);
-}
-
-std::string NextDay(const std::string& day) {
-    const CalendarDate next = AddDays(*ParseCalendarDate(day), 1);
-    return FormatText(kIsoDateFormat, next.year, next.month, next.day);
+    if (DateTime_GetSystemtime(picker, &day) != GDT_VALID) return std::nullopt;
+    return CalendarDate{day.wYear, day.wMonth, day.wDay};
 }
 
 std::string PeriodText(const std::string& from, const std::string& to) {
@@ -87,11 +82,6 @@ std::vector<std::string> GroupsOf(const std::vector<Animal>& animals) {
         if (!animal.group.empty() && (groups.empty() || groups.back() != animal.group)) groups.push_back(animal.group);
     }
     return groups;
-}
-
-// A file name for reads taken at `time`, as an export names its file: 20210919_0544.
-std::string DatedName(const LocalTime& time) {
-    return FormatText(kNameFormat, time.year, time.month, time.day, time.hour, time.minute);
 }
 
 }  // namespace
@@ -189,9 +179,9 @@ void RecordsWindow::ShowDownload(const DownloadSummary& download) {
 }
 
 void RecordsWindow::OnShowPeriod() {
-    const std::string from = DayOf(from_), to = DayOf(to_);
-    scope_ = {0, from.empty() ? kEveryDay : from, to.empty() ? "" : NextDay(to)};
-    scopeText_ = PeriodText(from, to);
+    const std::optional<CalendarDate> from = DayOf(from_), to = DayOf(to_);
+    scope_ = {0, from ? IsoDate(*from) : kEveryDay, to ? IsoDate(AddDays(*to, 1)) : ""};
+    scopeText_ = PeriodText(from ? IsoDate(*from) : "", to ? IsoDate(*to) : "");
     shownDownload_ = 0;
     followNewest_ = false;
     selecting_ = true;
@@ -370,11 +360,10 @@ void RecordsWindow::OnImportAnimals() {
 
 void RecordsWindow::OnSaveAs() {
     if (!reads_ || reads_->empty()) return;
-    const auto shown = std::find_if(downloads_.begin(), downloads_.end(),
-                                    [this](const DownloadSummary& d) { return d.number == shownDownload_; });
-    const LocalTime taken = shown == downloads_.end() ? SystemClock().now()
-                                                      : LocalTimeOfText(shown->started).value_or(SystemClock().now());
-    const std::optional<SaveChoice> choice = AskSaveAs(window_, DocumentsFolder() / DatedName(taken));
+    const std::string name = numbers_ == RowNumbers::AsRead
+                                  ? FormatText(kDownloadFileFormat, static_cast<long long>(shownDownload_))
+                                  : kReadsFile;
+    const std::optional<SaveChoice> choice = AskSaveAs(window_, DocumentsFolder() / PathFromUtf8(name));
     if (!choice) return;
     Worker().Post([this, choice = *choice, reads = reads_, order = order_, numbers = numbers_](
                       Book& book, const BookStatus&) -> Done {
