@@ -9,6 +9,8 @@
 #include "book/download_keeping.h"
 #include "book/keep_book_setting.h"
 #include "formats/record_formats.h"
+#include "link/com_port_name.h"
+#include "link/utf.h"
 #include "ops/connection.h"
 #include "ops/csv_writer.h"
 #include "ops/export.h"
@@ -24,7 +26,7 @@ bool g_bConnected = false;
 
 FirmwareFile g_firmwareFile;  // the image opened by "Browse"; closed when none
 
-// The reader connected to, as the record book keeps each download's.
+// The reader connected to, as the record book keeps each download's: COM3, 1.0.
 std::string g_connectedPort;
 std::string g_readerFirmware;
 
@@ -38,7 +40,7 @@ void CKavrinDlg::OnBnClickedConnect() {
         const std::string port = SelectedPort();
         const ConnectResult result = ConnectReader(*this, port, g_hComm);
         g_bConnected = result.connected;
-        g_connectedPort = port;
+        g_connectedPort = NarrowFromWide(ComPortName(port));
         g_readerFirmware = FirmwareText(result.major, result.minor);
     }
     ShowConnected(g_bConnected);

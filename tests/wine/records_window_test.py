@@ -51,7 +51,7 @@ class RecordsWindowTest(RecordsTest):
         self.assertEqual([r[:5] for r in shown["rows"]], [[r[0], r[1], r[2], tag(r), r[4]] for r in rows])
         self.assertTrue(all(r[8] == "new" for r in shown["rows"]))
         [download] = self.rows(DOWNLOADS)["rows"]
-        self.assertEqual([download[0], download[2], download[3], download[5]], ["1", "COM1:", "25", "complete"])
+        self.assertEqual([download[0], download[2], download[3], download[5]], ["1", "COM1", "25", "complete"])
         self.assertEqual(download[6], windows_path(os.path.join(self.workdir, files[0])))
 
         # Save As NAIT: a refused field is named and nothing is written; mended, the file holds every read.
