@@ -33,8 +33,6 @@ struct AnimalImport {
     std::vector<CsvProblem> problems;  // every bad line; the book is untouched when there are any
     BookStatus status;                 // what saving the clean list into the book gave
     size_t imported = 0;               // animals saved
-
-    bool Ok() const { return problems.empty() && status.Ok(); }
 };
 
 AnimalImport ImportAnimalList(Book& book, const std::filesystem::path& path);
