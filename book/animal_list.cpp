@@ -128,3 +128,13 @@ AnimalList ReadAnimalListFile(const std::filesystem::path& path) {
     }
     return ReadAnimalList(text);
 }
+
+AnimalImport ImportAnimalList(Book& book, const std::filesystem::path& path) {
+    AnimalList list = ReadAnimalListFile(path);
+    AnimalImport result;
+    result.problems = std::move(list.problems);
+    if (!result.problems.empty()) return result;
+    result.status = SaveAnimals(book, list.animals, list.columns);
+    if (result.status.Ok()) result.imported = list.animals.size();
+    return result;
+}

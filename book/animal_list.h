@@ -26,3 +26,13 @@ struct AnimalList {
 AnimalList ReadAnimalList(std::string_view text);
 // The same from a file; a file that cannot be read is a problem at line 0.
 AnimalList ReadAnimalListFile(const std::filesystem::path& path);
+
+// A list file into the book: all its animals, or, when any line is bad,
+// nothing at all.
+struct AnimalImport {
+    std::vector<CsvProblem> problems;  // every bad line; the book is untouched when there are any
+    BookStatus status;                 // what saving the clean list into the book gave
+    size_t imported = 0;               // animals saved
+};
+
+AnimalImport ImportAnimalList(Book& book, const std::filesystem::path& path);

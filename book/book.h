@@ -16,6 +16,7 @@
 #include "book/book_path.h"
 #include "book/book_status.h"
 #include "book/download_keeping.h"
+#include "book/keep_book_setting.h"
 #include "book/known_animals.h"
 #include "book/local_time_text.h"
 #include "book/queries.h"

@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-#include "ops/format_text.h"
+#include "formats/date_form.h"
 
 namespace {
 
+// What LocalTimeText writes, or its date alone, field by field.
 const char* const kFormat = "%04d-%02d-%02d %02d:%02d:%02d";
 
 }  // namespace
@@ -18,6 +19,4 @@ std::optional<LocalTime> LocalTimeOfText(const std::string& text) {
     return time;
 }
 
-std::string LocalTimeText(const LocalTime& time) {
-    return FormatText(kFormat, time.year, time.month, time.day, time.hour, time.minute, time.second);
-}
+std::string LocalTimeText(const LocalTime& time) { return DateFormText(time, DateForm::Iso); }

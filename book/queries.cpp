@@ -81,6 +81,13 @@ BookAnswer<std::vector<DownloadSummary>> ListDownloads(Book& book) {
     return Collect<DownloadSummary>(book, statement, SummaryAt);
 }
 
+BookAnswer<int64_t> ChangeCount(Book& book) {
+    Statement statement(book.Handle(), "PRAGMA data_version");
+    const int code = statement.Step();
+    if (code != SQLITE_ROW) return {book.Failure(code), 0};
+    return {{}, statement.Int(0)};
+}
+
 BookAnswer<std::vector<DownloadSummary>> FindDownload(Book& book, int64_t number) {
     Statement statement(book.Handle(), std::string(kDownloadColumns) + "WHERE w.number = ?");
     statement.Bind(1, number);

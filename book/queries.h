@@ -47,6 +47,9 @@ struct DownloadScope {
 };
 
 BookAnswer<std::vector<DownloadSummary>> ListDownloads(Book& book);
+// A number that changes whenever another program (or another connection of
+// this one) has committed to the book: the sign to read it again.
+BookAnswer<int64_t> ChangeCount(Book& book);
 // The download numbered `number`; BookAnswer's value is empty when there is none.
 BookAnswer<std::vector<DownloadSummary>> FindDownload(Book& book, int64_t number);
 // Its rows in their order.

@@ -1,7 +1,8 @@
 // Reads from the book written into new files in any export format, the
 // registries' files included, as an export writes them: the file's name,
 // its claim and its sync are the export's own (ops/export_file.h), so
-// nothing is overwritten and a saved file is on the disk.
+// nothing is overwritten and a saved file is on the disk. A window's Save
+// As writes the same into the file the user named.
 //
 // A registry's file (nait, nlis, nlis-pic) takes each tag once, at its
 // first read in the list: the same animal read on two days is one animal
@@ -34,3 +35,14 @@ struct ReadsFileChoice {
 BookAnswer<std::vector<std::filesystem::path>> WriteReadsFiles(Book& book, const std::vector<BookRead>& reads,
                                                                RowNumbers numbers, const ReadsFileChoice& choice,
                                                                const std::filesystem::path& dir, const LocalTime& time);
+
+// The same into `target`, the file a user named (replacing one of that
+// name), and, when the format splits them (NAIT), the further files beside
+// it: moves.csv, moves_2.csv, moves_3.csv... They are written in a private
+// folder created beside `target` and renamed into place only once whole and
+// on the disk, so a folder that cannot be written, a full disk or any
+// other failure leaves nothing new behind, not even in part. The files
+// written, `target` first; none when it failed.
+BookAnswer<std::vector<std::filesystem::path>> SaveReadsAs(Book& book, const std::vector<BookRead>& reads,
+                                                           RowNumbers numbers, const ReadsFileChoice& choice,
+                                                           const std::filesystem::path& target);

@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/date_form.h"
-#include "formats/record_formats.h"
-#include "formats/tag_id.h"
+#include "formats/formats.h"
 
 // What kavrin-cli's exit status tells a script.
 inline constexpr int kExitOk = 0;

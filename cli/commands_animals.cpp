@@ -25,18 +25,17 @@ int RunAnimalsImport(const GlobalOptions& global, const AnimalsImportOptions& op
     BookSession session(global, BookAccess::Create);
     if (!session) return session.failure;
     const std::string& file = options.file;
-    const AnimalList list = ReadAnimalListFile(PathFromUtf8(file));
-    for (const CsvProblem& problem : list.problems) {
+    const AnimalImport result = ImportAnimalList(session.book, PathFromUtf8(file));
+    for (const CsvProblem& problem : result.problems) {
         session.ui.Say(problem.line > 0 ? FormatText(kProblemFormat, file.c_str(), problem.line, problem.text.c_str())
                                         : FormatText(kFileProblemFormat, file.c_str(), problem.text.c_str()));
     }
-    if (!list.problems.empty()) {
-        session.ui.Say(FormatText(kNothingImportedFormat, list.problems.size()));
+    if (!result.problems.empty()) {
+        session.ui.Say(FormatText(kNothingImportedFormat, result.problems.size()));
         return kExitFailed;
     }
-    const BookStatus saved = SaveAnimals(session.book, list.animals, list.columns);
-    if (!saved.Ok()) return SayFailure(session.ui, saved);
-    session.ui.Say(FormatText(kImportedFormat, list.animals.size()));
+    if (!result.status.Ok()) return SayFailure(session.ui, result.status);
+    session.ui.Say(FormatText(kImportedFormat, result.imported));
     return kExitOk;
 }
 

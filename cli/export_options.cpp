@@ -51,30 +51,34 @@ std::string Option(const char* name, const std::string& format, const char* why)
     return std::string(name) + ' ' + why + format;
 }
 
-bool Given(const CLI::App& command, const char* option) { return command.count(option) > 0; }
-
-// Every option in `options` that `format` does not take must be absent.
-void RefuseOthers(const CLI::App& command, const std::string& format, std::initializer_list<const char*> options) {
-    for (const char* option : options) {
-        if (Given(command, option)) throw CLI::ValidationError(Option(option, format, kNotForFormat));
+// The option of each field, for the refusal that names it.
+const char* OptionOf(ExportField field) {
+    switch (field) {
+    case ExportField::IdForm: return kIdFormOption;
+    case ExportField::DateForm: return kDateFormOption;
+    case ExportField::Sending: return kSendingOption;
+    case ExportField::Receiving: return kReceivingOption;
+    case ExportField::DateSent: return kDateSentOption;
+    case ExportField::DateReceived: return kDateReceivedOption;
+    case ExportField::FromPic: return kFromPicOption;
+    case ExportField::ToPic: return kToPicOption;
+    case ExportField::Nvd: return kNvdOption;
+    case ExportField::Date: return kDateOption;
+    case ExportField::Clear: break;
     }
+    return kDeleteOption;
 }
 
-void Require(const CLI::App& command, const std::string& format, std::initializer_list<const char*> options) {
-    for (const char* option : options) {
-        if (!Given(command, option)) throw CLI::ValidationError(Option(option, format, kNeeded));
-    }
+// The option's value when it was given on the command line.
+std::optional<std::string> GivenText(const CLI::App& command, const char* option, const std::string& value) {
+    if (command.count(option) == 0) return std::nullopt;
+    return value;
 }
 
-std::optional<CalendarDate> DateGiven(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    return ParseCalendarDate(text);
+template <typename Form>
+std::optional<Form> GivenForm(const CLI::App& command, const char* option, std::optional<Form> form) {
+    return command.count(option) == 0 ? std::nullopt : form;
 }
-
-const std::initializer_list<const char*> kFormOptions = {kIdFormOption, kDateFormOption};
-const std::initializer_list<const char*> kNaitOptions = {kSendingOption, kReceivingOption, kDateSentOption,
-                                                          kDateReceivedOption};
-const std::initializer_list<const char*> kNlisOptions = {kFromPicOption, kToPicOption, kNvdOption, kDateOption};
 
 }  // namespace
 
@@ -101,30 +105,28 @@ void AddExportOptions(CLI::App& command, ExportChoice& choice) {
 }
 
 ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, const CalendarDate& today, bool clear) {
-    const std::string& format = choice.format;
-    ExportProfile profile;
-    if (format == kNaitFormat || format == kNlisFormat) {
-        if (clear) throw CLI::ValidationError(std::string(kDeleteOption) + ' ' + kNoDeleteAfterRegistryFile);
-        RefuseOthers(command, format, kFormOptions);
+    const ExportRequest request{choice.format,
+                                GivenForm(command, kIdFormOption, IdFormFromName(choice.idForm)),
+                                GivenForm(command, kDateFormOption, DateFormFromName(choice.dateForm)),
+                                GivenText(command, kSendingOption, choice.sending),
+                                GivenText(command, kReceivingOption, choice.receiving),
+                                GivenText(command, kDateSentOption, choice.dateSent),
+                                GivenText(command, kDateReceivedOption, choice.dateReceived),
+                                GivenText(command, kFromPicOption, choice.fromPic),
+                                GivenText(command, kToPicOption, choice.toPic),
+                                GivenText(command, kNvdOption, choice.nvd),
+                                GivenText(command, kDateOption, choice.date),
+                                clear};
+    ExportProfileAnswer answer = ProfileForRequest(request, today);
+    if (answer.profile) return *answer.profile;
+    const ExportRefusal& refusal = answer.refusal;
+    const char* option = OptionOf(refusal.field);
+    switch (refusal.why) {
+    case ExportRefusal::Why::NotTaken:
+        if (refusal.field == ExportField::Clear) throw CLI::ValidationError(std::string(option) + ' ' + kNoDeleteAfterRegistryFile);
+        throw CLI::ValidationError(Option(option, choice.format, kNotForFormat));
+    case ExportRefusal::Why::Needed: throw CLI::ValidationError(Option(option, choice.format, kNeeded));
+    case ExportRefusal::Why::Value: break;
     }
-    if (format == kNaitFormat) {
-        RefuseOthers(command, format, kNlisOptions);
-        Require(command, format, {kSendingOption, kReceivingOption});
-        profile.nait = {choice.sending, choice.receiving, DateGiven(choice.dateSent), DateGiven(choice.dateReceived)};
-        if (!profile.nait.dateSent && !profile.nait.dateReceived) profile.nait.dateSent = today;
-        const std::optional<CalendarDate>& sent = profile.nait.dateSent;
-        if (auto refusal = sent ? NaitDateSentRefusal(*sent, today) : std::nullopt) {
-            throw CLI::ValidationError(kDateSentOption, *refusal);
-        }
-    } else if (format == kNlisFormat) {
-        RefuseOthers(command, format, kNaitOptions);
-        Require(command, format, {kFromPicOption, kToPicOption});
-        profile.nlis = {PicAsWritten(choice.fromPic), PicAsWritten(choice.toPic), choice.nvd,
-                        DateGiven(choice.date).value_or(today)};
-    } else {
-        RefuseOthers(command, format, kNaitOptions);
-        RefuseOthers(command, format, kNlisOptions);
-        profile.forms = {*IdFormFromName(choice.idForm), *DateFormFromName(choice.dateForm)};
-    }
-    return profile;
+    throw CLI::ValidationError(option, refusal.text);
 }

@@ -12,9 +12,12 @@
 namespace {
 
 const std::array<const char*, 3> kFormNames = {"iso", "dmy", "date"};
+const char* const kIsoFormat = "%04d-%02d-%02d %02d:%02d:%02d";
 const char* const kDmyTimeFormat = "%02d/%02d/%04d %02d:%02d:%02d";
 const char* const kDmyFormat = "%02d/%02d/%04d";
+const char* const kIsoDateFormat = "%04d-%02d-%02d";
 constexpr size_t kIsoDateLength = 10;  // YYYY-MM-DD
+const LocalTime kExampleTime = {2021, 9, 19, 5, 44, 59};
 
 namespace chrono = std::chrono;
 
@@ -44,9 +47,19 @@ std::string ReadingTime(const DecodedTag& tag, DateForm form) {
     if (form == DateForm::Iso) return TimeText(tag.seconds);
     LocalTime local;
     if (!ToLocalTime(tag.seconds, local)) return {};
-    if (form == DateForm::Date) return DayMonthYear(DateOf(local));
-    return FormatText(kDmyTimeFormat, local.day, local.month, local.year, local.hour, local.minute, local.second);
+    return DateFormText(local, form);
 }
+
+std::string DateFormText(const LocalTime& t, DateForm form) {
+    switch (form) {
+    case DateForm::Iso: return FormatText(kIsoFormat, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    case DateForm::Dmy: return FormatText(kDmyTimeFormat, t.day, t.month, t.year, t.hour, t.minute, t.second);
+    case DateForm::Date: break;
+    }
+    return DayMonthYear(DateOf(t));
+}
+
+std::string DateFormExample(DateForm form) { return DateFormText(kExampleTime, form); }
 
 std::optional<CalendarDate> ParseCalendarDate(std::string_view text) {
     if (text.size() != kIsoDateLength || text[4] != '-' || text[7] != '-') return std::nullopt;
@@ -56,6 +69,8 @@ std::optional<CalendarDate> ParseCalendarDate(std::string_view text) {
     if (!Ymd(date).ok()) return std::nullopt;
     return date;
 }
+
+std::string IsoDate(const CalendarDate& date) { return FormatText(kIsoDateFormat, date.year, date.month, date.day); }
 
 std::string DayMonthYear(const CalendarDate& date) { return FormatText(kDmyFormat, date.day, date.month, date.year); }
 

@@ -27,6 +27,11 @@ std::optional<DateForm> DateFormFromName(std::string_view name);
 
 // The tag's time of reading in `form`; Iso is exactly the window's text.
 std::string ReadingTime(const DecodedTag& tag, DateForm form);
+// A local time in `form`.
+std::string DateFormText(const LocalTime& time, DateForm form);
+// How `form` writes 19 September 2021 at 05:44:59, for a user choosing a
+// form by what it looks like: "19/09/2021" for Date.
+std::string DateFormExample(DateForm form);
 
 struct CalendarDate {
     int year = 0;
@@ -38,6 +43,8 @@ struct CalendarDate {
 
 // "2020-09-13", or nothing for any other text or a day the calendar lacks.
 std::optional<CalendarDate> ParseCalendarDate(std::string_view text);
+// The same text of a date: "2020-09-13".
+std::string IsoDate(const CalendarDate& date);
 // "13/09/2020".
 std::string DayMonthYear(const CalendarDate& date);
 CalendarDate DateOf(const LocalTime& time);

@@ -13,6 +13,7 @@
 #include "formats/csv_cell.h"
 #include "formats/csv_forms_writer.h"
 #include "formats/date_form.h"
+#include "formats/export_request.h"
 #include "formats/record_columns.h"
 #include "formats/record_formats.h"
 #include "formats/registry_checks.h"

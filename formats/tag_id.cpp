@@ -26,6 +26,8 @@ constexpr size_t kUkFlockDigits = 7;
 constexpr size_t kUkAnimalDigits = 5;
 // "00000 0": the two fields a registry may print before the country code.
 constexpr size_t kZeroFieldDigits[] = {5, 1};
+constexpr TagId kExampleTag = {982, 123456789};
+const char* const kTwoColumnsFormat = "%s, %s in two columns";
 
 const char* const kEmpty = "no ID: the text is empty";
 const char* const kSpreadsheetNumber =
@@ -202,6 +204,12 @@ std::vector<std::string> FormatTagId(const TagId& id, IdForm form) {
     case IdForm::Eid16: return {FormatText(kFourDigitCountryFormat, id.country) + national};
     }
     return {};
+}
+
+std::string IdFormExample(IdForm form) {
+    const std::vector<std::string> texts = FormatTagId(kExampleTag, form);
+    if (texts.size() == 2) return FormatText(kTwoColumnsFormat, texts[0].c_str(), texts[1].c_str());
+    return texts.front();
 }
 
 TagIdParse ParseTagId(std::string_view text) {

@@ -46,6 +46,9 @@ std::optional<IdForm> IdFormFromName(std::string_view name);
 // The ID's texts in `form`: two for Split (the country code in three
 // digits, the national number in twelve), one for every other form.
 std::vector<std::string> FormatTagId(const TagId& id, IdForm form);
+// How `form` writes the tag 982 000123456789, for a user choosing a form
+// by what it looks like: "982 000123456789" for Spaced.
+std::string IdFormExample(IdForm form);
 
 // An ID, or why the text is not one.
 struct TagIdParse {

@@ -3,9 +3,15 @@
 // state of the program (the port, the connection, the firmware image)
 // lives here and is touched by these handlers alone.
 #include <filesystem>
+#include <string>
 #include <system_error>
 
+#include "book/book.h"
+#include "formats/formats.h"
+#include "link/com_port_name.h"
+#include "link/utf.h"
 #include "ops/connection.h"
+#include "ops/csv_writer.h"
 #include "ops/export.h"
 #include "ops/export_folder.h"
 #include "ops/housekeeping.h"
@@ -19,6 +25,10 @@ bool g_bConnected = false;
 
 FirmwareFile g_firmwareFile;  // the image opened by "Browse"; closed when none
 
+// The reader connected to, as the record book keeps each download's: COM3, 1.0.
+std::string g_connectedPort;
+std::string g_readerFirmware;
+
 }  // namespace
 
 void CKavrinDlg::OnBnClickedConnect() {
@@ -26,7 +36,11 @@ void CKavrinDlg::OnBnClickedConnect() {
         DisconnectReader(g_hComm);
         g_bConnected = false;
     } else {
-        g_bConnected = ConnectReader(*this, SelectedPort(), g_hComm).connected;
+        const std::string port = SelectedPort();
+        const ConnectResult result = ConnectReader(*this, port, g_hComm);
+        g_bConnected = result.connected;
+        g_connectedPort = NarrowFromWide(ComPortName(port));
+        g_readerFirmware = FirmwareText(result.major, result.minor);
     }
     ShowConnected(g_bConnected);
 }
@@ -50,11 +64,19 @@ void CKavrinDlg::OnBnClickedUpgrade() {
 }
 
 // The CSV file in the current working directory, or where ExportFolder
-// (export_folder.h) puts it when that cannot be written.
+// (export_folder.h) puts it when that cannot be written; the download kept
+// in the record book too, unless the user turned that off. A book that
+// could not keep it never costs the file: one more message then says what
+// happened to the book, after the export's own.
 void CKavrinDlg::OnBnClickedGetData() {
     std::error_code error;
+    CsvWriter file;
+    DownloadKeeping book(WindowBookChoice(), file,
+                         {SystemClock().now(), g_connectedPort, g_readerFirmware, 0, {}, std::string(kDefaultRecordFormat)});
     // Should the working directory be gone, the bare name fails to open and says so.
-    ExportCsv(*this, g_hComm, ExportFolder(std::filesystem::current_path(error)));
+    const ExportResult result =
+        ExportRecords(*this, g_hComm, ExportFolder(std::filesystem::current_path(error)), book.Writer(file));
+    if (!book.Finish(result) && !result.file.empty()) ShowMessage(book.Line(), Buttons::Ok);
 }
 
 void CKavrinDlg::OnBnClickedGetCnt() {

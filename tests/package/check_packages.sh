@@ -3,13 +3,15 @@
 # meet them: the Debian package passes lintian, installs, its programs run an
 # export, its man pages open and cover every subcommand and option, its
 # completion completes, and it removes cleanly; the zip holds what it should,
-# its executables import only DLLs that ship with Windows and carry the
-# project's version, and Kavrin.exe unpacked from it into a folder whose name
-# has a space and a non-ASCII letter connects to a virtual reader under Wine;
-# the MSI's tables say what it installs, and under Wine, in a prefix of its
-# own, an MSI of a lower version built from the same files installs
-# silently, this one upgrades it, the installed Kavrin.exe connects, and a
-# silent uninstall leaves nothing behind.
+# its executables (Kavrin Records' among them) import only DLLs that ship
+# with Windows and carry the project's version, and Kavrin.exe unpacked
+# from it into a folder whose name has a space and a non-ASCII letter
+# connects to a virtual reader under Wine; the MSI's tables say what it
+# installs, and under Wine, in a prefix of its own, an MSI of a lower
+# version built from the same files installs silently with the Start-menu
+# shortcuts of Kavrin and Kavrin Records, this one upgrades it, the
+# installed Kavrin.exe connects, and a silent uninstall leaves nothing
+# behind.
 #
 # Needs the test builds of scripts/build.sh (kavrin-sim, the window driver,
 # the Wine prefix). Installs the package on this machine: run it as root.
@@ -127,7 +129,7 @@ removes_cleanly() {
 
 zip_holds_the_programs() {
   local top=Kavrin-$version
-  local want="$top/ $top/Kavrin.exe $top/README.txt $top/kavrin-cli.exe"
+  local want="$top/ $top/Kavrin.exe $top/README.txt $top/kavrin-cli.exe $top/kavrin-records.exe"
   local have
   have=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
   [ "$have" = "$want " ] || { echo "holds: $have"; return 1; }
@@ -149,6 +151,7 @@ imports_only_system_dlls() {
 carries_the_version() {
   local top="$work/zip/Kavrin-$version"
   /usr/bin/python3 tests/package/version_info.py "$version" "$top/Kavrin.exe" --manifest &&
+    /usr/bin/python3 tests/package/version_info.py "$version" "$top/kavrin-records.exe" --manifest &&
     /usr/bin/python3 tests/package/version_info.py "$version" "$top/kavrin-cli.exe"
 }
 
@@ -173,11 +176,13 @@ msi_tables_say_what_it_installs() {
     msi_table Property | grep -qxF "$want" || { echo "Property table lacks: $want"; return 1; }
   done
   msi_table Directory | grep -qxF "INSTALLDIR	ProgramFiles64Folder	Kavrin" || { echo "not into Program Files\Kavrin"; return 1; }
-  msi_table File | cut -f3 | sort | tr '\n' ' ' | grep -qxF "Kavrin.exe README.txt kavrin-cli.exe " ||
+  msi_table File | cut -f3 | sort | tr '\n' ' ' | grep -qxF "Kavrin.exe README.txt kavrin-cli.exe kavrin-records.exe " ||
     { echo "files: $(msi_table File | cut -f3 | tr '\n' ' ')"; return 1; }
   # Start menu, the window, its working folder the user's Documents.
   msi_table Shortcut | awk -F'\t' '$2 == "ProgramMenuFolder" && $3 == "Kavrin" && $5 == "[#KavrinExe]" && $12 == "PersonalFolder"' |
     grep -q . || { echo "no Start-menu shortcut to Kavrin.exe in Documents"; msi_table Shortcut; return 1; }
+  msi_table Shortcut | awk -F'\t' '$2 == "ProgramMenuFolder" && $3 == "Kavrin Records" && $5 == "[#KavrinRecordsExe]"' |
+    grep -q . || { echo "no Start-menu shortcut to kavrin-records.exe"; msi_table Shortcut; return 1; }
   msi_table LaunchCondition | grep -qxF "NOT WIX_DOWNGRADE_DETECTED	A newer version of Kavrin is already installed." ||
     { echo "no refusal of a downgrade"; return 1; }
 }
@@ -211,7 +216,7 @@ lower_msi_installs_silently() {
   bash scripts/build-msi.sh "$work/zip/Kavrin-$version" 0.0.1 "$lower_msi" || return 1
   msi_wine wine msiexec /i "$(windows_path "$lower_msi")" /qn || { echo "msiexec /i exited with $?"; return 1; }
   local file
-  for file in Kavrin.exe kavrin-cli.exe README.txt; do
+  for file in Kavrin.exe kavrin-records.exe kavrin-cli.exe README.txt; do
     cmp -s "$installed/$file" "$work/zip/Kavrin-$version/$file" || { echo "$file not installed"; return 1; }
   done
   local link
@@ -220,6 +225,9 @@ lower_msi_installs_silently() {
   # The target is an 8-bit string in the link, the working folder UTF-16.
   strings "$link" | grep -qxF 'C:\Program Files\Kavrin\Kavrin.exe' || { echo "$link: not to Kavrin.exe"; return 1; }
   strings -el "$link" | grep -qE '^C:\\users\\[^\\]+\\Documents\\$' || { echo "$link: not started in Documents"; return 1; }
+  link=$(find "$msi_prefix/drive_c" -name 'Kavrin Records.lnk')
+  [ -n "$link" ] || { echo "no shortcut to Kavrin Records"; return 1; }
+  strings "$link" | grep -qxF 'C:\Program Files\Kavrin\kavrin-records.exe' || { echo "$link: not to kavrin-records.exe"; return 1; }
   system_path | grep -qF ';C:\Program Files\Kavrin\' || { echo "not on PATH: $(system_path)"; return 1; }
 }
 
@@ -257,8 +265,8 @@ check "the zip holds one folder with the programs and README.txt" zip_holds_the_
 check "the executables import only DLLs that ship with Windows" imports_only_system_dlls
 check "VERSIONINFO and the manifest carry the CMake version" carries_the_version
 check "Kavrin.exe from the zip connects from a folder with a space and a non-ASCII letter" connects_from_an_unusual_folder
-check "the MSI's tables: version, per-machine into Program Files, the shortcut starting in Documents" msi_tables_say_what_it_installs
-check "an MSI of a lower version installs silently under Wine, with its shortcut and PATH entry" lower_msi_installs_silently
+check "the MSI's tables: version, per-machine into Program Files, the shortcuts, the window's starting in Documents" msi_tables_say_what_it_installs
+check "an MSI of a lower version installs silently under Wine, with its shortcuts and PATH entry" lower_msi_installs_silently
 check "the MSI upgrades it silently, and the lower version then refuses" msi_upgrades_and_the_lower_refuses
 check "Kavrin.exe installed by the MSI connects to a virtual reader under Wine" installed_kavrin_connects
 check "the MSI uninstalls silently, leaving no file, no shortcut, no PATH entry" msi_uninstalls_leaving_nothing

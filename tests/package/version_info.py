@@ -34,7 +34,7 @@ def manifest_version(pe):
             for language in name.directory.entries:
                 data = language.data.struct
                 text = pe.get_data(data.OffsetToData, data.Size).decode("utf-8")
-                identity = re.search(r"<assemblyIdentity[^>]*\bname=\"Kavrin\"[^>]*>", text)
+                identity = re.search(r"<assemblyIdentity[^>]*\bname=\"Kavrin(\.\w+)?\"[^>]*>", text)
                 if identity:
                     return re.search(r"\bversion=\"([^\"]*)\"", identity.group(0)).group(1)
     return None

@@ -45,3 +45,16 @@ inline void RecordDownload(const std::vector<TagRecord>& records, int day, Recor
     for (const TagRecord& record : records) ASSERT_TRUE(recording.Add(++row, record, DecodeTagRecord(record)).Ok());
     ASSERT_TRUE(recording.Finish(DownloadOutcome::Complete, static_cast<int32_t>(records.size())).Ok());
 }
+
+// A read of download 1 as the book gives it: row `row`, its animal's tag
+// filled in (the book's answers carry it whether the list knows the animal or not).
+inline BookRead ReadAt(int row, const TagRecord& record) {
+    BookRead read;
+    read.download = 1;
+    read.row = row;
+    read.downloadStarted = "2021-09-19 05:44:00";
+    read.record = record;
+    read.tag = DecodeTagRecord(record);
+    read.animal.tag = read.tag.id;
+    return read;
+}

@@ -35,6 +35,7 @@ TEST_F(DateFormTest, FormsByName) {
 
 TEST_F(DateFormTest, CommandLineDatesAreCalendarDays) {
     EXPECT_EQ(ParseCalendarDate("2020-09-13"), (CalendarDate{2020, 9, 13}));
+    EXPECT_EQ(IsoDate({2020, 9, 3}), "2020-09-03");
     EXPECT_EQ(ParseCalendarDate("2024-02-29"), (CalendarDate{2024, 2, 29}));
     for (const char* bad : {"2023-02-29", "2020-13-01", "2020-00-10", "2020-9-13", "13/09/2020", "2020-09-13 ",
                             "20200913", "2020-09-1x", ""}) {

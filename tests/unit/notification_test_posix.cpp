@@ -50,18 +50,37 @@ const sd_bus_vtable kServer[] = {
     SD_BUS_VTABLE_END,
 };
 
+// A dbus-daemon of the test's own, ended however the test ends: one left
+// running would hold the test runner's output open for good.
+class BusDaemon {
+public:
+    explicit BusDaemon(const std::string& socket) : pid_(fork()) {
+        if (pid_ == 0) {
+            execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", ("--address=unix:path=" + socket).c_str(),
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Bounded for a loaded machine.
+        for (int i = 0; pid_ > 0 && i < 400 && !std::filesystem::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ~BusDaemon() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    BusDaemon(const BusDaemon&) = delete;
+    BusDaemon& operator=(const BusDaemon&) = delete;
+
+private:
+    pid_t pid_;
+};
+
 TEST(DesktopNotification, GoesToTheDesktopsNotificationServer) {
     TempDir dir;
     const std::string socket = (dir.path() / "bus").string();
-    const pid_t daemon = fork();
-    ASSERT_GE(daemon, 0);
-    if (daemon == 0) {
-        execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", ("--address=unix:path=" + socket).c_str(),
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    BusDaemon daemon(socket);
+    ASSERT_TRUE(std::filesystem::exists(socket)) << "dbus-daemon (scripts/install-deps.sh installs it)";
     SessionBus bus("unix:path=" + socket);
 
     Shown shown;
@@ -81,8 +100,6 @@ TEST(DesktopNotification, GoesToTheDesktopsNotificationServer) {
     serving.join();
     sd_bus_slot_unref(slot);
     sd_bus_flush_close_unref(server);
-    kill(daemon, SIGTERM);
-    waitpid(daemon, nullptr, 0);
     EXPECT_EQ(shown.application, "Kavrin");
     EXPECT_EQ(shown.summary, "Download finished");
     EXPECT_EQ(shown.body, "/dev/ttyUSB0: 40 records");

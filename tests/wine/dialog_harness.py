@@ -42,7 +42,7 @@ START_TIMEOUT_MS = 60000
 
 class Session:
     """What every case shares: set by run_dialog_tests.py."""
-    sim = kavrin = artifacts = links = None
+    sim = kavrin = records = artifacts = links = None
     wine_log = None     # what Wine and the programs under it print
     env = None          # the Wine environment, DISPLAY included
     display = None

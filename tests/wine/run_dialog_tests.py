@@ -3,7 +3,9 @@
 
 Usage: run_dialog_tests.py --sim KAVRIN_SIM --prefix WINEPREFIX --kavrin Kavrin.exe
                            --driver kavrin_window_driver.exe --artifacts DIR [-k PATTERN ...]
+                           [--records kavrin-records.exe --cases records_*_test.py]
 Screenshots go to DIR; -k picks cases whose names contain PATTERN, as unittest's -k does.
+--cases picks the files of cases (Kavrin Records' own run them with --records).
 """
 
 import argparse
@@ -22,11 +24,14 @@ import wine_env  # noqa: E402
 
 # Without a window manager under Xvfb, Wine draws the window frames itself and
 # does not wait for one to confirm that a window was hidden.
-X11_SETTINGS = [
+SESSION_SETTINGS = [
     "REGEDIT4", "",
     "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]",
     '"Decorated"="N"',
     '"Managed"="N"',
+    # Every run starts with the record book kept, as a new user has it.
+    "[HKEY_CURRENT_USER\\Software\\Kavrin]",
+    '"KeepBook"=dword:00000001',
 ]
 
 
@@ -79,13 +84,15 @@ def main():
     parser = argparse.ArgumentParser()
     for name in ("--sim", "--prefix", "--kavrin", "--driver", "--artifacts"):
         parser.add_argument(name, required=True)
+    parser.add_argument("--records")
+    parser.add_argument("--cases", default="dialog_*_test.py")
     parser.add_argument("-k", dest="patterns", action="append")
     args = parser.parse_args()
     for name in ("sim", "prefix", "kavrin", "driver", "artifacts"):
         setattr(args, name, os.path.abspath(getattr(args, name)))
     loader = unittest.TestLoader()
     loader.testNamePatterns = ["*%s*" % p for p in args.patterns] if args.patterns else None
-    cases = loader.discover(HERE, pattern="dialog_*_test.py", top_level_dir=HERE)
+    cases = loader.discover(HERE, pattern=args.cases, top_level_dir=HERE)
 
     # A zone east of UTC for the whole session, Wine and these tests alike, so
     # that a program showing UTC where local time belongs cannot pass.
@@ -96,7 +103,7 @@ def main():
     wine_env.ensure_prefix(args.prefix)
     links = tempfile.mkdtemp(prefix="kavrin-dialog-ports-")
     install_wine_fonts(args.prefix)
-    import_registry(args.prefix, X11_SETTINGS)
+    import_registry(args.prefix, SESSION_SETTINGS)
     wine_env.map_ports(args.prefix, {n: os.path.join(links, "com%d" % n)
                                      for n in [*range(1, 19), wine_env.LISTED_PORT]})
 
@@ -106,6 +113,7 @@ def main():
     env["DISPLAY"] = display
     session = dialog_harness.Session
     session.sim, session.kavrin, session.artifacts = args.sim, args.kavrin, args.artifacts
+    session.records = args.records and os.path.abspath(args.records)
     session.links, session.env, session.display = links, env, display
     session.wine_log = open(os.path.join(args.artifacts, "wine.log"), "w")
     session.driver = dialog_harness.Driver(args.driver, env, session.wine_log)

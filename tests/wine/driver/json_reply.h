@@ -23,6 +23,16 @@ inline std::string JsonString(const std::string& text) {
     return out;
 }
 
+inline std::string JsonTexts(const std::vector<std::string>& texts) {
+    std::string list = "[";
+    for (const std::string& text : texts) {
+        if (list.size() > 1) list += ',';
+        list += JsonString(text);
+    }
+    list += ']';
+    return list;
+}
+
 class Json {
 public:
     Json& Raw(const char* name, const std::string& json) {
@@ -35,11 +45,12 @@ public:
     Json& Text(const char* name, const std::string& text) { return Raw(name, JsonString(text)); }
     Json& Number(const char* name, long long value) { return Raw(name, std::to_string(value)); }
     Json& Bool(const char* name, bool value) { return Raw(name, value ? "true" : "false"); }
-    Json& Texts(const char* name, const std::vector<std::string>& texts) {
+    Json& Texts(const char* name, const std::vector<std::string>& texts) { return Raw(name, JsonTexts(texts)); }
+    Json& TextRows(const char* name, const std::vector<std::vector<std::string>>& rows) {
         std::string list = "[";
-        for (const std::string& text : texts) {
+        for (const std::vector<std::string>& row : rows) {
             if (list.size() > 1) list += ',';
-            list += JsonString(text);
+            list += JsonTexts(row);
         }
         list += ']';
         return Raw(name, list);

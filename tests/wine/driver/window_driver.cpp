@@ -5,17 +5,22 @@
 // object a line on standard output, {"ok":true,...} or {"ok":false,"error":...}:
 //
 //   find MS                 wait up to MS for the main window
+//   find-titled MS TITLE    wait up to MS for a main window of another program, by its title
 //   press ID                click a button; its handler runs while we go on
 //   settle MS               wait until the clicks have been handled ("idle"),
 //                           a dialog they opened is showing ("popup", with its
 //                           caption and text), the window is gone ("closed"),
 //                           or MS ran out ("busy")
-//   popup-press ID          press a button of the dialog showing (1 OK, 2 Cancel, 6 Yes, 7 No)
+//   popup-press ID          press a button of the dialog showing (1 OK, 2 Cancel, 6 Yes, 7 No) and wait
+//                           until it is gone or shows a dialog of its own
 //   popup-settext ID TEXT   type into a control of the dialog showing
 //   popup-items ID          a list's entries and selection in the dialog showing
+//   popup-select ID INDEX   pick an entry of a combo box in the dialog showing, as a click would
 //   text ID                 a control's text (ID 0: the window's caption)
 //   enabled ID              whether a control takes input
 //   items ID                a list box's or combo box's entries and selection
+//   rows ID                 a list view's headings, rows of cells and first row selected
+//   checked ID              whether a check box is ticked
 //   position ID             a progress bar's position
 //   select ID INDEX         pick an entry of a combo box
 //   settext ID TEXT         type into a control
@@ -41,6 +46,7 @@
 
 #include "dialog_template.h"
 #include "json_reply.h"
+#include "list_view_cells.h"
 #include "link/utf.h"
 
 namespace {
@@ -51,6 +57,7 @@ const DWORD kCallTimeoutMs = 5000;
 
 HWND g_dialog = nullptr;
 int g_pendingClicks = 0;
+std::string g_title;  // of the main window find-titled waits for
 
 void Reply(const Json& fields = Json()) {
     std::string body = fields.Str();
@@ -91,10 +98,18 @@ BOOL CALLBACK MatchMainWindow(HWND window, LPARAM found) {
     return FALSE;
 }
 
-// A dialog (message box, file dialog) that the main window owns.
-BOOL CALLBACK MatchPopup(HWND window, LPARAM found) {
-    if (!IsDialog(window) || GetWindow(window, GW_OWNER) != g_dialog) return TRUE;
+// A top-level window of no owner with the title asked for.
+BOOL CALLBACK MatchTitled(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) || TextOf(window) != g_title) return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// A dialog (message box, file dialog) that the window in `found` owns; `found` becomes it.
+BOOL CALLBACK MatchOwned(HWND window, LPARAM found) {
+    HWND& owner = *reinterpret_cast<HWND*>(found);
+    if (!IsDialog(window) || GetWindow(window, GW_OWNER) != owner) return TRUE;
+    owner = window;
     return FALSE;
 }
 
@@ -102,6 +117,17 @@ HWND FindWindowBy(WNDENUMPROC match) {
     HWND found = nullptr;
     EnumWindows(match, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The dialog on top of those the main window owns, or none.
+HWND FindPopup() {
+    HWND owner = g_dialog;
+    for (;;) {
+        HWND found = owner;
+        EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&found));
+        if (found == owner) return owner == g_dialog ? nullptr : owner;
+        owner = found;
+    }
 }
 
 // The push button drawn as the default, the one Enter presses.
@@ -177,10 +203,10 @@ void PumpFor(DWORD ms) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
-void Find(DWORD ms) {
+void Find(DWORD ms, WNDENUMPROC match) {
     DWORD start = GetTickCount();
     for (;;) {
-        if (HWND found = FindWindowBy(MatchMainWindow)) {
+        if (HWND found = FindWindowBy(match)) {
             g_dialog = found;
             g_pendingClicks = 0;
             return Reply();
@@ -195,7 +221,7 @@ void Settle(DWORD ms) {
     for (;;) {
         PumpFor(20);
         if (!IsWindow(g_dialog)) return Reply(Json().Text("state", "closed"));
-        if (HWND popup = FindWindowBy(MatchPopup)) return Reply(PopupFields(popup));
+        if (HWND popup = FindPopup()) return Reply(PopupFields(popup));
         if (g_pendingClicks == 0) return Reply(Json().Text("state", "idle"));
         if (GetTickCount() - start >= ms) return Reply(Json().Text("state", "busy"));
     }
@@ -228,11 +254,18 @@ void Press(int id) {
 }
 
 void PopupCommand(const Command& c) {
-    HWND popup = FindWindowBy(MatchPopup);
+    HWND popup = FindPopup();
     if (!popup) return Fail("no dialog showing");
     HWND control = GetDlgItem(popup, c.id);
     if (c.verb != "popup-press" && !control) return Fail("no control " + std::to_string(c.id) + " in the dialog");
     if (c.verb == "popup-items") return Reply(Items(control));
+    if (c.verb == "popup-select") {
+        int index = std::atoi(c.rest.c_str());
+        if (Ask(control, CB_SETCURSEL, index) != index) return Fail("no entry " + c.rest);
+        // Picking an entry by hand tells the dialog; CB_SETCURSEL alone does not.
+        Ask(popup, WM_COMMAND, MAKEWPARAM(c.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+        return Reply();
+    }
     if (c.verb == "popup-settext") {
         std::wstring text = WideFromNarrow(c.rest);
         Ask(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -240,7 +273,8 @@ void PopupCommand(const Command& c) {
     }
     PostMessageW(popup, WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
     DWORD start = GetTickCount();
-    while (IsWindow(popup) && IsWindowVisible(popup)) {
+    // Done when the dialog is gone, or when it shows one of its own (a refusal over a form).
+    while (IsWindow(popup) && IsWindowVisible(popup) && FindPopup() == popup) {
         if (GetTickCount() - start >= kCallTimeoutMs) return Fail("dialog still showing");
         PumpFor(20);
     }
@@ -253,6 +287,12 @@ void ControlCommand(const Command& c) {
     if (c.verb == "text") return Reply(Json().Text("value", TextOf(control)));
     if (c.verb == "enabled") return Reply(Json().Bool("value", IsWindowEnabled(control)));
     if (c.verb == "items") return Reply(Items(control));
+    if (c.verb == "checked") return Reply(Json().Bool("value", Ask(control, BM_GETCHECK) == BST_CHECKED));
+    if (c.verb == "rows") {
+        std::optional<ListViewCells> cells = ReadListView(control, kCallTimeoutMs);
+        if (!cells) return Fail("the list's program cannot be read");
+        return Reply(Json().Texts("headings", cells->headings).TextRows("rows", cells->rows).Number("selected", cells->selected));
+    }
     if (c.verb == "position") return Reply(Json().Number("value", Ask(control, PBM_GETPOS)));
     if (c.verb == "select") {
         int index = std::atoi(c.rest.c_str());
@@ -277,7 +317,11 @@ void ControlCommand(const Command& c) {
 
 void Run(const std::string& line) {
     Command c = ParseCommand(line);
-    if (c.verb == "find") return Find(static_cast<DWORD>(c.id));
+    if (c.verb == "find") return Find(static_cast<DWORD>(c.id), MatchMainWindow);
+    if (c.verb == "find-titled") {
+        g_title = c.rest;
+        return Find(static_cast<DWORD>(c.id), MatchTitled);
+    }
     if (c.verb == "template") {
         std::string error;
         std::optional<DialogTemplate> dialog = ReadDialogTemplate(WideFromNarrow(c.rest), c.id, error);
@@ -286,9 +330,10 @@ void Run(const std::string& line) {
     if (!IsWindow(g_dialog)) return Fail("no main window; find it first");
     if (c.verb == "press") return Press(c.id);
     if (c.verb == "settle") return Settle(static_cast<DWORD>(c.id));
-    if (c.verb == "popup-press" || c.verb == "popup-settext" || c.verb == "popup-items") return PopupCommand(c);
+    if (c.verb == "popup-press" || c.verb == "popup-settext" || c.verb == "popup-items" || c.verb == "popup-select")
+        return PopupCommand(c);
     if (c.verb == "text" || c.verb == "enabled" || c.verb == "items" || c.verb == "position" || c.verb == "select" ||
-        c.verb == "settext" || c.verb == "enter" || c.verb == "rect")
+        c.verb == "settext" || c.verb == "enter" || c.verb == "rect" || c.verb == "checked" || c.verb == "rows")
         return ControlCommand(c);
     if (c.verb == "close") {
         PostMessageW(g_dialog, WM_CLOSE, 0, 0);

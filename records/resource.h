@@ -1,0 +1,65 @@
+// Resource and control ids of Kavrin Records.
+#pragma once
+
+#define IDR_RECORDS_ICON 128
+#define IDR_RECORDS_KEYS 129
+#define IDD_SAVE_AS 200
+#define IDD_IMPORT_REPORT 201
+#define IDD_READER 202
+
+// The main window.
+#define IDC_DOWNLOADS_LABEL 1100
+#define IDC_DOWNLOADS 1101
+#define IDC_FROM_LABEL 1102
+#define IDC_FROM 1103
+#define IDC_TO_LABEL 1104
+#define IDC_TO 1105
+#define IDC_SHOW_PERIOD 1106
+#define IDC_FIND_LABEL 1107
+#define IDC_FIND_TEXT 1108
+#define IDC_FIND 1109
+#define IDC_GROUP_LABEL 1110
+#define IDC_GROUP 1111
+#define IDC_ANIMALS 1112
+#define IDC_MISSING 1113
+#define IDC_UNKNOWN 1114
+#define IDC_IMPORT_ANIMALS 1115
+#define IDC_ID_FORM_LABEL 1116
+#define IDC_ID_FORM 1117
+#define IDC_SHOWN_LABEL 1118
+#define IDC_SHOWN 1119
+#define IDC_SAVE_AS 1120
+#define IDC_READER 1121
+#define IDC_KEEP_BOOK 1122
+#define IDC_BOOK_STATUS 1123
+// Keys without a control of their own.
+#define IDC_GO_TO_FIND 1130
+#define IDC_REFRESH 1131
+
+// Save As.
+#define IDC_SAVE_FORMAT 1200
+#define IDC_SAVE_ID_FORM 1201
+#define IDC_SAVE_DATE_FORM 1202
+#define IDC_SAVE_WITH_ANIMALS 1203
+#define IDC_SAVE_SENDING 1204
+#define IDC_SAVE_RECEIVING 1205
+#define IDC_SAVE_DATE_SENT 1206
+#define IDC_SAVE_DATE_RECEIVED 1207
+#define IDC_SAVE_FROM_PIC 1208
+#define IDC_SAVE_TO_PIC 1209
+#define IDC_SAVE_NVD 1210
+#define IDC_SAVE_DATE 1211
+#define IDC_SAVE_FILE 1212
+#define IDC_SAVE_BROWSE 1213
+
+// The import's report.
+#define IDC_REPORT_SUMMARY 1300
+#define IDC_REPORT_LINES 1301
+
+// The reader's diagnosis.
+#define IDC_READER_FINDINGS 1400
+#define IDC_READER_AGAIN 1401
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

@@ -1,0 +1,232 @@
+#include "records/save_as_dialog.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+#include "formats/formats.h"
+#include "link/utf.h"
+#include "ops/clock.h"
+#include "ops/format_text.h"
+#include "records/file_choice.h"
+#include "records/message_box.h"
+#include "records/resource.h"
+
+namespace {
+
+struct FormatEntry {
+    std::string_view name;
+    const char* shown;
+};
+
+const std::array<FormatEntry, 5> kFormats = {{
+    {kDefaultRecordFormat, "CSV, as Kavrin writes it"},
+    {"xlsx", "Excel workbook"},
+    {"jsonl", "JSON lines"},
+    {kNaitFormat, "NAIT movement file (New Zealand)"},
+    {kNlisFormat, "NLIS movement file (Australia)"},
+}};
+constexpr IdForm kIdForms[] = {IdForm::Split, IdForm::Eid15, IdForm::Spaced, IdForm::Eid16};
+constexpr DateForm kDateForms[] = {DateForm::Iso, DateForm::Dmy, DateForm::Date};
+
+const int kFormFields[] = {IDC_SAVE_ID_FORM, IDC_SAVE_DATE_FORM, IDC_SAVE_WITH_ANIMALS};
+const int kNaitFields[] = {IDC_SAVE_SENDING, IDC_SAVE_RECEIVING, IDC_SAVE_DATE_SENT, IDC_SAVE_DATE_RECEIVED};
+const int kNlisFields[] = {IDC_SAVE_FROM_PIC, IDC_SAVE_TO_PIC, IDC_SAVE_NVD, IDC_SAVE_DATE};
+
+// Each field by the words of its label.
+struct FieldName {
+    ExportField field;
+    int control;
+    const char* name;
+};
+const FieldName kFieldNames[] = {
+    {ExportField::IdForm, IDC_SAVE_ID_FORM, "ID form"},
+    {ExportField::DateForm, IDC_SAVE_DATE_FORM, "Date form"},
+    {ExportField::Sending, IDC_SAVE_SENDING, "Sending NAIT number"},
+    {ExportField::Receiving, IDC_SAVE_RECEIVING, "Receiving NAIT number"},
+    {ExportField::DateSent, IDC_SAVE_DATE_SENT, "Date sent"},
+    {ExportField::DateReceived, IDC_SAVE_DATE_RECEIVED, "Date received"},
+    {ExportField::FromPic, IDC_SAVE_FROM_PIC, "From PIC"},
+    {ExportField::ToPic, IDC_SAVE_TO_PIC, "To PIC"},
+    {ExportField::Nvd, IDC_SAVE_NVD, "NVD or waybill number"},
+    {ExportField::Date, IDC_SAVE_DATE, "Date of movement"},
+};
+
+const char* const kRefusedFormat = "%s: %s";
+const char* const kNeededFormat = "%s is needed for a %s.";
+const char* const kNotTakenFormat = "%s is not taken by a %s.";
+const char* const kNoFile = "Name the file to save the reads in.";
+const char* const kReplaceFormat = "%s already exists. Replace it?";
+const char* const kFileFilterFormat = "%s (*%s)|*%s|All files (*.*)|*.*||";
+
+class SaveAsDialog {
+public:
+    explicit SaveAsDialog(std::filesystem::path suggested) : suggested_(std::move(suggested)) {}
+
+    std::optional<SaveChoice> Run(HWND owner) {
+        const INT_PTR pressed = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SAVE_AS), owner,
+                                                Procedure, reinterpret_cast<LPARAM>(this));
+        if (pressed != IDOK) return std::nullopt;
+        return choice_;
+    }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INITDIALOG) {
+            auto* self = reinterpret_cast<SaveAsDialog*>(lParam);
+            self->dialog_ = dialog;
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            self->OnInit();
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<SaveAsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (!self || message != WM_COMMAND) return FALSE;
+        self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+
+    void Add(int id, const std::string& text) {
+        SendDlgItemMessageW(dialog_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromNarrow(text).c_str()));
+    }
+
+    void OnInit() {
+        for (const FormatEntry& format : kFormats) Add(IDC_SAVE_FORMAT, format.shown);
+        for (IdForm form : kIdForms) Add(IDC_SAVE_ID_FORM, IdFormExample(form));
+        for (DateForm form : kDateForms) Add(IDC_SAVE_DATE_FORM, DateFormExample(form));
+        for (int id : {IDC_SAVE_FORMAT, IDC_SAVE_ID_FORM, IDC_SAVE_DATE_FORM}) SendDlgItemMessageW(dialog_, id, CB_SETCURSEL, 0, 0);
+        std::filesystem::path file = suggested_;
+        file += Extension();
+        SetDlgItemTextW(dialog_, IDC_SAVE_FILE, file.c_str());
+        OnFormat();
+    }
+
+    size_t FormatIndex() const {
+        const LRESULT index = SendDlgItemMessageW(dialog_, IDC_SAVE_FORMAT, CB_GETCURSEL, 0, 0);
+        return index < 0 || static_cast<size_t>(index) >= kFormats.size() ? 0 : static_cast<size_t>(index);
+    }
+
+    std::string Format() const { return std::string(kFormats[FormatIndex()].name); }
+
+    std::wstring Extension() const {
+        return WideFromNarrow(std::string(MakeRecordWriter(Format())->Extension()));
+    }
+
+    std::wstring Text(int id) const {
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Item(id))) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetDlgItemTextW(dialog_, id, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+
+    // A field's text, trimmed; nothing when it is empty or not taken by the format.
+    std::optional<std::string> Given(int id) const {
+        if (!IsWindowEnabled(Item(id))) return std::nullopt;
+        std::wstring text = Text(id);
+        const size_t first = text.find_first_not_of(L" \t");
+        if (first == std::wstring::npos) return std::nullopt;
+        return NarrowFromWide(text.substr(first, text.find_last_not_of(L" \t") - first + 1));
+    }
+
+    template <typename Form, size_t N>
+    std::optional<Form> ChosenForm(int id, const Form (&forms)[N]) const {
+        if (!IsWindowEnabled(Item(id))) return std::nullopt;
+        const LRESULT index = SendDlgItemMessageW(dialog_, id, CB_GETCURSEL, 0, 0);
+        return index >= 0 && index < static_cast<LRESULT>(N) ? std::optional<Form>(forms[index]) : std::nullopt;
+    }
+
+    // Only the fields the format takes are open; the file's extension follows it.
+    void OnFormat() {
+        const std::string format = Format();
+        const bool registry = format == kNaitFormat || format == kNlisFormat;
+        for (int id : kFormFields) EnableWindow(Item(id), !registry);
+        for (int id : kNaitFields) EnableWindow(Item(id), format == kNaitFormat);
+        for (int id : kNlisFields) EnableWindow(Item(id), format == kNlisFormat);
+        std::filesystem::path file = Text(IDC_SAVE_FILE);
+        if (!file.empty()) {
+            file.replace_extension(Extension());
+            SetDlgItemTextW(dialog_, IDC_SAVE_FILE, file.c_str());
+        }
+    }
+
+    void OnBrowse() {
+        const std::string shown = kFormats[FormatIndex()].shown;
+        const std::string extension = NarrowFromWide(Extension());
+        const std::string filter = FormatText(kFileFilterFormat, shown.c_str(), extension.c_str(), extension.c_str());
+        if (std::optional<std::filesystem::path> file = ChooseFileToSave(dialog_, Text(IDC_SAVE_FILE), filter.c_str())) {
+            if (!file->has_extension()) *file += Extension();
+            SetDlgItemTextW(dialog_, IDC_SAVE_FILE, file->c_str());
+        }
+    }
+
+    void Refuse(const std::string& text, int control) {
+        ShowMessageBox(dialog_, text, MB_OK | MB_ICONWARNING);
+        SetFocus(Item(control));
+        Edit_SetSel(Item(control), 0, -1);
+    }
+
+    void OnSave() {
+        const std::string format = Format();
+        const ExportRequest request{format,
+                                    ChosenForm(IDC_SAVE_ID_FORM, kIdForms),
+                                    ChosenForm(IDC_SAVE_DATE_FORM, kDateForms),
+                                    Given(IDC_SAVE_SENDING),
+                                    Given(IDC_SAVE_RECEIVING),
+                                    Given(IDC_SAVE_DATE_SENT),
+                                    Given(IDC_SAVE_DATE_RECEIVED),
+                                    Given(IDC_SAVE_FROM_PIC),
+                                    Given(IDC_SAVE_TO_PIC),
+                                    Given(IDC_SAVE_NVD),
+                                    Given(IDC_SAVE_DATE),
+                                    false};
+        const ExportProfileAnswer answer = ProfileForRequest(request, DateOf(SystemClock().now()));
+        if (!answer.profile) {
+            const ExportRefusal& refusal = answer.refusal;
+            const FieldName* field = std::find_if(std::begin(kFieldNames), std::end(kFieldNames),
+                                                  [&](const FieldName& f) { return f.field == refusal.field; });
+            const char* shown = kFormats[FormatIndex()].shown;
+            switch (refusal.why) {
+            case ExportRefusal::Why::Value: return Refuse(FormatText(kRefusedFormat, field->name, refusal.text.c_str()), field->control);
+            case ExportRefusal::Why::Needed: return Refuse(FormatText(kNeededFormat, field->name, shown), field->control);
+            case ExportRefusal::Why::NotTaken: return Refuse(FormatText(kNotTakenFormat, field->name, shown), field->control);
+            }
+        }
+        const std::filesystem::path file = Text(IDC_SAVE_FILE);
+        if (file.empty() || !file.has_filename()) return Refuse(kNoFile, IDC_SAVE_FILE);
+        std::error_code error;
+        // A slip of the Enter key must not replace a file.
+        if (std::filesystem::exists(file, error) &&
+            ShowMessageBox(dialog_, FormatText(kReplaceFormat, NarrowFromWide(file.native()).c_str()),
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return;
+        choice_ = {format, *answer.profile, IsWindowEnabled(Item(IDC_SAVE_WITH_ANIMALS)) &&
+                                               Button_GetCheck(Item(IDC_SAVE_WITH_ANIMALS)) == BST_CHECKED,
+                   file};
+        EndDialog(dialog_, IDOK);
+    }
+
+    void OnCommand(int id, int code) {
+        switch (id) {
+        case IDC_SAVE_FORMAT:
+            if (code == CBN_SELCHANGE) OnFormat();
+            break;
+        case IDC_SAVE_BROWSE: OnBrowse(); break;
+        case IDOK: OnSave(); break;
+        case IDCANCEL: EndDialog(dialog_, IDCANCEL); break;
+        default: break;
+        }
+    }
+
+    std::filesystem::path suggested_;
+    HWND dialog_ = nullptr;
+    SaveChoice choice_;
+};
+
+}  // namespace
+
+std::optional<SaveChoice> AskSaveAs(HWND owner, const std::filesystem::path& suggested) {
+    SaveAsDialog dialog(suggested);
+    return dialog.Run(owner);
+}
