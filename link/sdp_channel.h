@@ -24,6 +24,6 @@
 OpenStatus QuerySerialPortChannel(sdp_session_t* session, const Deadline& deadline, uint8_t& channel);
 
 // The channel (1 to 30) of the first record with one in the attribute
-// lists of a service search attribute answer; 0 where no record has one;
-// nothing when the bytes are not attribute lists.
+// lists of a service search attribute answer; 0 where there is no record
+// or none has one; nothing when the bytes are not attribute lists.
 std::optional<uint8_t> SerialPortChannelIn(const uint8_t* lists, size_t size);

@@ -113,6 +113,7 @@ OpenStatus QuerySerialPortChannel(sdp_session_t* session, const Deadline& deadli
 }
 
 std::optional<uint8_t> SerialPortChannelIn(const uint8_t* lists, size_t size) {
+    if (size == 0) return 0;  // some servers say "no records" with no sequence at all
     uint8_t type = 0;
     int length = 0;
     int scanned = sdp_extract_seqtype(lists, static_cast<int>(size), &type, &length);
