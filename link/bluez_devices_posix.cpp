@@ -26,8 +26,10 @@ int ReadProperty(sd_bus_message* reply, BluezDevice& device) {
     } else if (key == "UUIDs") {
         if (int rc = sd_bus_message_enter_container(reply, 'v', "as"); rc < 0) return rc;
         if (int rc = sd_bus_message_enter_container(reply, 'a', "s"); rc < 0) return rc;
-        while (sd_bus_message_read(reply, "s", &text) > 0)
+        int rc = 0;
+        while ((rc = sd_bus_message_read(reply, "s", &text)) > 0)
             if (std::string(text) == kSerialPortUuid) device.serialPort = true;
+        if (rc < 0) return rc;
         if (int rc = sd_bus_message_exit_container(reply); rc < 0) return rc;
         if (int rc = sd_bus_message_exit_container(reply); rc < 0) return rc;
     } else if (int rc = sd_bus_message_skip(reply, "v"); rc < 0) {

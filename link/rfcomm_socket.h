@@ -5,10 +5,12 @@
 // all when the far controller is simply gone, so the deadlines alone end
 // a transfer then.
 //
-// Connecting is bounded too: the Serial Port service's channel is asked of
-// the device's SDP server (channel 1 where the device has no server or
-// publishes no such service), then the channel is connected; each step
-// gives up after its own deadline.
+// Connecting is bounded too, by one deadline of 8 s for the whole of it:
+// the Serial Port service's channel is asked of the device's SDP server
+// (channel 1 where the device has no server or publishes no such
+// service), then the channel is connected. Whatever fails is reported in
+// the status's detail, an SDP server that fails with the name that skips
+// the query (bt:ADDRESS/1).
 #pragma once
 
 #include <string>

@@ -142,6 +142,9 @@ int main(int argc, char** argv) {
     app.add_option("--rfcomm", config.rfcommChannel, "listen on this RFCOMM channel instead, as a reader over Bluetooth")
         ->check(CLI::Range(1, 30))
         ->excludes("--tty");
+    app.add_flag("--silent-sdp", config.silentSdp,
+                 "with --rfcomm, an SDP server that takes every query and never answers")
+        ->needs("--rfcomm");
     app.add_flag("--control", control, std::string("read commands on standard input; ") + kControlHelp);
     CLI11_PARSE(app, argc, argv);
 

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <fstream>
 #include <bluetooth/bluetooth.h>
+#include <bluetooth/l2cap.h>
 #include <bluetooth/rfcomm.h>
+#include <bluetooth/sdp.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -124,6 +126,17 @@ bool VirtualReader::Start(std::string* error) {
         if (bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return fail("bind");
         if (listen(listener_, 1) != 0) return fail("listen");
         path_ = "rfcomm:" + std::to_string(config_.rfcommChannel);
+        // The kernel completes each L2CAP connection and keeps what the
+        // client sends; nobody ever reads it.
+        if (config_.silentSdp) {
+            sdpListener_ = socket(AF_BLUETOOTH, SOCK_SEQPACKET | SOCK_CLOEXEC, BTPROTO_L2CAP);
+            if (sdpListener_ < 0) return fail("L2CAP socket");
+            sockaddr_l2 sdp{};
+            sdp.l2_family = AF_BLUETOOTH;
+            sdp.l2_psm = htobs(SDP_PSM);
+            if (bind(sdpListener_, reinterpret_cast<sockaddr*>(&sdp), sizeof sdp) != 0) return fail("bind SDP");
+            if (listen(sdpListener_, 4) != 0) return fail("listen SDP");
+        }
     } else if (config_.tty.empty()) {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (master_ < 0) return fail("posix_openpt");
@@ -162,7 +175,7 @@ void VirtualReader::Stop() {
         (void)ignored;
         thread_.join();
     }
-    for (int* fd : {&master_, &slaveKeeper_, &listener_, &stopPipe_[0], &stopPipe_[1]}) {
+    for (int* fd : {&master_, &slaveKeeper_, &listener_, &sdpListener_, &stopPipe_[0], &stopPipe_[1]}) {
         if (*fd >= 0) close(*fd);
         *fd = -1;
     }

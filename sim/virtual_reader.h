@@ -68,6 +68,9 @@ struct ReaderConfig {
     std::string tty;
     // Or listen on this RFCOMM channel (1 to 30) of every local Bluetooth controller.
     int rfcommChannel = 0;
+    // With rfcommChannel: an SDP server that takes every query and never
+    // answers, as a Bluetooth module whose service directory hangs.
+    bool silentSdp = false;
 };
 
 struct ReaderSnapshot {
@@ -127,6 +130,7 @@ private:
     int master_ = -1;
     int slaveKeeper_ = -1;
     int listener_ = -1;  // the RFCOMM socket that accepts connections
+    int sdpListener_ = -1;  // the silent SDP server's L2CAP socket
     int stopPipe_[2] = {-1, -1};
     std::thread thread_;
     uint32_t garbageSeed_ = 12345;

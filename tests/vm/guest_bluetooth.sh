@@ -96,5 +96,14 @@ start_reader --records 1000
 timed_export pty "$(head -n 1 /tmp/sim.out)"
 stop_reader
 
+# A device whose SDP server takes the query and never answers: the whole
+# connect ends at its one deadline, before libbluetooth's own 20 s.
+kavrin-sim --rfcomm 1 --silent-sdp >/tmp/silent.out 2>&1 &
+silent=$!
+sleep 0.5
+timed run bt-sdp-silent kavrin-cli -p "bt:$reader" info
+kill "$silent"
+wait "$silent"
+
 echo "@@done"
 poweroff -f

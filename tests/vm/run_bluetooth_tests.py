@@ -30,6 +30,9 @@ TOOLS = ["btvirt", "hciconfig", "rfcomm"]
 BOOT_SECONDS = 180
 # A transfer the deadlines end: three requests of 2.8 s each, and room for a slow machine.
 BOUNDED_SECONDS = 40
+# A connect to a device whose SDP server never answers: its deadline is 8 s,
+# libbluetooth alone would wait 20 s for the answer.
+SDP_BOUNDED_SECONDS = 16
 
 
 def build_initramfs(args, work, image):
@@ -79,6 +82,12 @@ def report(checks, runs, notes, lines, csv, padded):
     refused = runs.get("bt-refused", {})
     check("bt-refused-channel-fails-with-reason", refused.get("rc") == 1
           and "/5: cannot open the port: Connection refused" in refused.get("err", ""), refused)
+
+    silent, seconds = runs.get("bt-sdp-silent", {}), notes.get("bt-sdp-silent-seconds")
+    check("bt-silent-sdp-server-ends-the-connect-within-its-deadline", silent.get("rc") == 1
+          and "cannot open the port: the device's SDP server did not answer; name its channel to skip the query: "
+          "bt:%s/1" % reader in silent.get("err", "") and seconds is not None
+          and int(seconds) < SDP_BOUNDED_SECONDS, (silent, seconds))
 
     for name in ("tty-export-hangup", "bt-export-down"):
         vm.check_cut_export(check, name, runs, notes, csv)

@@ -35,6 +35,13 @@ CONTROLS = dict(BUTTONS, **FIELDS, **{"port list": PORT_LIST, "file list": FILE_
                                        "log": LOG_LIST, "window": 0})
 OK, CANCEL, YES, NO = 1, 2, 6, 7
 
+# The name under which a case lists COM23 in SERIALCOMM as a Bluetooth link.
+BLUETOOTH_ENTRY = "\\Device\\BthModem0"
+# Every case starts with SERIALCOMM as Wine made it.
+PLANTS = wine_env.RegistryPlants([
+    "[%s]" % wine_env.SERIALCOMM, wine_env.reg_value(BLUETOOTH_ENTRY, None),
+    wine_env.reg_value(wine_env.serialcomm_entry(wine_env.LISTED_PORT), "COM%d" % wine_env.LISTED_PORT)])
+
 # How long a handler may take before a case fails: far above any port time-out.
 HANDLER_TIMEOUT = 120.0
 START_TIMEOUT_MS = 60000
@@ -95,6 +102,7 @@ class DialogTest(unittest.TestCase):
     """One Kavrin.exe per case, started by start() once the readers are set up."""
 
     def setUp(self):
+        PLANTS.restore(Session.env)
         self.driver = Session.driver
         self.readers = {}
         self.held = []
@@ -125,6 +133,10 @@ class DialogTest(unittest.TestCase):
         sim = wine_env.Sim(Session.sim, os.path.join(Session.links, "com%d" % n), *sim_args)
         self.readers[n] = sim
         return sim
+
+    def plant(self, lines):
+        """Registry state for this case alone (registry file lines)."""
+        PLANTS.plant(Session.env, lines)
 
     def hold(self, port):
         """A reader on COMn whose port another program holds open exclusively."""

@@ -3,10 +3,9 @@
 import ctypes
 import os
 import struct
-import subprocess
 
 import wine_env
-from dialog_harness import BUTTONS, FIELDS, DialogTest, Session
+from dialog_harness import BLUETOOTH_ENTRY, BUTTONS, FIELDS, DialogTest, Session
 
 WS_POPUP, WS_CHILD, WS_VISIBLE, WS_CAPTION = 0x80000000, 0x40000000, 0x10000000, 0x00C00000
 WS_BORDER, WS_VSCROLL, WS_SYSMENU, WS_THICKFRAME = 0x00800000, 0x00200000, 0x00080000, 0x00040000
@@ -50,7 +49,6 @@ TEMPLATE = [
     (1017, PUSH, "Get", 120, 85, 28, 14),
 ]
 
-SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 IN_OPEN, IN_NONBLOCK = 0x20, 0o4000
 
 RANGE_MESSAGE = "Please enter an integer between 1 and 60."
@@ -98,21 +96,16 @@ class MainWindowTest(DialogTest):
     def test_a_bluetooth_port_past_com18_is_offered_unopened_and_connects_when_chosen(self):
         sim = self.reader("COM23", "--firmware-version", "2.10")
         watch = OpenWatch(os.path.realpath(sim.path))
+        self.addCleanup(watch.close)
         # COM23 as Windows lists a Bluetooth link, in place of Wine's own entry.
-        wine_entry = "\\Device\\Serial22"
-        reg("delete", SERIALCOMM, "/v", wine_entry, "/f")
-        reg("add", SERIALCOMM, "/v", "\\Device\\BthModem0", "/t", "REG_SZ", "/d", "COM23", "/f")
-        try:
-            self.start()
-            self.assertEqual(self.ports(), (["COM23:"], "COM23:"))
-            self.assertEqual(watch.opens(), 0, "the port was opened at start-up")
-            self.press("Connect")
-            self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
-            self.assertGreater(watch.opens(), 0)
-        finally:
-            reg("delete", SERIALCOMM, "/v", "\\Device\\BthModem0", "/f")
-            reg("add", SERIALCOMM, "/v", wine_entry, "/t", "REG_SZ", "/d", "COM23", "/f")
-            watch.close()
+        self.plant(["[%s]" % wine_env.SERIALCOMM, wine_env.reg_value(wine_env.serialcomm_entry(23), None),
+                    wine_env.reg_value(BLUETOOTH_ENTRY, "COM23")])
+        self.start()
+        self.assertEqual(self.ports(), (["COM23:"], "COM23:"))
+        self.assertEqual(watch.opens(), 0, "the port was opened at start-up")
+        self.press("Connect")
+        self.assertEqual(self.log(), ["CommPort open success!", "Reader firmvare version:2.10"])
+        self.assertGreater(watch.opens(), 0)
 
     def test_starts_with_zero_records_ten_minutes_and_upgrade_disabled(self):
         self.start()
@@ -148,11 +141,6 @@ class MainWindowTest(DialogTest):
         self.type_into("Auto PwrDwn Time", "61")
         self.close_window()
         self.assertTrue(self.wait_for_exit(), "the window stayed open")
-
-
-def reg(*argv):
-    subprocess.run(wine_env.wine_command("wine", "reg", *argv), env=Session.env, check=True, timeout=60,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 class OpenWatch:

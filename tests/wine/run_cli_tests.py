@@ -6,9 +6,12 @@ Usage: run_cli_tests.py --sim KAVRIN_SIM --prefix WINEPREFIX --cli kavrin-cli.ex
 
 COM1 to COM18 and COM23 point at fixed paths in a private folder once per
 run; a case's reader puts its port's link at the path of the COM port it
-stands behind. The Wine server stays up for the whole run, so each command
-costs a fraction of a second. The CSV file is compared byte for byte with the one the Linux build
-writes from a reader holding the same records.
+stands behind. One Wine session lasts the whole run, so each command costs
+a fraction of a second; a case finds it ended, should it end, instead of
+running in sessions that come and go. What a case plants in the registry
+is gone before the next case starts. The CSV file is compared byte for
+byte with the one the Linux build writes from a reader holding the same
+records.
 """
 
 import argparse
@@ -26,6 +29,7 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import wine_env  # noqa: E402
+from wine_env import SERIALCOMM, reg_value  # noqa: E402
 
 # A zone east of UTC with a half hour, the same for both builds: record times
 # and file names are local time, so a program writing UTC would differ.
@@ -34,12 +38,19 @@ ZONE_OFFSET = 5 * 3600 + 30 * 60
 RECORDS = "40"
 # Far above any port time-out: a command that takes longer has hung.
 COMMAND_TIMEOUT = 120
-SERIALCOMM = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
-FTDIBUS = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"
-BTHENUM = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\BTHENUM"
+FTDIBUS = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"
+BTHENUM = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\BTHENUM"
 SERIAL_PORT_SERVICE = "{00001101-0000-1000-8000-00805f9b34fb}_LOCALMFG&0002"
-USB_ADAPTER = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0403&PID_6001"
+USB_ADAPTER = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0403&PID_6001"
 PORTS_CLASS = "{4d36e978-e325-11ce-bfc1-08002be10318}"
+# Cases list COM9 and COM23 under other drivers' names in SERIALCOMM, in
+# place of Wine's own.
+OTHER_ENTRIES = ["\\Device\\VCP0", "\\Device\\BthModem0", "\\Device\\BthModem1"]
+# Every case starts from this: no device a case makes up, SERIALCOMM as Wine made it.
+PLANTS = wine_env.RegistryPlants(
+    ["[-%s]" % tree for tree in (FTDIBUS, BTHENUM, USB_ADAPTER)] + ["[%s]" % SERIALCOMM]
+    + [reg_value(name, None) for name in OTHER_ENTRIES]
+    + [reg_value(wine_env.serialcomm_entry(n), "COM%d" % n) for n in (9, wine_env.LISTED_PORT)])
 CSV_NAME = re.compile(r"^\d{8}_\d{4}\.csv$")
 XLSX_NAME = re.compile(r"^\d{8}_\d{4}\.xlsx$")
 
@@ -47,17 +58,12 @@ XLSX_NAME = re.compile(r"^\d{8}_\d{4}\.xlsx$")
 class Session:
     """What every case shares: set by main()."""
     sim = cli = linux_cli = links = env = None
+    holder = None  # the program that holds the Wine session (wine_env.hold_session)
 
 
 def windows_path(path):
     """The name a Windows program gives a Unix path under Wine (drive Z: is /)."""
     return "Z:" + path.replace("/", "\\")
-
-
-def wine(*argv):
-    """Runs a Wine helper whose output nobody needs."""
-    subprocess.run(wine_env.wine_command("wine", *argv), env=Session.env, check=True, timeout=COMMAND_TIMEOUT,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 class CliRun:
@@ -86,6 +92,8 @@ def run(argv, cwd=None, program=None):
 
 class CliTest(unittest.TestCase):
     def setUp(self):
+        self.assertSessionHeld()
+        PLANTS.restore(Session.env)
         self.readers = []
         self.held = []
         self.workdir = tempfile.mkdtemp(prefix="kavrin-cli-case-")
@@ -96,6 +104,14 @@ class CliTest(unittest.TestCase):
         for sim in self.readers:
             sim.stop()
         shutil.rmtree(self.workdir, ignore_errors=True)
+        self.assertSessionHeld()
+
+    def assertSessionHeld(self):
+        self.assertIsNone(Session.holder.poll(), "the run's Wine session has ended")
+
+    def plant(self, lines):
+        """Registry state for this case alone (registry file lines)."""
+        PLANTS.plant(Session.env, lines)
 
     def reader(self, number, *sim_args):
         """A virtual reader behind COM<number>."""
@@ -221,18 +237,11 @@ class CliTest(unittest.TestCase):
 
     def test_ports_long_says_what_the_registry_tells_of_each_port(self):
         self.reader(9)
-        parameters = "%s\\VID_0403+PID_6001+A50285BIA\\0000\\Device Parameters" % FTDIBUS
         # COM9 as an FTDI driver lists it, in place of Wine's own entry.
-        wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\Serial8", "/f")
-        wine("reg", "add", SERIALCOMM, "/v", "\\Device\\VCP0", "/t", "REG_SZ", "/d", "COM9", "/f")
-        wine("reg", "add", parameters, "/v", "PortName", "/t", "REG_SZ", "/d", "COM9", "/f")
-        wine("reg", "add", parameters, "/v", "LatencyTimer", "/t", "REG_DWORD", "/d", "16", "/f")
-        try:
-            result = run(["ports", "--long"])
-        finally:
-            wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\VCP0", "/f")
-            wine("reg", "add", SERIALCOMM, "/v", "\\Device\\Serial8", "/t", "REG_SZ", "/d", "COM9", "/f")
-            wine("reg", "delete", FTDIBUS, "/f")
+        self.plant(["[%s]" % SERIALCOMM, reg_value(wine_env.serialcomm_entry(9), None), reg_value("\\Device\\VCP0", "COM9"),
+                    "[%s\\VID_0403+PID_6001+A50285BIA\\0000\\Device Parameters]" % FTDIBUS,
+                    reg_value("PortName", "COM9"), reg_value("LatencyTimer", 16)])
+        result = run(["ports", "--long"])
         self.assertEqual(result.code, 0, result)
         lines = [line for line in result.out.splitlines() if line.startswith("COM9 ")]
         self.assertEqual(lines, ["COM9  \\Device\\VCP0  driver FTDI (ftdibus)  latency timer 16 ms"], result)
@@ -244,36 +253,27 @@ class CliTest(unittest.TestCase):
         # a reader behind it: only a port left unopened can be listed.
         ports = {wine_env.LISTED_PORT: ("\\Device\\BthModem0", "7&2a1c7b4b&0&001A7DDA7113_C00000000"),
                  wine_env.LISTED_PORT + 1: ("\\Device\\BthModem1", "7&2a1c7b4b&0&000000000000_00000000")}
-        wine_entry = "\\Device\\Serial%d" % (wine_env.LISTED_PORT - 1)
-        wine("reg", "delete", SERIALCOMM, "/v", wine_entry, "/f")
-        for number, (device, instance) in ports.items():
-            wine("reg", "add", SERIALCOMM, "/v", device, "/t", "REG_SZ", "/d", "COM%d" % number, "/f")
-            wine("reg", "add", "%s\\%s\\%s\\Device Parameters" % (BTHENUM, SERIAL_PORT_SERVICE, instance),
-                 "/v", "PortName", "/t", "REG_SZ", "/d", "COM%d" % number, "/f")
-        try:
-            result = run(["ports", "--long"])
-        finally:
-            for device, _ in ports.values():
-                wine("reg", "delete", SERIALCOMM, "/v", device, "/f")
-            wine("reg", "delete", BTHENUM, "/f")
-            wine("reg", "add", SERIALCOMM, "/v", wine_entry, "/t", "REG_SZ", "/d", "COM%d" % wine_env.LISTED_PORT, "/f")
+        lines = ["[%s]" % SERIALCOMM, reg_value(wine_env.serialcomm_entry(wine_env.LISTED_PORT), None)]
+        lines += [reg_value(device, "COM%d" % number) for number, (device, _) in ports.items()]
+        for number, (_, instance) in ports.items():
+            lines += ["[%s\\%s\\%s\\Device Parameters]" % (BTHENUM, SERIAL_PORT_SERVICE, instance),
+                      reg_value("PortName", "COM%d" % number)]
+        self.plant(lines)
+        result = run(["ports", "--long"])
         self.assertEqual(result.code, 0, result)
         self.assertEqual([line for line in result.out.splitlines() if line.startswith(("COM23", "COM24"))], [
             "COM23  \\Device\\BthModem0  driver Bluetooth (bthmodem)  outgoing to 00:1A:7D:DA:71:13",
             "COM24  \\Device\\BthModem1  driver Bluetooth (bthmodem)  incoming"], result)
+
     def test_ports_long_and_doctor_name_a_port_as_device_manager_does(self):
         self.reader(9)
         # An FTDI adapter of the Ports class as SetupAPI finds it in the registry.
         device = USB_ADAPTER + "\\A50285BI"
-        wine("reg", "add", device, "/v", "ClassGUID", "/t", "REG_SZ", "/d", PORTS_CLASS, "/f")
-        wine("reg", "add", device, "/v", "FriendlyName", "/t", "REG_SZ", "/d", "USB Serial Port (COM9)", "/f")
-        wine("reg", "add", device, "/v", "Service", "/t", "REG_SZ", "/d", "FTDIBUS", "/f")
-        wine("reg", "add", device + "\\Device Parameters", "/v", "PortName", "/t", "REG_SZ", "/d", "COM9", "/f")
-        try:
-            listed = run(["ports", "--long"])
-            doctor = run(["-p", "COM9", "doctor"])
-        finally:
-            wine("reg", "delete", USB_ADAPTER, "/f")
+        self.plant(["[%s]" % device, reg_value("ClassGUID", PORTS_CLASS),
+                    reg_value("FriendlyName", "USB Serial Port (COM9)"), reg_value("Service", "FTDIBUS"),
+                    "[%s\\Device Parameters]" % device, reg_value("PortName", "COM9")])
+        listed = run(["ports", "--long"])
+        doctor = run(["-p", "COM9", "doctor"])
         described = "COM9  USB Serial Port (COM9)  0403:6001  serial A50285BI  driver FTDIBUS"
         self.assertEqual(listed.code, 0, listed)
         self.assertIn(described, listed.out.splitlines(), listed)
@@ -291,26 +291,21 @@ class CliTest(unittest.TestCase):
         self.assertNothingSent(sim)
 
         # The same port listed by an FTDI driver is an adapter, and used.
-        wine("reg", "add", SERIALCOMM, "/v", "\\Device\\VCP0", "/t", "REG_SZ", "/d", "COM9", "/f")
-        try:
-            result = run(["info"])
-        finally:
-            wine("reg", "delete", SERIALCOMM, "/v", "\\Device\\VCP0", "/f")
+        self.plant(["[%s]" % SERIALCOMM, reg_value("\\Device\\VCP0", "COM9")])
+        result = run(["info"])
         self.assertEqual((result.code, result.out), (0, "2.10\r\n"), result)
         self.assertTrue(result.err.startswith("kavrin-cli: using COM9\r\n"), result)
 
     def test_info_reports_the_ftdi_drivers_latency_timer_of_its_port(self):
         self.reader(14, "--firmware-version", "2.10")
         # Two FTDI adapters as the driver records them; only one is COM14.
-        adapters = {"VID_0403+PID_6001+A50285BIA": ("COM15", "1"), "VID_0403+PID_6015+DK0AB1C2A": ("COM14", "16")}
+        adapters = {"VID_0403+PID_6001+A50285BIA": ("COM15", 1), "VID_0403+PID_6015+DK0AB1C2A": ("COM14", 16)}
+        lines = []
         for device, (port, ms) in adapters.items():
-            parameters = "%s\\%s\\0000\\Device Parameters" % (FTDIBUS, device)
-            wine("reg", "add", parameters, "/v", "PortName", "/t", "REG_SZ", "/d", port, "/f")
-            wine("reg", "add", parameters, "/v", "LatencyTimer", "/t", "REG_DWORD", "/d", ms, "/f")
-        try:
-            result = run(["-p", "com14", "info"])
-        finally:
-            wine("reg", "delete", FTDIBUS, "/f")
+            lines += ["[%s\\%s\\0000\\Device Parameters]" % (FTDIBUS, device), reg_value("PortName", port),
+                      reg_value("LatencyTimer", ms)]
+        self.plant(lines)
+        result = run(["-p", "com14", "info"])
         self.assertEqual((result.code, result.out), (0, "2.10\r\n"), result)
         self.assertTrue(result.err.endswith(
             "kavrin-cli: com14: adapter latency timer: 16 ms\r\n"
@@ -357,17 +352,18 @@ def main():
                                 for n in [*range(1, 19), wine_env.LISTED_PORT]})
     host_ports = wine_env.hold_host_ports()
     Session.env = dict(wine_env.wine_environment(prefix), TZ=ZONE)
-    # A server that stays up between commands (and goes by itself a minute
-    # after the last, should this script be killed), and its services
-    # started with no output to hold.
-    subprocess.run(wine_env.wine_command("wineserver", "-p60"), env=Session.env, timeout=60,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # One session for the whole run; the services its holder starts get no output to hold.
+    Session.holder = wine_env.hold_session(Session.env)
     try:
-        wine("cmd", "/c", "exit")
+        subprocess.run(wine_env.wine_command("wine", "cmd", "/c", "exit"), env=Session.env, check=True,
+                       timeout=COMMAND_TIMEOUT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         print("Wine session ready in %.1f s" % (time.monotonic() - started), flush=True)
         result = unittest.TextTestRunner(verbosity=2).run(cases)
+        PLANTS.restore(Session.env)
     finally:
+        Session.holder.stdin.close()
         subprocess.run(wine_env.wine_command("wineserver", "-k"), env=Session.env, timeout=60)
+        Session.holder.wait()
         shutil.rmtree(Session.links, ignore_errors=True)
         for fd in host_ports:
             os.close(fd)

@@ -7,6 +7,16 @@ unused ones to a path that does not exist. Wine gives the host's own serial
 ports the numbers after and lists them, as it lists every port, under
 SERIALCOMM, where the programs look too: a session holds them, so that they
 do not open.
+
+A session lasts while a Wine program runs, and after the last one for as
+long as its server was told (`wineserver -pN`; Debian's wineserver script
+tells 0 to a server that a program starts). A command that comes after a
+session has ended runs in a new one, or meets one that is ending:
+SERIALCOMM, rebuilt for each session, no longer holds what a case planted
+there, and the ending server kills the command, or takes its change and
+ends without it reaching the next session. So a run whose cases plant
+registry state holds one session from start to end (hold_session) and
+plants through RegistryPlants.
 """
 
 import glob
@@ -16,6 +26,7 @@ import tempfile
 import time
 
 MISSING = "/nonexistent/kavrin-no-port"
+SERIALCOMM = "HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 # A port past COM18 that only Windows' own list (SERIALCOMM) names.
 LISTED_PORT = 23
 HOST_PORTS = ["/dev/ttyS*", "/dev/ttyUSB*", "/dev/ttyACM*"]
@@ -24,6 +35,11 @@ HOST_PORTS = ["/dev/ttyS*", "/dev/ttyUSB*", "/dev/ttyACM*"]
 # program holds with TIOCEXCL refuses them as a busy port refuses a Windows
 # program, even though the tests run as root.
 UNPRIVILEGED = ["setpriv", "--bounding-set", "-sys_admin"]
+
+
+def serialcomm_entry(port):
+    """The name of COM<port>'s value in SERIALCOMM as Wine makes it."""
+    return "\\Device\\Serial%d" % (port - 1)
 
 
 def wine_command(*argv):
@@ -45,6 +61,64 @@ def ensure_prefix(prefix):
         subprocess.run(wine_command("wineboot", "-i"), env=wine_environment(prefix), check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
         subprocess.run(wine_command("wineserver", "-w"), env=wine_environment(prefix), timeout=300)
+
+
+def reg_text(text):
+    """A name or a string as a registry file quotes it."""
+    return '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"')
+
+
+def reg_value(name, value):
+    """The line of a registry file that sets a value to a string or, given
+    an int, a DWORD, or that removes it (None)."""
+    if value is None:
+        return reg_text(name) + "=-"
+    if isinstance(value, int):
+        return reg_text(name) + "=dword:%08x" % value
+    return reg_text(name) + "=" + reg_text(value)
+
+
+def import_registry(env, lines):
+    """Applies the lines of a registry file (REGEDIT4) in one `reg import`.
+    Removing a key or value that is not there is no error."""
+    with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False) as reg:
+        reg.write("\r\n".join(["REGEDIT4", ""] + lines) + "\r\n")
+    try:
+        subprocess.run(wine_command("wine", "reg", "import", reg.name), env=env, check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    finally:
+        os.unlink(reg.name)
+
+
+class RegistryPlants:
+    """The registry state a run's cases plant, each plant one import, and
+    the state every case starts from (`known`: registry file lines that
+    undo every plant), brought back by one more import before the first
+    case and before the case after a plant, however that case ended: no
+    case sees what another planted. A run whose plants are saved with the
+    registry restores once more at its end."""
+
+    def __init__(self, known):
+        self.known = known
+        self.changed = True  # what an earlier run left is not known
+
+    def plant(self, env, lines):
+        # Marked first: an import that stops halfway is undone as a whole one.
+        self.changed = True
+        import_registry(env, lines)
+
+    def restore(self, env):
+        if self.changed:
+            import_registry(env, self.known)
+            self.changed = False
+
+
+def hold_session(env):
+    """Starts the session in which every later command of the run is to
+    run: a Wine program that waits on its input until the returned
+    process's stdin is closed, or this script ends."""
+    return subprocess.Popen(wine_command("wine", "cmd"), env=env, stdin=subprocess.PIPE,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def map_ports(prefix, mapping):
