@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/download_settings.h"
 #include "formats/formats.h"
 
 namespace {
@@ -66,11 +67,6 @@ void Require(const CLI::App& command, const std::string& format, std::initialize
     }
 }
 
-std::optional<CalendarDate> DateGiven(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    return ParseCalendarDate(text);
-}
-
 const std::initializer_list<const char*> kFormOptions = {kIdFormOption, kDateFormOption};
 const std::initializer_list<const char*> kNaitOptions = {kSendingOption, kReceivingOption, kDateSentOption,
                                                           kDateReceivedOption};
@@ -102,7 +98,6 @@ void AddExportOptions(CLI::App& command, ExportChoice& choice) {
 
 ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, const CalendarDate& today, bool clear) {
     const std::string& format = choice.format;
-    ExportProfile profile;
     if (format == kNaitFormat || format == kNlisFormat) {
         if (clear) throw CLI::ValidationError(std::string(kDeleteOption) + ' ' + kNoDeleteAfterRegistryFile);
         RefuseOthers(command, format, kFormOptions);
@@ -110,21 +105,17 @@ ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, co
     if (format == kNaitFormat) {
         RefuseOthers(command, format, kNlisOptions);
         Require(command, format, {kSendingOption, kReceivingOption});
-        profile.nait = {choice.sending, choice.receiving, DateGiven(choice.dateSent), DateGiven(choice.dateReceived)};
-        if (!profile.nait.dateSent && !profile.nait.dateReceived) profile.nait.dateSent = today;
-        const std::optional<CalendarDate>& sent = profile.nait.dateSent;
-        if (auto refusal = sent ? NaitDateSentRefusal(*sent, today) : std::nullopt) {
-            throw CLI::ValidationError(kDateSentOption, *refusal);
-        }
     } else if (format == kNlisFormat) {
         RefuseOthers(command, format, kNaitOptions);
         Require(command, format, {kFromPicOption, kToPicOption});
-        profile.nlis = {PicAsWritten(choice.fromPic), PicAsWritten(choice.toPic), choice.nvd,
-                        DateGiven(choice.date).value_or(today)};
     } else {
         RefuseOthers(command, format, kNaitOptions);
         RefuseOthers(command, format, kNlisOptions);
-        profile.forms = {*IdFormFromName(choice.idForm), *DateFormFromName(choice.dateForm)};
+    }
+    ExportProfile profile = ProfileOf(choice, today);
+    const std::optional<CalendarDate>& sent = profile.nait.dateSent;
+    if (auto refusal = format == kNaitFormat && sent ? NaitDateSentRefusal(*sent, today) : std::nullopt) {
+        throw CLI::ValidationError(kDateSentOption, *refusal);
     }
     return profile;
 }
