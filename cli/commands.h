@@ -3,7 +3,7 @@
 // them and gives the exit status. By the time a run function is called its
 // options are all good: it only does the work. A file per group holds the
 // run functions: ports, the reader's settings, export, upgrade, the record
-// book, the animal list, doctor.
+// book, the animal list, doctor, the watch.
 #pragma once
 
 #include <optional>
@@ -13,6 +13,7 @@
 #include "formats/date_form.h"
 #include "formats/record_formats.h"
 #include "formats/tag_id.h"
+#include "watch/named_ports.h"
 
 // What kavrin-cli's exit status tells a script.
 inline constexpr int kExitOk = 0;
@@ -75,6 +76,16 @@ struct ExportOptions {
     bool animals = false;
 };
 int RunExport(const GlobalOptions& global, const ExportOptions& options);
+
+// watch [export's options] [--port PORT]... [--every SECONDS]: with no
+// port, the USB serial adapters plugged in.
+struct WatchOptions {
+    ExportOptions download;          // each reader's, as export takes them
+    std::vector<std::string> ports;  // --port, once per reader
+    // Seconds between tries of a named port that does not answer.
+    unsigned every = static_cast<unsigned>(kNamedPortInterval.count());
+};
+int RunWatch(const GlobalOptions& global, const WatchOptions& options);
 
 // upgrade FILE --yes, refused and answered as delete's.
 struct UpgradeOptions {
