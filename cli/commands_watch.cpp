@@ -45,12 +45,6 @@ private:
     std::mutex mutex_;
 };
 
-std::string Listed(const std::vector<std::string>& ports) {
-    std::string text;
-    for (const std::string& port : ports) text += (text.empty() ? "" : kPortSeparator) + port;
-    return text;
-}
-
 }  // namespace
 
 int RunWatch(const GlobalOptions& global, const WatchOptions& options) {
@@ -68,7 +62,7 @@ int RunWatch(const GlobalOptions& global, const WatchOptions& options) {
         ui.Say(kWatchingAdapters);
     } else {
         events = WatchNamedPorts(options.ports, std::chrono::seconds(options.every), TryNamingForeign(front));
-        ui.Say(FormatText(kWatchingPorts, Listed(options.ports).c_str(), options.every));
+        ui.Say(FormatText(kWatchingPorts, JoinedText(options.ports, kPortSeparator).c_str(), options.every));
     }
     const ExportOptions& download = options.download;
     // A watch runs for days: the dates a registry's file leaves out are each download's day.

@@ -35,12 +35,6 @@ std::vector<std::string> FilesWritten(const ExportResult& result, const RecordWr
     return files;
 }
 
-std::string Joined(const std::vector<std::string>& files) {
-    std::string text;
-    for (const std::string& file : files) text += (text.empty() ? "" : kFileSeparator) + file;
-    return text;
-}
-
 void SayWideCountries(DownloadFeedback& ui, const std::vector<TagRecord>& records) {
     const long long wide = std::count_if(records.begin(), records.end(), [](const TagRecord& record) {
         return DecodeTagRecord(record).id.country > kWidestThreeDigitCountry;
@@ -54,10 +48,10 @@ void SayFiles(DownloadFeedback& ui, const ExportResult& result, const std::vecto
     switch (result.outcome) {
     case Outcome::Ok: ui.Saved(files); break;
     case Outcome::Stopped:
-        if (!files.empty()) ui.Say(kInterruptedFile + Joined(files));
+        if (!files.empty()) ui.Say(kInterruptedFile + JoinedText(files, kFileSeparator));
         break;
     case Outcome::TransactionFailed:
-        if (!files.empty()) ui.Say(kPartialFile + Joined(files));
+        if (!files.empty()) ui.Say(kPartialFile + JoinedText(files, kFileSeparator));
         break;
     default: break;
     }

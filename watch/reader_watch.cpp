@@ -34,15 +34,9 @@ public:
     std::vector<std::string> lines;
 };
 
-std::string Joined(const std::vector<std::string>& files) {
-    std::string text;
-    for (const std::string& file : files) text += (text.empty() ? "" : kFileSeparator) + file;
-    return text;
-}
-
 std::string FinishedLine(const DownloadReport& report) {
     const ExportResult& result = report.result;
-    const std::string files = Joined(report.files);
+    const std::string files = JoinedText(report.files, kFileSeparator);
     switch (report.status) {
     case DownloadStatus::Ok:
         return files.empty() ? std::string(kEmpty) : FormatText(kSaved, result.rows, files.c_str());
