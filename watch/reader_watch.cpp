@@ -62,8 +62,8 @@ struct Running {
     bool again = false;
 };
 
-}  // namespace
-
+// A reader's download on the calling thread: connected and checked, read,
+// disconnected, said.
 void DownloadReader(WatchFront& front, const std::string& port, const DownloadSettings& settings) {
     KeptLines connecting;
     PortHandle handle = nullptr;
@@ -80,6 +80,8 @@ void DownloadReader(WatchFront& front, const std::string& port, const DownloadSe
     NotifyDesktop(SummaryOf(report.status), port + ": " + line);
     front.Finished(port, report);
 }
+
+}  // namespace
 
 void WatchReaders(PortEvents& events, WatchFront& front, const SettingsNow& settings) {
     std::map<std::string, Running> downloads;

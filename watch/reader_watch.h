@@ -29,10 +29,6 @@ using SettingsNow = std::function<DownloadSettings()>;
 
 void WatchReaders(PortEvents& events, WatchFront& front, const SettingsNow& settings);
 
-// A reader's download on the calling thread: connected and checked, read,
-// disconnected, said.
-void DownloadReader(WatchFront& front, const std::string& port, const DownloadSettings& settings);
-
 // The try of a named port (named_ports.h) for a watch: a device on it that
 // answers, but not as a reader, is named on `front` once, until the port
 // answers otherwise.
