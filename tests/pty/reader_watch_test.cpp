@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -43,6 +44,16 @@ private:
     std::deque<std::vector<PortEvent>> batches_;
 };
 
+// Whether `holds` came true within the bound.
+bool Await(const std::function<bool()>& holds) {
+    const auto until = std::chrono::steady_clock::now() + kWatchBound;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 class KeptFront final : public WatchFront {
 public:
     void Line(const std::string& line) override {
@@ -62,20 +73,6 @@ public:
     std::vector<std::pair<std::string, DownloadReport>> Finished() {
         std::lock_guard<std::mutex> lock(mutex_);
         return finished_;
-    }
-    // Waits until `count` lines equal to `line` have come; false after the bound.
-    bool AwaitLine(const std::string& line, size_t count = 1) {
-        const auto until = std::chrono::steady_clock::now() + kWatchBound;
-        while (Seen(line) < count) {
-            if (std::chrono::steady_clock::now() > until) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return true;
-    }
-    void AwaitFinished(size_t count) {
-        const auto until = std::chrono::steady_clock::now() + kWatchBound;
-        while (Finished().size() < count && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     size_t Seen(const std::string& line) {
         const std::vector<std::string> lines = Lines();
@@ -122,9 +119,9 @@ TEST_F(ReaderWatchTest, AReaderBackDuringItsDownloadIsReadAgainAfterItAndNotWhen
     const std::string port = NewReader(1)->PortPath();
     StartWatch();
     events.Hand({{PortChange::Appeared, port}});
-    ASSERT_TRUE(front.AwaitLine(Opened(port)));
+    ASSERT_TRUE(Await([&] { return front.Seen(Opened(port)) == 1; }));
     events.Hand({{PortChange::Gone, port}, {PortChange::Appeared, port}});
-    ASSERT_TRUE(front.AwaitLine(Opened(port), 2));
+    ASSERT_TRUE(Await([&] { return front.Seen(Opened(port)) == 2; }));
     const std::vector<std::string> lines = front.Lines();
     const std::string finished = port + ": download finished: 600 records saved in ";
     const auto firstEnd =
@@ -134,7 +131,7 @@ TEST_F(ReaderWatchTest, AReaderBackDuringItsDownloadIsReadAgainAfterItAndNotWhen
 
     // Back and gone again before the download in progress ends: no third.
     events.Hand({{PortChange::Gone, port}, {PortChange::Appeared, port}, {PortChange::Gone, port}});
-    front.AwaitFinished(2);
+    Await([&] { return front.Finished().size() == 2; });
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_EQ(front.Seen(Opened(port)), 2u);
     const auto done = front.Finished();
@@ -152,7 +149,7 @@ TEST_F(ReaderWatchTest, AReaderVanishingMidDownloadCostsTheOneBesideItNothing) {
     vanishing->AddFault({CMD_GET_RECORDS, FaultKind::Hangup, 0, 3, 1});
     StartWatch();
     events.Hand({{PortChange::Appeared, vanishing->PortPath()}, {PortChange::Appeared, staying->PortPath()}});
-    front.AwaitFinished(2);
+    Await([&] { return front.Finished().size() == 2; });
     const auto done = front.Finished();
     ASSERT_EQ(done.size(), 2u);
     for (const auto& [port, report] : done) {
@@ -167,7 +164,7 @@ TEST_F(ReaderWatchTest, AReaderVanishingMidDownloadCostsTheOneBesideItNothing) {
     }
     // The watch goes on: a reader that comes again is read again.
     events.Hand({{PortChange::Appeared, staying->PortPath()}});
-    EXPECT_TRUE(front.AwaitLine(Opened(staying->PortPath()), 2));
+    EXPECT_TRUE(Await([&] { return front.Seen(Opened(staying->PortPath())) == 2; }));
 }
 
 }  // namespace
