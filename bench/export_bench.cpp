@@ -11,11 +11,11 @@
 #include <unistd.h>
 
 #include "cli/cli_feedback.h"
-#include "cli/verified_clear.h"
 #include "link/frame.h"
 #include "ops/csv_writer.h"
 #include "ops/export.h"
 #include "sim/virtual_reader.h"
+#include "watch/verified_clear.h"
 
 namespace {
 
@@ -90,11 +90,11 @@ bool ExportAndClearOnce(VirtualReader& reader, const std::filesystem::path& dir,
     KeepingWriter writer(csv);
     const auto start = std::chrono::steady_clock::now();
     ExportResult result = ExportRecords(ui, port, dir, writer);
-    const int cleared = ClearAfterExport(ui, port, result, writer.Records());
+    const DownloadStatus cleared = ClearAfterExport(ui, port, result, writer.Records());
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ClosePort(port);
     std::filesystem::remove(result.file);
-    return cleared == 0 && reader.Snapshot().records.empty();
+    return cleared == DownloadStatus::Ok && reader.Snapshot().records.empty();
 }
 
 }  // namespace

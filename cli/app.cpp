@@ -15,6 +15,7 @@ int RunCommandLine(int argc, const char* const* argv) {
     case Subcommand::Info: status = RunInfo(global); break;
     case Subcommand::Count: status = RunCount(global); break;
     case Subcommand::Export: status = RunExport(global, line.exportRecords); break;
+    case Subcommand::Watch: status = RunWatch(global, line.watch); break;
     case Subcommand::Delete: status = RunDelete(global); break;
     case Subcommand::SyncTime: status = RunSyncTime(global); break;
     case Subcommand::PowerDown: status = RunPowerDown(global, line.powerDown); break;

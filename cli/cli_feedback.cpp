@@ -53,4 +53,8 @@ bool CliFeedback::StopRequested() {
 
 void CliFeedback::Say(const std::string& text) { progress_.WriteLine(kProgramPrefix + text); }
 
+void CliFeedback::Saved(const std::vector<std::string>& files) {
+    for (const std::string& file : files) std::printf("%s\n", file.c_str());
+}
+
 void CliFeedback::SayItem(const std::string& text) { progress_.WriteLine(kItemIndent + text); }

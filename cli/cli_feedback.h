@@ -1,7 +1,8 @@
 // The window feedback of the operations, as a terminal shows it.
 //
 // Log lines and messages become lines on standard error (above the
-// progress bar, if one is shown). The command line answers the operations'
+// progress bar, if one is shown); the files a download saved, its
+// results, lines on standard output. The command line answers the operations'
 // questions itself (--yes) before they run, so a question asked here is
 // answered no. Interrupts caught meanwhile ask the work to stop once there
 // are enough of them.
@@ -13,9 +14,9 @@
 
 #include "cli/interrupts.h"
 #include "cli/progress_bar.h"
-#include "ops/feedback.h"
+#include "watch/watch.h"
 
-class CliFeedback : public Feedback {
+class CliFeedback : public DownloadFeedback {
 public:
     explicit CliFeedback(std::FILE* err = stderr);
 
@@ -28,10 +29,12 @@ public:
 
     // A bar of `total` units for the work that follows, on a terminal only.
     void StartProgress(long long total, const std::string& unit);
-    void FinishProgress() { progress_.Finish(); }
+    void EndProgress() override { progress_.Finish(); }
 
     // A line of the program's own (a reason, a hint) on standard error.
-    void Say(const std::string& text);
+    void Say(const std::string& text) override;
+    // Each file's path on standard output, a line each.
+    void Saved(const std::vector<std::string>& files) override;
     // One entry of a list that a Say line introduced.
     void SayItem(const std::string& text);
 

@@ -61,6 +61,16 @@ const char* const kExportDeleteHelp =
     "then delete the records from the reader, once the file is verified complete on the disk and a second "
     "reading of every record agrees with it (about twice the time of the export alone)";
 
+const char* const kWatchHelp =
+    "wait for readers and download each one that is plugged in (or, with --port, starts answering) as export "
+    "does; then wait for the next";
+const char* const kWatchPortHelp =
+    "a reader's port to watch, tried at once and again every --every seconds while it does not answer; once "
+    "per reader (default: the USB serial adapters and rfcomm ttys as they are plugged in)";
+const char* const kEveryHelp = "with --port: the seconds between tries of a port that does not answer (default: 60)";
+const char* const kEveryWithoutPort = "--every: the tries are of the ports given with --port";
+constexpr unsigned kEveryMost = 86400;
+
 const char* const kUpgradeHelp = "send a firmware image (refuses without --yes)";
 const char* const kImageFileHelp = "the firmware image (.bin)";
 const char* const kUpgradeYesHelp = "yes, replace the reader's firmware";
@@ -140,20 +150,46 @@ void AddPowerDown(CLI::App& app, CommandLine& line) {
     Chosen(command, line, Subcommand::PowerDown);
 }
 
-void AddExport(CLI::App& app, CommandLine& line) {
-    CLI::App* command = app.add_subcommand("export", kExportHelp);
-    ExportOptions& options = line.exportRecords;
+// -o, the format, its forms and the registries' options, --delete and --animals, as export and watch take them.
+void AddDownloadOptions(CLI::App* command, ExportOptions& options) {
     command->add_option("-o,--output", options.folder, kExportFolderHelp)->type_name("DIR")->check(Check(CheckFolder));
     AddExportOptions(*command, options.choice);
     command->add_flag("--delete", options.clear, kExportDeleteHelp);
     command->add_flag("--animals", options.animals, kExportAnimalsHelp);
-    command->callback([&line, &options, command] {
-        if (options.animals && line.global.noBook) throw CLI::ValidationError("--animals", kAnimalsWithoutBook);
-        const std::vector<std::string> registries = RegistryFormatNames();
-        if (options.animals && std::find(registries.begin(), registries.end(), options.choice.format) != registries.end())
-            throw CLI::ValidationError("--animals", kAnimalsInRegistryFile);
-        options.profile = ProfileFor(*command, options.choice, DateOf(SystemClock().now()), options.clear);
+}
+
+// Once `command` is parsed: what the download options refuse together, and the profile they make.
+void CheckDownloadOptions(const CLI::App& command, const CommandLine& line, ExportOptions& options) {
+    if (options.animals && line.global.noBook) throw CLI::ValidationError("--animals", kAnimalsWithoutBook);
+    const std::vector<std::string> registries = RegistryFormatNames();
+    if (options.animals && std::find(registries.begin(), registries.end(), options.choice.format) != registries.end())
+        throw CLI::ValidationError("--animals", kAnimalsInRegistryFile);
+    options.request = RequestOf(command, options.choice, options.clear);
+    options.profile = ProfileFor(options.request, DateOf(SystemClock().now()));
+}
+
+void AddExport(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("export", kExportHelp);
+    AddDownloadOptions(command, line.exportRecords);
+    command->callback([&line, command] {
+        CheckDownloadOptions(*command, line, line.exportRecords);
         line.subcommand = Subcommand::Export;
+    });
+}
+
+void AddWatch(CLI::App& app, CommandLine& line) {
+    CLI::App* command = app.add_subcommand("watch", kWatchHelp);
+    WatchOptions& options = line.watch;
+    AddDownloadOptions(command, options.download);
+    command->add_option("-p,--port", options.ports, kWatchPortHelp)->type_name("PORT")->check(Check(NonEmpty));
+    command->add_option("--every", options.every, kEveryHelp)->type_name("SECONDS")->check(CLI::Range(1u, kEveryMost));
+    command->callback([&line, &options, command] {
+        CheckDownloadOptions(*command, line, options.download);
+        // -p before the subcommand names a port too.
+        if (line.global.port) options.ports.insert(options.ports.begin(), *line.global.port);
+        if (options.ports.empty() && command->count("--every") > 0)
+            throw CLI::ValidationError(kEveryWithoutPort, CLI::ExitCodes::ValidationError);
+        line.subcommand = Subcommand::Watch;
     });
 }
 
@@ -256,8 +292,8 @@ void AddDoctor(CLI::App& app, CommandLine& line) {
 // The subcommands, in the order --help lists them.
 using AddCommand = void (*)(CLI::App& app, CommandLine& line);
 const AddCommand kSubcommands[] = {
-    AddPorts, AddInfo, AddCount, AddExport, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade, AddBook, AddAnimals,
-    AddDoctor,
+    AddPorts, AddInfo, AddCount, AddExport, AddWatch, AddDelete, AddSyncTime, AddPowerDown, AddUpgrade, AddBook,
+    AddAnimals, AddDoctor,
 };
 
 }  // namespace

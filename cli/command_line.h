@@ -14,6 +14,7 @@ enum class Subcommand {
     Info,
     Count,
     Export,
+    Watch,
     Delete,
     SyncTime,
     PowerDown,
@@ -38,6 +39,7 @@ struct CommandLine {
     DeleteOptions deletion;
     PowerDownOptions powerDown;
     ExportOptions exportRecords;
+    WatchOptions watch;
     UpgradeOptions upgrade;
     BookShowOptions bookShow;
     BookTagOptions bookTag;

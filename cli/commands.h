@@ -3,7 +3,7 @@
 // them and gives the exit status. By the time a run function is called its
 // options are all good: it only does the work. A file per group holds the
 // run functions: ports, the reader's settings, export, upgrade, the record
-// book, the animal list, doctor.
+// book, the animal list, doctor, the watch.
 #pragma once
 
 #include <optional>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/formats.h"
+#include "watch/watch.h"
 
 // What kavrin-cli's exit status tells a script.
 inline constexpr int kExitOk = 0;
@@ -68,11 +69,22 @@ struct ExportChoice {
 struct ExportOptions {
     std::string folder = ".";
     ExportChoice choice;    // as given
-    ExportProfile profile;  // what `choice` makes of it, today's date filled in
+    ExportRequest request;  // what `choice` asks, as checked
+    ExportProfile profile;  // what the request makes of it, today's date filled in
     bool clear = false;     // --delete
     bool animals = false;
 };
 int RunExport(const GlobalOptions& global, const ExportOptions& options);
+
+// watch [export's options] [--port PORT]... [--every SECONDS]: with no
+// port, the USB serial adapters plugged in.
+struct WatchOptions {
+    ExportOptions download;          // each reader's, as export takes them
+    std::vector<std::string> ports;  // --port, once per reader
+    // Seconds between tries of a named port that does not answer.
+    unsigned every = static_cast<unsigned>(kNamedPortInterval.count());
+};
+int RunWatch(const GlobalOptions& global, const WatchOptions& options);
 
 // upgrade FILE --yes, refused and answered as delete's.
 struct UpgradeOptions {

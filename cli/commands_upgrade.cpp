@@ -43,7 +43,7 @@ int RunUpgrade(const GlobalOptions& global, const UpgradeOptions& options) {
     ui.StartProgress(BlocksToSend(opened.image), kBlocks);
     // --yes, required to get here, answers the question.
     const UpgradeResult result = UpgradeFirmware(ui, reader->port, opened.image, true);
-    ui.FinishProgress();
+    ui.EndProgress();
     const int status = ExitStatusFor(ui, result);
     if (result.outcome == Outcome::Stopped)
         ui.Say(kStopped);

@@ -104,8 +104,8 @@ void AddExportOptions(CLI::App& command, ExportChoice& choice) {
     command.add_option(kDateOption, choice.date, kDateHelp)->type_name("DATE")->check(Checked(CalendarDateRefusal));
 }
 
-ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, const CalendarDate& today, bool clear) {
-    const ExportRequest request{choice.format,
+ExportRequest RequestOf(const CLI::App& command, const ExportChoice& choice, bool clear) {
+    return {choice.format,
                                 GivenForm(command, kIdFormOption, IdFormFromName(choice.idForm)),
                                 GivenForm(command, kDateFormOption, DateFormFromName(choice.dateForm)),
                                 GivenText(command, kSendingOption, choice.sending),
@@ -117,6 +117,9 @@ ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, co
                                 GivenText(command, kNvdOption, choice.nvd),
                                 GivenText(command, kDateOption, choice.date),
                                 clear};
+}
+
+ExportProfile ProfileFor(const ExportRequest& request, const CalendarDate& today) {
     ExportProfileAnswer answer = ProfileForRequest(request, today);
     if (answer.profile) return *answer.profile;
     const ExportRefusal& refusal = answer.refusal;
@@ -124,8 +127,8 @@ ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, co
     switch (refusal.why) {
     case ExportRefusal::Why::NotTaken:
         if (refusal.field == ExportField::Clear) throw CLI::ValidationError(std::string(option) + ' ' + kNoDeleteAfterRegistryFile);
-        throw CLI::ValidationError(Option(option, choice.format, kNotForFormat));
-    case ExportRefusal::Why::Needed: throw CLI::ValidationError(Option(option, choice.format, kNeeded));
+        throw CLI::ValidationError(Option(option, request.format, kNotForFormat));
+    case ExportRefusal::Why::Needed: throw CLI::ValidationError(Option(option, request.format, kNeeded));
     case ExportRefusal::Why::Value: break;
     }
     throw CLI::ValidationError(option, refusal.text);

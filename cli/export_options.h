@@ -14,8 +14,10 @@
 
 // Adds --format, the forms and the registries' options to `command`.
 void AddExportOptions(CLI::App& command, ExportChoice& choice);
-// After parsing: the profile for the chosen format, dates left out taken
-// as `today`. Throws CLI::ValidationError for an option the format does
-// not take, a required one missing, --delete (`clear`) with a registry's
-// file, or a date NAIT does not take.
-ExportProfile ProfileFor(const CLI::App& command, const ExportChoice& choice, const CalendarDate& today, bool clear);
+// After parsing: what was asked, each option as given or left out, and
+// --delete (`clear`).
+ExportRequest RequestOf(const CLI::App& command, const ExportChoice& choice, bool clear);
+// The profile for the request, dates left out taken as `today`. Throws
+// CLI::ValidationError for an option the format does not take, a required
+// one missing, --delete with a registry's file, or a date NAIT does not take.
+ExportProfile ProfileFor(const ExportRequest& request, const CalendarDate& today);

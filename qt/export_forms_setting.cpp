@@ -9,21 +9,21 @@ const char* const kApplication = "kavrin-gui";
 const char* const kIdFormKey = "export/idForm";
 const char* const kDateFormKey = "export/dateForm";
 
-QSettings Settings() { return QSettings(kOrganisation, kApplication); }
-
 // Each name is an item, the name itself its data: what the settings keep.
 void Offer(QComboBox* box, const std::vector<std::string>& names, const char* key, std::string_view fallback) {
     for (const std::string& name : names) box->addItem(QString::fromStdString(name), QString::fromStdString(name));
-    const QString kept = Settings().value(key, QString::fromUtf8(fallback.data(), int(fallback.size()))).toString();
+    const QString kept = KeptSettings().value(key, QString::fromUtf8(fallback.data(), int(fallback.size()))).toString();
     const int index = box->findData(kept);
     box->setCurrentIndex(index >= 0 ? index : box->findData(QString::fromUtf8(fallback.data(), int(fallback.size()))));
     QObject::connect(box, &QComboBox::currentIndexChanged, box,
-                     [box, key] { Settings().setValue(key, box->currentData().toString()); });
+                     [box, key] { KeptSettings().setValue(key, box->currentData().toString()); });
 }
 
 std::string Chosen(const QComboBox* box) { return box->currentData().toString().toStdString(); }
 
 }  // namespace
+
+QSettings KeptSettings() { return QSettings(kOrganisation, kApplication); }
 
 void OfferExportForms(QComboBox* idForm, QComboBox* dateForm) {
     Offer(idForm, IdFormNames(), kIdFormKey, IdFormName(IdForm::Split));

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <QComboBox>
+#include <QSettings>
 
 #include "formats/formats.h"
+
+// The window's settings kept for the user (the forms, the watch's box).
+QSettings KeptSettings();
 
 // Lists every form in the two boxes, selects the ones kept, and keeps each
 // new choice as it is made.

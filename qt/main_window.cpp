@@ -154,10 +154,12 @@ const ButtonRoute kButtonMap[] = {
 
 }  // namespace
 
-MainWindow::MainWindow(const QString& port, const BookChoice& book)
+MainWindow::MainWindow(const QString& port, const BookChoice& book, ReaderSource readers)
     : widgets_(LayOutWindow(this)), feedback_(widgets_), book_(book) {
     setWindowTitle(kTitle);
     OfferExportForms(widgets_.idForm, widgets_.dateForm);
+    watch_ = std::make_unique<WindowWatch>(widgets_, feedback_, book_, [this](int64_t number) { ShowFromBook(number); },
+                                           std::move(readers));
     for (const ButtonRoute& route : kButtonMap) {
         Operation operation = route.operation;
         QObject::connect(widgets_.*route.button, &QPushButton::clicked, this, [this, operation] { Start(operation); });

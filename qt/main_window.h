@@ -26,12 +26,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 #include "book/book.h"
 #include "formats/formats.h"
 #include "link/serial_port.h"
 #include "ops/firmware_file.h"
 #include "ops/integer_field.h"
 #include "qt/window_feedback.h"
+#include "qt/window_watch.h"
 #include "qt/window_widgets.h"
 #include "qt/work_thread.h"
 
@@ -64,8 +67,9 @@ using Operation = void (*)(WindowFeedback& ui, ReaderState& state, const WorkOrd
 class MainWindow : public QWidget {
 public:
     // `port`: a port to select at start (added to the list when it lacks it);
-    // `book`: the record book Get Data keeps its downloads in.
-    explicit MainWindow(const QString& port, const BookChoice& book);
+    // `book`: the record book Get Data keeps its downloads in; `readers`:
+    // where the box "Download readers when plugged in" watches for readers.
+    MainWindow(const QString& port, const BookChoice& book, ReaderSource readers = WatchAdapters);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +89,8 @@ private:
     bool busy_ = false;
     Operation running_ = nullptr;  // the operation started last
     bool closeWhenDone_ = false;
+    // Made once the forms are offered; ends before the feedback it logs to.
+    std::unique_ptr<WindowWatch> watch_;
     // Last, so it is destroyed first: the worker ends before what it uses.
     WorkThread worker_;
 };

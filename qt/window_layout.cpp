@@ -90,6 +90,8 @@ WindowWidgets LayOutWindow(QWidget* window) {
     w.dateForm = new QComboBox(record);
     w.dateForm->setObjectName("dateForm");
     QLabel* dateFormLabel = LabelFor("Date form", w.dateForm, record);
+    w.watch = new QCheckBox("Download readers when plugged in", record);
+    w.watch->setObjectName("watch");
     auto* recordGrid = new QGridLayout(record);
     recordGrid->addWidget(countLabel, 0, 0);
     recordGrid->addWidget(w.recordCount, 0, 1, Qt::AlignLeft);
@@ -100,6 +102,7 @@ WindowWidgets LayOutWindow(QWidget* window) {
     recordGrid->addWidget(w.idForm, 2, 1);
     recordGrid->addWidget(dateFormLabel, 3, 0);
     recordGrid->addWidget(w.dateForm, 3, 1);
+    recordGrid->addWidget(w.watch, 4, 0, 1, 3);
 
     QLabel* powerLabel = LabelFor("Auto PwrDwn Time", w.powerDown, config);
     auto* minutes = new QLabel("min", config);

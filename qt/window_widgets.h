@@ -4,9 +4,11 @@
 // beside the log. Qt layouts size every control from its
 // text, so nothing clips at any font size or scale factor. The controls are
 // created in the dialog's tab order. Beyond the dialog, the Record group
-// chooses the forms Get Data writes the ID and the time in.
+// chooses the forms Get Data writes the ID and the time in, and holds the
+// box that downloads each reader plugged in.
 #pragma once
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,6 +36,7 @@ struct WindowWidgets {
     QLineEdit* recordCount = nullptr;
     QComboBox* idForm = nullptr;
     QComboBox* dateForm = nullptr;
+    QCheckBox* watch = nullptr;  // "Download readers when plugged in" (window_watch.h)
     QPushButton* set = nullptr;
     QPushButton* get = nullptr;
     RecordsView* records = nullptr;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ops/clock.h"
-#include "ops/connection.h"
 
 namespace {
 
@@ -70,14 +69,20 @@ private:
 }  // namespace
 
 // The connect's own test of a reader: its version answer.
-PortAnswer AskForVersion(const std::string& port) {
+ConnectResult TryReader(const std::string& port) {
     Quiet quiet;
     PortHandle handle = nullptr;
     const ConnectResult result = ConnectReader(quiet, port, handle);
     DisconnectReader(handle);
+    return result;
+}
+
+PortAnswer AnswerOf(const ConnectResult& result) {
     if (result.connected) return PortAnswer::Answered;
     return result.open.failure == OpenFailure::Busy ? PortAnswer::Busy : PortAnswer::Silent;
 }
+
+PortAnswer AskForVersion(const std::string& port) { return AnswerOf(TryReader(port)); }
 
 std::unique_ptr<PortEvents> WatchNamedPorts(std::vector<std::string> ports, std::chrono::milliseconds every,
                                             PortTry attempt) {

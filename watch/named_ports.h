@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ops/connection.h"
 #include "watch/port_events.h"
 
 enum class PortAnswer {
@@ -30,7 +31,12 @@ using PortTry = std::function<PortAnswer(const std::string& port)>;
 
 inline constexpr std::chrono::seconds kNamedPortInterval{60};
 
-// The port opened, the reader asked for its version, the port closed.
+// The port opened, the reader asked for its version, the port closed:
+// what the connect found, its lines unsaid.
+ConnectResult TryReader(const std::string& port);
+// What a try's result says of the port.
+PortAnswer AnswerOf(const ConnectResult& result);
+// Both: the try a watch of named ports makes unless given another.
 PortAnswer AskForVersion(const std::string& port);
 
 std::unique_ptr<PortEvents> WatchNamedPorts(std::vector<std::string> ports,

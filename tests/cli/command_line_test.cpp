@@ -82,6 +82,16 @@ TEST_F(CommandLineTest, EachSubcommandIsChosenWithItsOptions) {
          [&](const CommandLine& l) { return l.animalsImport.file == file; }},
         {{"doctor", "--port", "/dev/ttyUSB0"}, Subcommand::Doctor,
          [](const CommandLine& l) { return l.global.port == "/dev/ttyUSB0"; }},
+        // A port before the subcommand is watched too, first.
+        {{"-p", "COM3", "watch", "--port", "COM4", "-p", "bt:00:1A:7D:DA:71:13", "--every", "5", "-o", folder,
+          "-f", "jsonl", "--delete"},
+         Subcommand::Watch,
+         [&](const CommandLine& l) {
+             const WatchOptions& o = l.watch;
+             return o.ports == std::vector<std::string>{"COM3", "COM4", "bt:00:1A:7D:DA:71:13"} && o.every == 5 &&
+                    o.download.folder == folder && o.download.choice.format == "jsonl" && o.download.clear;
+         }},
+        {{"watch"}, Subcommand::Watch, [](const CommandLine& l) { return l.watch.ports.empty() && l.watch.every == 60; }},
     };
     for (const Case& c : cases) {
         const CommandLine line = Parse(c.args);
@@ -118,6 +128,11 @@ TEST_F(CommandLineTest, WhatIsRefusedEndsAtParsingWithTheUsageStatus) {
         {"export", "-f", "nlis", "--from-pic", "QABC1234", "--to-pic", "3ABCD123", "--delete"},
         {"book", "tag", "982", "x"},
         {"book", "missing", "--download", "1", "--since", "2024-01-01"},
+        // The checks of export's options hold for the watch's downloads too.
+        {"watch", "--animals", "--no-book"},
+        {"watch", "-f", "nait", "--sending", "1", "--receiving", "2", "--delete"},
+        {"watch", "--every", "5"},
+        {"watch", "-p", "COM3", "--every", "0"},
     };
     for (const std::vector<std::string>& args : refused) {
         const CommandLine line = Parse(args);

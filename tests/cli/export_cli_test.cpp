@@ -65,12 +65,6 @@ protected:
 
 const std::string kDeleteFrame = "0A FF 02 42 B3";
 
-// Rows below the header, when every line is whole.
-long WholeRows(const std::string& csv) {
-    if (csv.empty() || !csv.ends_with("\r\n")) return -1;
-    return static_cast<long>(std::count(csv.begin(), csv.end(), '\n')) - 1;
-}
-
 TEST_F(ExportCliTest, WritesTheDatedCsvIntoTheFolderAndPrintsItsPath) {
     CliRun run = RunCli({"-p", sim.Port(), "export", "-o", folder.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;

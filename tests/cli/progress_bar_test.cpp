@@ -3,14 +3,9 @@
 
 #include "captured_stream.h"
 #include "cli/progress_bar.h"
+#include "text_helpers.h"
 
 namespace {
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
 
 TEST(FormatProgressTest, ShowsShareRateAndTimeLeft) {
     struct Case {

@@ -29,7 +29,7 @@ work=$(mktemp -d /tmp/kavrin-packages.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 # Windows' own DLLs that a program may rely on being there.
-SYSTEM_DLLS="kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll comdlg32.dll shell32.dll ole32.dll setupapi.dll msvcrt.dll"
+SYSTEM_DLLS="kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll comdlg32.dll shell32.dll ole32.dll setupapi.dll cfgmgr32.dll msvcrt.dll"
 
 check() {
   local name=$1

@@ -1,6 +1,7 @@
 // The Linux window against the virtual reader on a pty, on the offscreen
 // platform: buttons pressed as a user would, the log, the message boxes and
 // the files read back.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -28,6 +29,7 @@
 #include "qt/port_box.h"
 #include "qt/records_model.h"
 #include "sim/virtual_reader.h"
+#include "watch/named_ports.h"
 
 namespace fs = std::filesystem;
 
@@ -68,6 +70,7 @@ private slots:
     void closingDuringUpgradeWarnsThenStopsAfterTheBlockInFlight();
     void aCloseAnsweredAfterTheWorkHasEndedStillCloses();
     void thePortListOffersThePairedReadersByName();
+    void theWatchBoxReadsEachReaderThatAppearsAndIsKept();
 
 private:
     QPushButton* Button(const QString& caption) {
@@ -83,9 +86,10 @@ private:
     }
     bool Idle() { return Button("Get Cnt")->isEnabled(); }
     // Each case's own book, beside its settings.
-    std::unique_ptr<MainWindow> NewWindow() {
+    std::unique_ptr<MainWindow> NewWindow(ReaderSource readers = WatchAdapters) {
         return std::make_unique<MainWindow>(QString::fromStdString(reader->PortPath()),
-                                            BookChoice{true, fs::path(settings->path().toStdString()) / "records.db"});
+                                            BookChoice{true, fs::path(settings->path().toStdString()) / "records.db"},
+                                            std::move(readers));
     }
     void Press(const QString& caption) {
         QPushButton* button = Button(caption);
@@ -465,6 +469,37 @@ void WindowTest::thePortListOffersThePairedReadersByName() {
     bus.kill();
     bluez.waitForFinished();
     bus.waitForFinished();
+}
+
+// The reader's port stands in for an adapter plugged in: the watch finds it
+// when it starts, as it finds an adapter plugged in before.
+void WindowTest::theWatchBoxReadsEachReaderThatAppearsAndIsKept() {
+    reader->SetRecords(GenerateRecords(12));
+    const std::string port = reader->PortPath();
+    const ReaderSource plugged = [port] { return AdapterWatch{WatchNamedPorts({port}), {}}; };
+    window = NewWindow(plugged);
+    window->show();
+    auto* box = window->findChild<QCheckBox*>("watch");
+    QVERIFY(box && !box->isChecked());
+    box->click();
+    const QString finished = QString::fromStdString(port + ": download finished: 12 records saved in ");
+    const auto said = [&] { return Log().filter(finished).size(); };
+    QTRY_COMPARE_WITH_TIMEOUT(said(), 1, kBound);
+    QVERIFY(Log().contains(QString::fromStdString(port + ": Reader firmvare version:1.0")));
+    QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QTableView*>("records")->model()->rowCount(), 12, kBound);
+    const std::vector<fs::path> files = FilesIn(folder->path());
+    QCOMPARE(files.size(), size_t{1});
+    QVERIFY(Log().filter(finished).first().endsWith(QString::fromStdString(fs::absolute(files[0]).string())));
+    QCOMPARE(QString::fromStdString(ReadAll(files[0])).count("\r\n"), 13);
+
+    // Kept: the next window watches from its start, and reads the reader it finds.
+    window = NewWindow(plugged);
+    box = window->findChild<QCheckBox*>("watch");
+    QVERIFY(box->isChecked());
+    QTRY_COMPARE_WITH_TIMEOUT(said(), 1, kBound);
+    box->click();
+    QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), kBound);
+    QVERIFY(!NewWindow()->findChild<QCheckBox*>("watch")->isChecked());
 }
 
 QTEST_MAIN(WindowTest)

@@ -3,7 +3,8 @@
 # adapter and reports on the console between @@ markers, which the host
 # script reads (run_adapter_tests.py). "@@unplug NAME N" asks the host to
 # pull QEMU's FTDI adapter NAME (ftdi, ftdi2) out once its reader has had N
-# more requests, "@@plug NAME" to plug it in.
+# more requests, "@@plug NAME" to plug it in, "@@sim NAME COMMAND" to give
+# its reader a control command (answered "go" on the console).
 . /guest_common.sh
 
 # The FTDI adapter is on the bus before its driver is loaded (nothing
@@ -95,28 +96,66 @@ run acm-upgrade-unplugged kavrin-cli -p /dev/ttyACM0 upgrade /image.bin --yes
 stop_reader
 wait
 
-# The watch's view: the FTDI adapter plugged in before it starts is there
-# once; a second one comes, goes and comes back while it runs.
+# The watch: kavrin-cli watch runs in the background with the FTDI
+# adapter plugged in before it starts, and watch-events beside it shows
+# what the watch sees. A second adapter comes while the first is being
+# read: both are read at once into one book. Then the second goes and
+# comes back, is pulled out in the middle of its download and plugged in
+# again. The host's readers answer each block late, so that downloads
+# overlap and a cut falls in the middle.
+# NAME COMMAND...: a control command to the host's reader NAME, once carried out.
+host_sim() {
+    echo "@@sim $*"
+    read -t 30 ack </dev/ttyS0
+}
 event_seen() {
     for i in $(seq 100); do [ "$(grep -cx "$1" /tmp/events)" -ge "$2" ] && return 0; sleep 0.2; done
     note "no $1 (x$2) from the watch"
 }
+# Waits up to 30 s for the watch's Nth line that begins with TEXT.
+watch_said() {
+    for i in $(seq 150); do [ "$(grep -c "^$1" /tmp/watch.err)" -ge "$2" ] && return 0; sleep 0.2; done
+    note "the watch did not say $1 (x$2)"
+}
+for reader in ftdi ftdi2; do
+    host_sim $reader clear-faults
+    host_sim $reader fault 41:late:300
+done
 echo "@@plug ftdi"
 await /dev/ttyUSB0 || note "no ttyUSB0 for the watch"
 udevadm settle --timeout=30
-watch-events 60 >/tmp/events 2>&1 &
+mkdir -p /tmp/watch
+watch-events 90 >/tmp/events 2>&1 &
 watcher=$!
+kavrin-cli --book /tmp/watch.db watch -o /tmp/watch >/tmp/watch.out 2>/tmp/watch.err &
+watch=$!
 event_seen "appeared /dev/ttyUSB0" 1
+watch_said "/dev/ttyUSB0: Reader firmvare version" 1
 echo "@@plug ftdi2"
 event_seen "appeared /dev/ttyUSB1" 1
-run two-ftdi-info-ttyUSB0 kavrin-cli -p /dev/ttyUSB0 info
-run two-ftdi-info-ttyUSB1 kavrin-cli -p /dev/ttyUSB1 info
+watch_said "/dev/ttyUSB1: download finished" 1
+watch_said "/dev/ttyUSB0: download finished" 1
 echo "@@unplug ftdi2 0"
 event_seen "gone /dev/ttyUSB1" 1
 echo "@@plug ftdi2"
 event_seen "appeared /dev/ttyUSB1" 2
+# Out after the version, the count and a block of its download.
+echo "@@unplug ftdi2 3"
+watch_said "/dev/ttyUSB1: download failed" 1
+event_seen "gone /dev/ttyUSB1" 2
+echo "@@plug ftdi2"
+watch_said "/dev/ttyUSB1: download finished" 2
+kill -INT $watch
+wait $watch
+note "watch-rc $?"
 kill $watcher
 note "watch-events $(tr '\n' ';' </tmp/events)"
+note "watch-err $(tr '\n' ';' </tmp/watch.err)"
+note "watch-out $(tr '\n' ';' </tmp/watch.out)"
+for file in /tmp/watch/*.csv; do
+    note "watch-file-$file $(sha256sum <"$file" | cut -d' ' -f1) $(wc -l <"$file")"
+done
+run watch-book kavrin-cli --book /tmp/watch.db book
 
 echo "@@done"
 poweroff -f

@@ -16,11 +16,13 @@ same way) with the shipped rules. Three adapters:
   g_serial), whose ttyGS0 a kavrin-sim inside serves; the gadget is
   unbound in the middle of an export and of an upgrade.
 
-Last, the watch's view of adapters coming and going: with the FTDI adapter
-plugged back in, a program of the watch's (watch_events) runs in the guest
-while QMP's device_add plugs in a second FTDI adapter (ttyUSB1, its far
-end a third kavrin-sim), device_del pulls it out and device_add plugs it
-back: two adapters at once, each answering for its own reader.
+Last, the watch: with the FTDI adapter plugged back in, kavrin-cli watch
+runs in the guest, and beside it a program that prints what the watch sees
+(watch_events), while QMP's device_add plugs in a second FTDI adapter
+(ttyUSB1, its far end a third kavrin-sim) during the first one's download:
+both are read at once into one book. device_del pulls the second out and
+device_add plugs it back; it is pulled out again in the middle of its
+download (whole rows kept) and plugged back once more, to be read whole.
 
 The guest (guest_init.sh) reports on the console between @@ markers. Each
 check prints "ok NAME" or "FAILED NAME: why"; the exit status is 0 only
@@ -255,8 +257,9 @@ def plug(qmp, chardev, device, seconds=10):
 def boot(kernel, initrd, sims, work):
     """Runs the machine; returns its console lines and the images the host's
     readers got. Acts on @@slow, "@@unplug NAME N" (pull FTDI adapter NAME
-    out once its reader has had N more requests) and "@@plug NAME"; the
-    adapter ftdi2 is plugged in only when asked."""
+    out once its reader has had N more requests), "@@plug NAME" and "@@sim
+    NAME COMMAND" (a control command to reader NAME, then "go" to the
+    guest); the adapter ftdi2 is plugged in only when asked."""
     uart, ftdi = sims["uart"], sims["ftdi"]
     qmp_path = os.path.join(work, "qmp")
     command = ["timeout", str(BOOT_SECONDS), "qemu-system-x86_64", "-accel", "tcg", "-m", "512", "-smp", "1",
@@ -290,6 +293,11 @@ def boot(kernel, initrd, sims, work):
                 images = {name: sim.image(work) for name, sim in sims.items() if name != "ftdi2"}
                 ftdi.command("fault 41:late:1500:2")
                 ftdi.command("fault 32:late:300:5")
+                qemu.stdin.write(b"go\n")
+                qemu.stdin.flush()
+            elif line.startswith("@@sim "):
+                _, name, command = line.split(" ", 2)
+                sims[name].command(command)
                 qemu.stdin.write(b"go\n")
                 qemu.stdin.flush()
             elif line.startswith("@@unplug "):
@@ -425,20 +433,42 @@ def report(checks, runs, notes, lines, csv, padded, images):
     for adapter in ("ftdi", "acm"):
         check_cut_export(check, adapter + "-export-unplugged", runs, notes, csv)
         check_cut_upgrade(check, adapter + "-upgrade-unplugged", runs)
-    check_watch(check, runs, notes)
+    check_watch(check, runs, notes, csv)
 
 
-def check_watch(check, runs, notes):
+def check_watch(check, runs, notes, csv):
     """The watch saw the adapter present at its start once, and the second
-    one each time it came and went; built-in ports never; each adapter
-    answered for its own reader while both were in."""
+    one each time it came and went; built-in ports never. kavrin-cli watch
+    read both adapters at once into one book, each file byte for byte; the
+    second, pulled out mid-download, kept whole rows, and was read whole
+    when it came back; an interrupt ended the watch."""
     events = notes.get("watch-events", "").split(";")
-    want = ["watching", "appeared /dev/ttyUSB0", "appeared /dev/ttyUSB1", "gone /dev/ttyUSB1", "appeared /dev/ttyUSB1"]
+    want = ["watching", "appeared /dev/ttyUSB0"] + ["appeared /dev/ttyUSB1", "gone /dev/ttyUSB1"] * 2 + [
+        "appeared /dev/ttyUSB1"]
     check("watch-sees-adapters-present-once-and-each-coming-and-going", events[:len(want)] == want
-          and len(events) <= len(want) + 1 and events[len(want):] in ([], [""]), events)
-    for port in ("ttyUSB0", "ttyUSB1"):
-        info = runs.get("two-ftdi-info-" + port, {})
-        check("two-ftdi-" + port + "-answers", info.get("rc") == 0 and info.get("out") == "1.0", info)
+          and events[len(want):] in ([], [""]), events)
+    said = notes.get("watch-err", "").split(";")
+    files = {k[len("watch-file-"):]: v.split() for k, v in notes.items() if k.startswith("watch-file-")}
+    whole = [hashlib.sha256(csv).hexdigest(), str(csv.count(b"\n"))]
+    done = [re.match(r"/dev/(ttyUSB\d): download finished: 60 records saved in (\S+)$", l) for l in said]
+    done = [(m.group(1), m.group(2)) for m in done if m]
+    check("watch-reads-each-adapter-byte-for-byte", sorted(p for p, _ in done) == ["ttyUSB0", "ttyUSB1", "ttyUSB1"]
+          and all(files.get(f) == whole for _, f in done), (said, files))
+    first_end = next((i for i, l in enumerate(said) if "download finished" in l), -1)
+    versions = ["/dev/%s: Reader firmvare version:1.0" % p for p in ("ttyUSB0", "ttyUSB1")]
+    check("watch-reads-two-adapters-at-once", all(v in said and said.index(v) < first_end for v in versions), said)
+    cut = [re.match(r"/dev/ttyUSB1: download failed: (\d+) of 60 records saved in (\S+)$", l) for l in said]
+    cut = [m for m in cut if m]
+    kept = int(cut[0].group(1)) if cut else 0
+    prefix = hashlib.sha256(b"\n".join(csv.split(b"\n")[:kept + 1]) + b"\n").hexdigest()
+    check("watch-unplugged-mid-download-keeps-whole-rows", len(cut) == 1 and 0 < kept < 60
+          and files.get(cut[0].group(2)) == [prefix, str(kept + 1)], (said, files))
+    out = [l for l in notes.get("watch-out", "").split(";") if l]
+    check("watch-prints-each-saved-file", sorted(out) == sorted(f for _, f in done), out)
+    book = runs.get("watch-book", {"out": ""})["out"].splitlines()[1:]
+    outcomes = sorted(l.split()[5] for l in book if len(l.split()) > 5)
+    check("watch-keeps-all-in-one-book", outcomes == ["complete"] * 3 + ["failed"], book)
+    check("watch-ends-by-the-interrupt", notes.get("watch-rc") == "130", notes.get("watch-rc"))
 
 
 def check_transfers(check, way, runs, notes, csv, received, padded):

@@ -20,6 +20,7 @@ import io
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -88,6 +89,22 @@ def run(argv, cwd=None, program=None):
         out.seek(0)
         err.seek(0)
         return CliRun(code, out.read().decode(), err.read().decode())
+
+
+def until(condition, seconds=COMMAND_TIMEOUT):
+    """Whether `condition` came true within `seconds`, looked at every tenth of a second."""
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.1)
+    return True
+
+
+def read_back(stream):
+    """What a program has written so far into the temporary file `stream`."""
+    stream.seek(0)
+    return stream.read().decode()
 
 
 class CliTest(unittest.TestCase):
@@ -324,6 +341,35 @@ class CliTest(unittest.TestCase):
         set_at = calendar.timegm((2000 + year, month, day, hour, minute, second)) - ZONE_OFFSET
         self.assertGreaterEqual(set_at, int(before) - 1)
         self.assertLessEqual(set_at, after + 1)
+
+    def test_watch_downloads_a_reader_that_starts_answering(self):
+        sim = self.reader(15, "--records", RECORDS, "--fault", "GET_VERSION:silent")
+        folder = os.path.join(self.workdir, "wine")
+        os.mkdir(folder)
+        argv = ["--book", windows_path(os.path.join(self.workdir, "records.db")), "watch", "--port", "COM15",
+                "--every", "1", "-o", windows_path(folder)]
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            watch = subprocess.Popen(wine_env.wine_command("wine", Session.cli, *argv), env=Session.env,
+                                     stdout=out, stderr=err)
+            try:
+                # Silent at first: tried, and nothing read.
+                self.assertTrue(until(lambda: int(sim.state()["received"]) >= 1), "the port was never tried")
+                sim.command("clear-faults")
+                self.assertTrue(until(lambda: "download finished" in read_back(err)), read_back(err))
+                watch.send_signal(signal.SIGINT)
+                code = watch.wait(timeout=COMMAND_TIMEOUT)
+            finally:
+                if watch.poll() is None:
+                    watch.kill()
+                    watch.wait()
+            said, printed = read_back(err), read_back(out)
+        (name,) = os.listdir(folder)
+        path = windows_path(os.path.join(folder, name))
+        self.assertIn("COM15: download finished: %s records saved in %s\r\n" % (RECORDS, path), said)
+        self.assertEqual(printed, path + "\r\n")
+        self.assertEqual(code, 130, said)
+        with open(os.path.join(folder, name), "rb") as wine_file:
+            self.assertEqual(wine_file.read(), self.linux_export(RECORDS))
 
     def test_power_down_is_set_then_read(self):
         sim = self.reader(13)

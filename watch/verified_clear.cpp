@@ -1,9 +1,8 @@
-#include "cli/verified_clear.h"
+#include "watch/verified_clear.h"
 
 #include <optional>
 #include <string>
 
-#include "cli/commands.h"
 #include "link/utf8_path.h"
 #include "ops/format_text.h"
 #include "ops/housekeeping.h"
@@ -26,14 +25,14 @@ const char* const kDeleteUnconfirmed =
 const char* const kDeleteFailed = "the delete failed";
 const char* const kStillCounts = "it still counts %u after the delete";
 
-int Refuse(CliFeedback& ui, const std::string& why) {
+DownloadStatus Refuse(DownloadFeedback& ui, const std::string& why) {
     ui.Say(kNotDeleted + why);
-    return kExitFailed;
+    return DownloadStatus::Failed;
 }
 
-int Interrupted(CliFeedback& ui) {
+DownloadStatus Interrupted(DownloadFeedback& ui) {
     ui.Say(kNotDeleted + std::string(kInterrupted));
-    return kExitInterrupted;
+    return DownloadStatus::Stopped;
 }
 
 // Why a result that is not Ok leaves the reader's state unknown.
@@ -49,15 +48,15 @@ bool KeepingWriter::Add(int index, const TagRecord& record, const DecodedTag& ta
     return true;
 }
 
-int ClearAfterExport(CliFeedback& ui, PortHandle port, const ExportResult& result,
-                     const std::vector<TagRecord>& exported) {
+DownloadStatus ClearAfterExport(DownloadFeedback& ui, PortHandle port, const ExportResult& result,
+                                const std::vector<TagRecord>& exported) {
     const std::string file = Utf8FromPath(result.file.lexically_normal());
     if (!result.Ok() || result.rows != result.total)
         return Refuse(ui, kIncomplete + (result.file.empty() ? std::string() : FormatText(kRowsFormat, result.rows, result.total)));
     if (DigestOfFile(result.file) != result.written) return Refuse(ui, kReadBackDiffers);
 
     SecondReading again = ReadAgainAndCompare(ui, port, exported);
-    ui.FinishProgress();
+    ui.EndProgress();
     if (again.outcome == Outcome::Stopped) return Interrupted(ui);
     if (again.outcome == Outcome::Differs) return Refuse(ui, FormatText(kSecondReadingDiffers, again.differingRow));
     if (!again.Ok()) return Refuse(ui, kSecondReadingFailed);
@@ -72,14 +71,14 @@ int ClearAfterExport(CliFeedback& ui, PortHandle port, const ExportResult& resul
     const DeleteResult deleted = DeleteAndAwait(ui, port);
     if (!deleted.Ok()) {
         ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), Why(deleted, kDeleteFailed).c_str()));
-        return kExitFailed;
+        return DownloadStatus::Failed;
     }
     CountResult after = CountRecords(ui, port);
     if (!after.Ok() || after.count != 0) {
         std::string why = after.Ok() ? FormatText(kStillCounts, after.count) : Why(after, kCountFailed);
         ui.Say(FormatText(kDeleteUnconfirmed, file.c_str(), why.c_str()));
-        return kExitFailed;
+        return DownloadStatus::Failed;
     }
     ui.Say(FormatText(kDone, result.rows, file.c_str()));
-    return kExitOk;
+    return DownloadStatus::Ok;
 }

@@ -1,6 +1,6 @@
-// Download, verify, then clear: what `kavrin-cli export --delete` does
-// after the export, so that no record is deleted that is not safely in the
-// file.
+// Download, verify, then clear: what a download asked to clear the reader
+// (kavrin-cli export --delete, watch --delete) does after the export, so
+// that no record is deleted that is not safely in the file.
 //
 // The reader is cleared only when every check holds, in this order: the
 // export saved exactly as many rows as the reader counted (a saved export
@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/cli_feedback.h"
 #include "ops/export.h"
 #include "ops/record_writer.h"
+#include "watch/download_feedback.h"
 
 // A format's writer that also keeps every record a row was made from.
 class KeepingWriter : public RecordWriter {
@@ -39,9 +39,9 @@ private:
     std::vector<TagRecord> records_;
 };
 
-// The exit status: kExitOk when the records are in the file and gone from
-// the reader, kExitFailed otherwise (after any export short of a saved one
-// too), kExitInterrupted when an interrupt came before the delete was sent.
-// `exported` holds the records the rows were made from.
-int ClearAfterExport(CliFeedback& ui, PortHandle port, const ExportResult& result,
-                     const std::vector<TagRecord>& exported);
+// Ok when the records are in the file and gone from the reader, Failed
+// otherwise (after any export short of a saved one too), Stopped when a
+// stop was asked for before the delete was sent. `exported` holds the
+// records the rows were made from.
+DownloadStatus ClearAfterExport(DownloadFeedback& ui, PortHandle port, const ExportResult& result,
+                                const std::vector<TagRecord>& exported);
