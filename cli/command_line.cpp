@@ -84,14 +84,13 @@ const char* const kBookExportHelp = "write the reads of the downloads of a perio
 const char* const kMissingHelp = "list the animals of the list (or of a group) not read, as CSV";
 const char* const kUnknownHelp = "list the reads whose tag is not in the animal list";
 const char* const kNumberHelp = "the download's number (see kavrin-cli book)";
-const char* const kIdHelp = "the tag's ID, or its country code and national number";
+const char* const kIdHelp = "the tag's ID in any form a registry or a tag prints (982 000123456789, UK0713393 00045, ...), or its country code and national number";
 const char* const kSinceHelp = "downloads from this day on (YYYY-MM-DD)";
 const char* const kUntilHelp = "downloads up to this day, that day included (YYYY-MM-DD)";
 const char* const kNewHelp = "only the reads that the period's downloads brought into the book";
 const char* const kReadsGroupHelp = "only the animals of this group";
 const char* const kDownloadHelp = "in this download (default: the latest)";
 const char* const kShowFolderHelp = "the folder for the file";
-const char* const kShowFormatHelp = "csv (default), xlsx or jsonl, as export writes them";
 const char* const kShowAnimalsHelp = "add the visual tag number, name and group of each read whose tag the animal list has";
 
 const char* const kAnimalListHelp = "list the animals of your list, as CSV";
@@ -161,8 +160,7 @@ void AddDownloadOptions(CLI::App* command, ExportOptions& options) {
 // Once `command` is parsed: what the download options refuse together, and the profile they make.
 void CheckDownloadOptions(const CLI::App& command, const CommandLine& line, ExportOptions& options) {
     if (options.animals && line.global.noBook) throw CLI::ValidationError("--animals", kAnimalsWithoutBook);
-    const std::vector<std::string> registries = RegistryFormatNames();
-    if (options.animals && std::find(registries.begin(), registries.end(), options.choice.format) != registries.end())
+    if (options.animals && IsRegistryFormat(options.choice.format))
         throw CLI::ValidationError("--animals", kAnimalsInRegistryFile);
     options.request = RequestOf(command, options.choice, options.clear);
     options.profile = ProfileFor(options.request, DateOf(SystemClock().now()));
@@ -203,27 +201,45 @@ void AddUpgrade(CLI::App& app, CommandLine& line) {
     });
 }
 
+// -o, the format with export's forms and registries' options, and --animals, for a file of the book's reads.
 void AddFileOptions(CLI::App* command, FileChoice& choice) {
     command->add_option("-o,--output", choice.folder, kShowFolderHelp)->type_name("DIR")->check(Check(CheckFolder));
-    command->add_option("-f,--format", choice.format, kShowFormatHelp)->type_name("FORMAT")->check(CLI::IsMember(RecordFormatNames()));
+    AddExportOptions(*command, choice.choice);
     command->add_flag("--animals", choice.animals, kShowAnimalsHelp);
+}
+
+// Once `command` is parsed: the file's options checked together, as export's are, and the subcommand chosen.
+void ChosenWithFile(CLI::App* command, CommandLine& line, Subcommand subcommand, FileChoice& choice) {
+    command->callback([command, &line, subcommand, &choice] {
+        if (choice.animals && IsRegistryFormat(choice.choice.format))
+            throw CLI::ValidationError("--animals", kAnimalsInRegistryFile);
+        choice.profile = ProfileFor(RequestOf(*command, choice.choice, false), DateOf(SystemClock().now()));
+        line.subcommand = subcommand;
+    });
 }
 
 void AddShow(CLI::App* book, CommandLine& line) {
     CLI::App* command = book->add_subcommand("show", kShowHelp);
     command->add_option("N", line.bookShow.number, kNumberHelp)->required()->check(CLI::PositiveNumber);
     AddFileOptions(command, line.bookShow.file);
-    Chosen(command, line, Subcommand::BookShow);
+    ChosenWithFile(command, line, Subcommand::BookShow, line.bookShow.file);
 }
 
 void AddTag(CLI::App* book, CommandLine& line) {
     CLI::App* command = book->add_subcommand("tag", kTagHelp);
     BookTagOptions& options = line.bookTag;
-    command->add_option("ID", options.words, kIdHelp)->required()->expected(1, 2)->type_name("ID");
+    // The printed forms come in up to four words: "00000 0 982 000196588496", "UK 0 713393 00045".
+    command->add_option("ID", options.words, kIdHelp)->required()->expected(1, 4)->type_name("ID");
     // A refusal is a usage error, said before the book is opened.
     command->callback([&line, &options] {
         const std::vector<std::string>& words = options.words;
-        const TagIdParse parsed = words.size() == 1 ? ParseTagId(words[0]) : ParseTagId(words[0], words[1]);
+        std::string joined;
+        for (const std::string& word : words) joined += (joined.empty() ? "" : " ") + word;
+        TagIdParse parsed = ParseTagId(joined);
+        // Two words are also the window's two columns, which take a country code up to 1023.
+        if (!parsed.id && words.size() == 2) {
+            if (TagIdParse columns = ParseTagId(words[0], words[1]); columns.id) parsed = columns;
+        }
         if (!parsed.id) throw CLI::ValidationError("ID", parsed.refusal);
         options.id = *parsed.id;
         line.subcommand = Subcommand::BookTag;
@@ -237,7 +253,7 @@ void AddPeriodExport(CLI::App* book, CommandLine& line) {
     command->add_option("--until", options.until, kUntilHelp)->type_name("DATE")->check(Check(CheckDate));
     command->add_flag("--new", options.onlyNew, kNewHelp);
     AddFileOptions(command, options.file);
-    Chosen(command, line, Subcommand::BookExport);
+    ChosenWithFile(command, line, Subcommand::BookExport, options.file);
 }
 
 void AddMissing(CLI::App* book, CommandLine& line) {

@@ -65,6 +65,7 @@ struct ExportChoice {
     std::string toPic;
     std::string nvd;
     std::string date;
+    std::string pic;
 };
 struct ExportOptions {
     std::string folder = ".";
@@ -96,7 +97,8 @@ int RunUpgrade(const GlobalOptions& global, const UpgradeOptions& options);
 // Where a file of the book's reads goes, in which format, and whether with the animals.
 struct FileChoice {
     std::string folder = ".";
-    std::string format{kDefaultRecordFormat};
+    ExportChoice choice;    // the format, its forms and a registry's fields, as given
+    ExportProfile profile;  // what they make of it, checked
     bool animals = false;
 };
 // book

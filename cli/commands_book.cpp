@@ -31,7 +31,7 @@ const char* const kEveryDay = "0000-01-01";
 int WriteReads(BookSession& session, const BookAnswer<std::vector<BookRead>>& reads, RowNumbers numbers,
                const FileChoice& choice, const LocalTime& time) {
     if (!reads.status.Ok()) return SayFailure(session.ui, reads.status);
-    const auto files = WriteReadsFiles(session.book, reads.value, numbers, {choice.format, {}, choice.animals},
+    const auto files = WriteReadsFiles(session.book, reads.value, numbers, {choice.choice.format, choice.profile, choice.animals},
                                        PathFromUtf8(choice.folder), time);
     if (!files.status.Ok()) return SayFailure(session.ui, files.status);
     if (files.value.empty()) {

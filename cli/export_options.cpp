@@ -8,7 +8,8 @@ namespace {
 
 const char* const kFormatHelp =
     "csv (default: the window's file), xlsx (an Excel workbook, identifiers as text), jsonl (one JSON object "
-    "a line), nait (New Zealand's NAIT movement file) or nlis (Australia's NLIS movement file)";
+    "a line), nait (New Zealand's NAIT movement file), nlis (Australia's NLIS movement file) or nlis-pic "
+    "(NLIS's PIC reconciliation file)";
 const char* const kIdFormHelp =
     "the tag's ID: split (default: country code and national number in two columns), eid15 (982123456789012), "
     "spaced (982 123456789012) or eid16 (0982123456789012)";
@@ -22,6 +23,7 @@ const char* const kFromPicHelp = "nlis: the PIC the animals leave";
 const char* const kToPicHelp = "nlis: the PIC the animals arrive at";
 const char* const kNvdHelp = "nlis: the NVD or waybill number";
 const char* const kDateHelp = "nlis: the date of the movement, YYYY-MM-DD (default: today)";
+const char* const kPicHelp = "nlis-pic: the PIC whose animals the tags are reconciled to";
 
 const char* const kIdFormOption = "--id-form";
 const char* const kDateFormOption = "--date-form";
@@ -33,6 +35,7 @@ const char* const kFromPicOption = "--from-pic";
 const char* const kToPicOption = "--to-pic";
 const char* const kNvdOption = "--nvd";
 const char* const kDateOption = "--date";
+const char* const kPicOption = "--pic";
 
 const char* const kNotForFormat = "is not taken by --format ";
 const char* const kNeeded = "is needed by --format ";
@@ -64,6 +67,7 @@ const char* OptionOf(ExportField field) {
     case ExportField::ToPic: return kToPicOption;
     case ExportField::Nvd: return kNvdOption;
     case ExportField::Date: return kDateOption;
+    case ExportField::Pic: return kPicOption;
     case ExportField::Clear: break;
     }
     return kDeleteOption;
@@ -102,6 +106,7 @@ void AddExportOptions(CLI::App& command, ExportChoice& choice) {
     command.add_option(kToPicOption, choice.toPic, kToPicHelp)->type_name("PIC")->check(Checked(PicRefusal));
     command.add_option(kNvdOption, choice.nvd, kNvdHelp)->type_name("NUMBER")->check(Checked(NvdRefusal));
     command.add_option(kDateOption, choice.date, kDateHelp)->type_name("DATE")->check(Checked(CalendarDateRefusal));
+    command.add_option(kPicOption, choice.pic, kPicHelp)->type_name("PIC")->check(Checked(PicRefusal));
 }
 
 ExportRequest RequestOf(const CLI::App& command, const ExportChoice& choice, bool clear) {
@@ -116,6 +121,7 @@ ExportRequest RequestOf(const CLI::App& command, const ExportChoice& choice, boo
                                 GivenText(command, kToPicOption, choice.toPic),
                                 GivenText(command, kNvdOption, choice.nvd),
                                 GivenText(command, kDateOption, choice.date),
+                                GivenText(command, kPicOption, choice.pic),
                                 clear};
 }
 

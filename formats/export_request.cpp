@@ -40,28 +40,33 @@ std::optional<CalendarDate> DateGiven(const std::optional<std::string>& text) {
 Refusal Check(const ExportRequest& r) {
     const bool nait = r.format == kNaitFormat;
     const bool nlis = r.format == kNlisFormat;
+    const bool reconciliation = r.format == kNlisPicFormat;
     const Given idForm{Field::IdForm, r.idForm.has_value()}, dateForm{Field::DateForm, r.dateForm.has_value()};
     const Given sending{Field::Sending, r.sending.has_value()}, receiving{Field::Receiving, r.receiving.has_value()},
         dateSent{Field::DateSent, r.dateSent.has_value()}, dateReceived{Field::DateReceived, r.dateReceived.has_value()};
     const Given fromPic{Field::FromPic, r.fromPic.has_value()}, toPic{Field::ToPic, r.toPic.has_value()},
         nvd{Field::Nvd, r.nvd.has_value()}, date{Field::Date, r.date.has_value()};
+    const Given pic{Field::Pic, r.pic.has_value()};
 
     Refusal refusal;
-    if (nait || nlis) {
+    if (IsRegistryFormat(r.format)) {
         if (r.clear) return ExportRefusal{Field::Clear, Why::NotTaken, {}};
         refusal = FirstNot({idForm, dateForm}, false, Why::NotTaken);
     }
     if (!refusal && !nait) refusal = FirstNot({sending, receiving, dateSent, dateReceived}, false, Why::NotTaken);
     if (!refusal && !nlis) refusal = FirstNot({fromPic, toPic, nvd, date}, false, Why::NotTaken);
+    if (!refusal && !reconciliation) refusal = FirstNot({pic}, false, Why::NotTaken);
     if (!refusal && nait) refusal = FirstNot({sending, receiving}, true, Why::Needed);
     if (!refusal && nlis) refusal = FirstNot({fromPic, toPic}, true, Why::Needed);
+    if (!refusal && reconciliation) refusal = FirstNot({pic}, true, Why::Needed);
     if (refusal) return refusal;
     for (const Refusal& value : {ValueOf(Field::Sending, r.sending, NaitNumberRefusal),
                             ValueOf(Field::Receiving, r.receiving, NaitNumberRefusal),
                             ValueOf(Field::DateSent, r.dateSent, CalendarDateRefusal),
                             ValueOf(Field::DateReceived, r.dateReceived, CalendarDateRefusal),
                             ValueOf(Field::FromPic, r.fromPic, PicRefusal), ValueOf(Field::ToPic, r.toPic, PicRefusal),
-                            ValueOf(Field::Nvd, r.nvd, NvdRefusal), ValueOf(Field::Date, r.date, CalendarDateRefusal)}) {
+                            ValueOf(Field::Nvd, r.nvd, NvdRefusal), ValueOf(Field::Date, r.date, CalendarDateRefusal),
+                            ValueOf(Field::Pic, r.pic, PicRefusal)}) {
         if (value) return value;
     }
     return std::nullopt;
@@ -81,6 +86,8 @@ ExportProfileAnswer ProfileForRequest(const ExportRequest& r, const CalendarDate
     } else if (r.format == kNlisFormat) {
         profile.nlis = {PicAsWritten(*r.fromPic), PicAsWritten(*r.toPic), r.nvd.value_or(""),
                         DateGiven(r.date).value_or(today)};
+    } else if (r.format == kNlisPicFormat) {
+        profile.pic = PicAsWritten(*r.pic);
     } else {
         profile.forms = {r.idForm.value_or(IdForm::Split), r.dateForm.value_or(DateForm::Iso)};
     }

@@ -28,6 +28,7 @@ struct ExportRequest {
     std::optional<std::string> toPic;
     std::optional<std::string> nvd;
     std::optional<std::string> date;  // YYYY-MM-DD
+    std::optional<std::string> pic;   // nlis-pic: the PIC the tags are reconciled to
     bool clear = false;               // the reader is to be cleared after the export
 };
 
@@ -35,6 +36,7 @@ enum class ExportField {
     IdForm, DateForm,
     Sending, Receiving, DateSent, DateReceived,
     FromPic, ToPic, Nvd, Date,
+    Pic,
     Clear,
 };
 

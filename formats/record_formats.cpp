@@ -14,7 +14,9 @@ const char* const kJsonl = "jsonl";
 
 std::vector<std::string> RecordFormatNames() { return {std::string(kDefaultRecordFormat), kXlsx, kJsonl}; }
 
-std::vector<std::string> RegistryFormatNames() { return {std::string(kNaitFormat), std::string(kNlisFormat)}; }
+std::vector<std::string> RegistryFormatNames() {
+    return {std::string(kNaitFormat), std::string(kNlisFormat), std::string(kNlisPicFormat)};
+}
 
 bool IsRegistryFormat(std::string_view name) {
     return name == kNaitFormat || name == kNlisFormat || name == kNlisPicFormat;

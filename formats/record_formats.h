@@ -34,6 +34,6 @@ struct ExportProfile {
     std::string pic;  // nlis-pic: the PIC the tags are reconciled to, as PicAsWritten gives it
 };
 
-// The writer for `name`, one of RecordFormatNames(), RegistryFormatNames()
-// or kNlisPicFormat; null for any other.
+// The writer for `name`, one of RecordFormatNames() or RegistryFormatNames();
+// null for any other.
 std::unique_ptr<RecordWriter> MakeRecordWriter(std::string_view name, const ExportProfile& profile = {});

@@ -180,6 +180,7 @@ private:
                                     Given(IDC_SAVE_TO_PIC),
                                     Given(IDC_SAVE_NVD),
                                     Given(IDC_SAVE_DATE),
+                                    std::nullopt,
                                     false};
         const ExportProfileAnswer answer = ProfileForRequest(request, DateOf(SystemClock().now()));
         if (!answer.profile) {

@@ -16,10 +16,12 @@ const char* const kWideCountriesFormat =
     "rows with a country code above 999, written as decoded in four digits (no registry takes them): %lld";
 constexpr unsigned kWidestThreeDigitCountry = 999;
 
-// The settings' profile, with the animal list's columns where they are asked for.
+// The settings' profile, with the animal list's columns where they are
+// asked for, and NAIT's visual tags from it.
 ExportProfile ProfileWith(const DownloadSettings& settings, KnownAnimals& known) {
     ExportProfile profile = settings.profile;
     if (settings.animals) profile.forms.extra = &known;
+    if (settings.format == kNaitFormat) profile.visualTag = [&known](const TagId& id) { return known.VisualTag(id); };
     return profile;
 }
 
@@ -78,7 +80,7 @@ DownloadJob::DownloadJob(DownloadFeedback& ui, const DownloadSettings& settings,
       keeping_(*format_),
       book_(settings.book, keeping_, StartOf(port, connection, settings.format)) {
     // A book that failed leaves the columns empty, never the file unwritten.
-    if (settings_.animals && book_.TheBook().IsOpen()) {
+    if ((settings_.animals || settings_.format == kNaitFormat) && book_.TheBook().IsOpen()) {
         if (const BookStatus loaded = known_.Load(book_.TheBook()); !loaded.Ok()) ui_.Say(loaded.text);
     }
 }

@@ -11,6 +11,7 @@ book is read back with Python's own sqlite3 module.
 """
 
 import argparse
+import csv
 import json
 import os
 import re
@@ -92,7 +93,7 @@ class BookTest(unittest.TestCase):
         self.reader = Reader(self.sim, self.folder, [DAISY, BELL, DAISY_LATER])
         self.assertEqual(self.export().returncode, 0)
         forms = [["982000123456789012"[:3] + "123456789012"], ["982 123456789012"], ["0982123456789012"],
-                 ["982-123456789012"], ["982", "123456789012"]]
+                 ["982-123456789012"], ["982", "123456789012"], ["00000", "0", "982", "123456789012"]]
         answers = [self.ok("book", "tag", *form).stdout for form in forms]
         self.assertEqual(answers[0].splitlines(), [
             "2020-09-13 12:27:40  FDXB  982 123456789012  download 1, row 3",
@@ -153,6 +154,28 @@ class BookTest(unittest.TestCase):
             objects = [json.loads(line) for line in f]
         self.assertEqual([(o["visual_tag"], o["name"], o["group"]) for o in objects],
                          [("17", "=Daisy", "North"), (None, None, None)])
+
+    def test_a_nait_file_from_the_book_has_the_visual_tags_and_each_tag_once(self):
+        animals = os.path.join(self.folder, "animals.csv")
+        with open(animals, "w", newline="") as f:
+            f.write("tag,visual tag,name\r\n982123456789012,17,Daisy\r\n")
+        self.ok("animals", "import", animals)
+        self.reader = Reader(self.sim, self.folder, [DAISY, STRAY, DAISY_LATER])
+        self.assertEqual(self.export().returncode, 0)
+        written = self.ok("book", "export", "--format", "nait", "--sending", "123", "--receiving", "456",
+                          "--date-received", "2020-09-14", "-o", self.folder).stdout.split()
+        self.assertEqual(len(written), 1, written)
+        with open(written[0], newline="") as f:
+            rows = list(csv.reader(f))
+        self.assertEqual([row[2:5] for row in rows[1:]], [["982 123456789012", "17", "1"], ["276 000000000005", "", "2"]])
+        # The live export fills the visual tag from the same list, each read a row.
+        live = self.export("--format", "nait", "--sending", "123", "--receiving", "456", "--date-received", "2020-09-14")
+        self.assertEqual(live.returncode, 0, live)
+        with open(live.stdout.strip(), newline="") as f:
+            self.assertEqual([row[3] for row in list(csv.reader(f))[1:]], ["17", "", "17"])
+        refused = self.run_cli("book", "show", "1", "--format", "nait", "--sending", "123")
+        self.assertEqual(refused.returncode, 2, refused)
+        self.assertTrue(refused.stderr.startswith("--receiving is needed"), refused.stderr)
 
     def test_a_book_that_cannot_be_written_never_costs_the_file(self):
         with open(self.book, "w") as f:

@@ -64,14 +64,14 @@ TEST_F(CommandLineTest, EachSubcommandIsChosenWithItsOptions) {
         {{"book", "show", "7", "-o", folder, "-f", "jsonl", "--animals"}, Subcommand::BookShow,
          [&](const CommandLine& l) {
              const BookShowOptions& o = l.bookShow;
-             return o.number == 7 && o.file.folder == folder && o.file.format == "jsonl" && o.file.animals;
+             return o.number == 7 && o.file.folder == folder && o.file.choice.format == "jsonl" && o.file.animals;
          }},
         {{"book", "tag", "982", "000123456789"}, Subcommand::BookTag,
          [](const CommandLine& l) { return l.bookTag.id == TagId{982, 123456789}; }},
         {{"book", "export", "--since", "2024-02-28", "--until", "2024-02-29", "--new"}, Subcommand::BookExport,
          [](const CommandLine& l) {
              const BookExportOptions& o = l.bookExport;
-             return o.since == "2024-02-28" && o.until == "2024-02-29" && o.onlyNew && o.file.format == "csv";
+             return o.since == "2024-02-28" && o.until == "2024-02-29" && o.onlyNew && o.file.choice.format == "csv";
          }},
         {{"book", "missing", "--group", "heifers", "--download", "3"}, Subcommand::BookMissing,
          [](const CommandLine& l) { return l.bookMissing.group == "heifers" && l.bookMissing.download == 3; }},

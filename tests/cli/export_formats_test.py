@@ -142,6 +142,17 @@ class ExportFormatsTest(unittest.TestCase):
         self.assertEqual(rows, [["%s %s" % (country, tid.zfill(12)), "3ABCD123", "NA123456", "N1234567",
                                  "01/08/2021"] for _, _, country, tid, _ in expected])
 
+    def test_nlis_pic_file_reads_back_with_csv_each_tag_once(self):
+        expected = self.csv_rows()
+        path = self.saved("--format", "nlis-pic", "--pic", "3abcd123")
+        with open(path, newline="") as f:
+            rows = list(csv.reader(f))
+        tags = ["%s %s" % (country, tid.zfill(12)) for _, _, country, tid, _ in expected]
+        self.assertEqual(rows, [["3ABCD123", tag] for tag in dict.fromkeys(tags)])
+        refused = self.export("--format", "nlis-pic")
+        self.assertEqual(refused.returncode, 2, refused)
+        self.assertTrue(refused.stderr.startswith("--pic is needed"), refused.stderr)
+
     def test_nait_export_of_2501_records_is_split_in_two_holding_every_row_once(self):
         self.reader.stop()
         self.reader = Reader(self.sim, self.folder, (), "--records", "2501")

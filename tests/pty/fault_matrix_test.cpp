@@ -223,7 +223,9 @@ protected:
         Configure(*spare);
         std::string error;
         ASSERT_TRUE(spare->Start(&error)) << error;
-        if (step().operation != Operation::Connect) ASSERT_TRUE(ConnectReader(ui, spare->PortPath(), port).connected);
+        if (step().operation != Operation::Connect) {
+            ASSERT_TRUE(ConnectReader(ui, spare->PortPath(), port).connected);
+        }
     }
 
     void ExpectSucceeded() {

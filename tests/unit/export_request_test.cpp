@@ -62,6 +62,18 @@ TEST(ExportRequest, FieldsTheFormatDoesNotTakeOrNeedsAreNamed) {
     nlis.fromPic.reset();
     nlis.toPic.reset();
     EXPECT_TRUE(RefusedFor(nlis, ExportField::FromPic, Why::Needed)) << "the first missing one";
+
+    ExportRequest reconciliation;
+    reconciliation.format = "nlis-pic";
+    EXPECT_TRUE(RefusedFor(reconciliation, ExportField::Pic, Why::Needed));
+    reconciliation.pic = "NABC567";
+    EXPECT_TRUE(RefusedFor(reconciliation, ExportField::Pic, Why::Value, "a PIC has 8 characters, not 7"));
+    reconciliation.pic = "NABC5678";
+    reconciliation.clear = true;
+    EXPECT_TRUE(RefusedFor(reconciliation, ExportField::Clear, Why::NotTaken));
+    nlis = Nlis();
+    nlis.pic = "NABC5678";
+    EXPECT_TRUE(RefusedFor(nlis, ExportField::Pic, Why::NotTaken)) << "a movement names its two PICs";
 }
 
 TEST(ExportRequest, EachValueWithTheCheckOwnText) {
@@ -104,6 +116,13 @@ TEST(ExportRequest, ASoundRequestGivesTheProfileWithTodayWhereADateIsLeftOut) {
     EXPECT_EQ(answer.profile->nlis.fromPic, "QAAA1234") << "the registry's capitals";
     EXPECT_EQ(answer.profile->nlis.date, kToday);
     EXPECT_EQ(answer.profile->nlis.nvd, "");
+
+    ExportRequest reconciliation;
+    reconciliation.format = "nlis-pic";
+    reconciliation.pic = "nabc5678";
+    answer = ProfileForRequest(reconciliation, kToday);
+    ASSERT_TRUE(answer.profile);
+    EXPECT_EQ(answer.profile->pic, "NABC5678");
 
     ExportRequest jsonl;
     jsonl.format = "jsonl";
