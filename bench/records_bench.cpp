@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "big_book.h"
-#include "records/table_cells.h"
+#include "book/table_cells.h"
 
 namespace {
 

@@ -28,11 +28,15 @@ std::string StatusText(const OpenStatus& status) {
     return status.detail.empty() ? std::string(kOther) : kOther + (": " + status.detail);
 }
 
+Finding NotOpened(const std::string& port, const OpenStatus& status) {
+    std::optional<Finding> why = WhyNotOpened(port, status);
+    return why ? *why : Finding{port + ": " + StatusText(status), {}};
+}
+
 }  // namespace
 
 std::string OpenFailureLine(const std::string& port, const OpenStatus& status) {
-    std::optional<Finding> why = WhyNotOpened(port, status);
-    return why ? FindingLine(*why) : port + ": " + StatusText(status);
+    return FindingLine(NotOpened(port, status));
 }
 
 Finding ReaderAnswer(const std::string& port, const ConnectResult& connection) {
@@ -43,8 +47,20 @@ Finding ReaderAnswer(const std::string& port, const ConnectResult& connection) {
     return {FormatText(kForeign, port.c_str()), {}};
 }
 
-std::string ConnectFailureLine(const std::string& port, const ConnectResult& connection) {
-    if (connection.outcome == Outcome::PortFailed) return OpenFailureLine(port, connection.open);
+Finding ConnectFailure(const std::string& port, const ConnectResult& connection) {
+    if (connection.outcome == Outcome::PortFailed) return NotOpened(port, connection.open);
     std::optional<Finding> why = WhyNoAnswer(port);
-    return FindingLine(why ? *why : ReaderAnswer(port, connection));
+    return why ? *why : ReaderAnswer(port, connection);
+}
+
+std::string ConnectFailureLine(const std::string& port, const ConnectResult& connection) {
+    return FindingLine(ConnectFailure(port, connection));
+}
+
+std::vector<Finding> ConnectDiagnosis(const std::string& port, const ConnectResult& connection) {
+    std::vector<Finding> findings = {ConnectFailure(port, connection)};
+    for (const Finding& finding : CheckReach(port)) {
+        if (finding.text != findings.front().text) findings.push_back(finding);
+    }
+    return findings;
 }

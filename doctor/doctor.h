@@ -50,8 +50,14 @@ std::string OpenFailureLine(const std::string& port, const OpenStatus& status);
 // What the answer to the version request tells: the version, silence, or
 // bytes no reader sends.
 Finding ReaderAnswer(const std::string& port, const ConnectResult& connection);
+// Why the connection failed, as the checks find it where they find more
+// than the result says; its line is ConnectFailureLine's.
+Finding ConnectFailure(const std::string& port, const ConnectResult& connection);
 // The one line for a connection that failed.
 std::string ConnectFailureLine(const std::string& port, const ConnectResult& connection);
+// What a window shows after a failed Connect: why it failed, then every
+// check of CheckReach(port), each once.
+std::vector<Finding> ConnectDiagnosis(const std::string& port, const ConnectResult& connection);
 
 // The latency timer of the USB serial adapter behind `port`, where the
 // system shows one (adapter_latency.h), as each front end shows it.

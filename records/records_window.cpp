@@ -48,7 +48,7 @@ bool RecordsWindow::Create(int show) {
     shownList_.SetColumns(ReadHeadings(), measure_.charWidth);
     SizeAtFirst();
 
-    worker_ = std::make_unique<BookWorker>(bookPath_, window_);
+    worker_ = MakeWindowBookWorker(bookPath_, window_);
     ShowWindow(window_, show);
     SetFocus(downloadsList_.Handle());
     SetTimer(window_, kWatchTimer, kWatchMs, nullptr);
@@ -94,7 +94,7 @@ LRESULT RecordsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case kDpiChanged: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_TIMER: Watch(); return 0;
-    case kWorkDone: BookWorker::RunDone(lParam); return 0;
+    case kWorkDone: RunWorkDone(lParam); return 0;
     // The control that had the focus has it again when the window comes back.
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {

@@ -7,8 +7,8 @@
 //
 // The object keeps itself with its window (GWLP_USERDATA); one table routes
 // each control's command to its handler. Every book query runs on the
-// book's worker (book_worker.h) and comes back as a message, so the window
-// answers at once whatever the book holds; a timer asks the book every
+// book's worker (window_book_worker.h) and comes back as a message, so the
+// window answers at once whatever the book holds; a timer asks the book every
 // second whether another program has written to it, and a new download
 // then shows up by itself. The window lays itself out from its font's
 // measures and lays itself out again when it moves to a screen of another
@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "book/book.h"
-#include "records/book_worker.h"
+#include "records/window_book_worker.h"
 #include "records/dpi.h"
 #include "records/message_box.h"
 #include "records/virtual_list.h"

@@ -3,8 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <array>
 #include <iterator>
+#include <span>
 
 #include "formats/formats.h"
 #include "link/utf.h"
@@ -16,47 +16,23 @@
 
 namespace {
 
-struct FormatEntry {
-    std::string_view name;
-    const char* shown;
-};
-
-const std::array<FormatEntry, 5> kFormats = {{
-    {kDefaultRecordFormat, "CSV, as Kavrin writes it"},
-    {"xlsx", "Excel workbook"},
-    {"jsonl", "JSON lines"},
-    {kNaitFormat, "NAIT movement file (New Zealand)"},
-    {kNlisFormat, "NLIS movement file (Australia)"},
-}};
-constexpr IdForm kIdForms[] = {IdForm::Split, IdForm::Eid15, IdForm::Spaced, IdForm::Eid16};
-constexpr DateForm kDateForms[] = {DateForm::Iso, DateForm::Dmy, DateForm::Date};
-
 const int kFormFields[] = {IDC_SAVE_ID_FORM, IDC_SAVE_DATE_FORM, IDC_SAVE_WITH_ANIMALS};
 const int kNaitFields[] = {IDC_SAVE_SENDING, IDC_SAVE_RECEIVING, IDC_SAVE_DATE_SENT, IDC_SAVE_DATE_RECEIVED};
 const int kNlisFields[] = {IDC_SAVE_FROM_PIC, IDC_SAVE_TO_PIC, IDC_SAVE_NVD, IDC_SAVE_DATE};
 
-// Each field by the words of its label.
-struct FieldName {
+// Each field's control.
+struct FieldControl {
     ExportField field;
     int control;
-    const char* name;
 };
-const FieldName kFieldNames[] = {
-    {ExportField::IdForm, IDC_SAVE_ID_FORM, "ID form"},
-    {ExportField::DateForm, IDC_SAVE_DATE_FORM, "Date form"},
-    {ExportField::Sending, IDC_SAVE_SENDING, "Sending NAIT number"},
-    {ExportField::Receiving, IDC_SAVE_RECEIVING, "Receiving NAIT number"},
-    {ExportField::DateSent, IDC_SAVE_DATE_SENT, "Date sent"},
-    {ExportField::DateReceived, IDC_SAVE_DATE_RECEIVED, "Date received"},
-    {ExportField::FromPic, IDC_SAVE_FROM_PIC, "From PIC"},
-    {ExportField::ToPic, IDC_SAVE_TO_PIC, "To PIC"},
-    {ExportField::Nvd, IDC_SAVE_NVD, "NVD or waybill number"},
-    {ExportField::Date, IDC_SAVE_DATE, "Date of movement"},
+const FieldControl kFieldControls[] = {
+    {ExportField::IdForm, IDC_SAVE_ID_FORM},     {ExportField::DateForm, IDC_SAVE_DATE_FORM},
+    {ExportField::Sending, IDC_SAVE_SENDING},    {ExportField::Receiving, IDC_SAVE_RECEIVING},
+    {ExportField::DateSent, IDC_SAVE_DATE_SENT}, {ExportField::DateReceived, IDC_SAVE_DATE_RECEIVED},
+    {ExportField::FromPic, IDC_SAVE_FROM_PIC},   {ExportField::ToPic, IDC_SAVE_TO_PIC},
+    {ExportField::Nvd, IDC_SAVE_NVD},            {ExportField::Date, IDC_SAVE_DATE},
 };
 
-const char* const kRefusedFormat = "%s: %s";
-const char* const kNeededFormat = "%s is needed for a %s.";
-const char* const kNotTakenFormat = "%s is not taken by a %s.";
 const char* const kNoFile = "Name the file to save the reads in.";
 const char* const kReplaceFormat = "%s already exists. Replace it?";
 const char* const kFileFilterFormat = "%s (*%s)|*%s|All files (*.*)|*.*||";
@@ -94,9 +70,9 @@ private:
     }
 
     void OnInit() {
-        for (const FormatEntry& format : kFormats) Add(IDC_SAVE_FORMAT, format.shown);
-        for (IdForm form : kIdForms) Add(IDC_SAVE_ID_FORM, IdFormExample(form));
-        for (DateForm form : kDateForms) Add(IDC_SAVE_DATE_FORM, DateFormExample(form));
+        for (const OfferedFormat& format : OfferedFormats()) Add(IDC_SAVE_FORMAT, format.shown);
+        for (IdForm form : OfferedIdForms()) Add(IDC_SAVE_ID_FORM, IdFormExample(form));
+        for (DateForm form : OfferedDateForms()) Add(IDC_SAVE_DATE_FORM, DateFormExample(form));
         for (int id : {IDC_SAVE_FORMAT, IDC_SAVE_ID_FORM, IDC_SAVE_DATE_FORM}) SendDlgItemMessageW(dialog_, id, CB_SETCURSEL, 0, 0);
         std::filesystem::path file = suggested_;
         file += Extension();
@@ -106,10 +82,10 @@ private:
 
     size_t FormatIndex() const {
         const LRESULT index = SendDlgItemMessageW(dialog_, IDC_SAVE_FORMAT, CB_GETCURSEL, 0, 0);
-        return index < 0 || static_cast<size_t>(index) >= kFormats.size() ? 0 : static_cast<size_t>(index);
+        return index < 0 || static_cast<size_t>(index) >= OfferedFormats().size() ? 0 : static_cast<size_t>(index);
     }
 
-    std::string Format() const { return std::string(kFormats[FormatIndex()].name); }
+    std::string Format() const { return std::string(OfferedFormats()[FormatIndex()].name); }
 
     std::wstring Extension() const {
         return WideFromNarrow(std::string(MakeRecordWriter(Format())->Extension()));
@@ -130,11 +106,11 @@ private:
         return NarrowFromWide(text.substr(first, text.find_last_not_of(L" \t") - first + 1));
     }
 
-    template <typename Form, size_t N>
-    std::optional<Form> ChosenForm(int id, const Form (&forms)[N]) const {
+    template <typename Form>
+    std::optional<Form> ChosenForm(int id, std::span<const Form> forms) const {
         if (!IsWindowEnabled(Item(id))) return std::nullopt;
         const LRESULT index = SendDlgItemMessageW(dialog_, id, CB_GETCURSEL, 0, 0);
-        return index >= 0 && index < static_cast<LRESULT>(N) ? std::optional<Form>(forms[index]) : std::nullopt;
+        return index >= 0 && static_cast<size_t>(index) < forms.size() ? std::optional<Form>(forms[index]) : std::nullopt;
     }
 
     // Only the fields the format takes are open; the file's extension follows it.
@@ -152,7 +128,7 @@ private:
     }
 
     void OnBrowse() {
-        const std::string shown = kFormats[FormatIndex()].shown;
+        const std::string shown = OfferedFormats()[FormatIndex()].shown;
         const std::string extension = NarrowFromWide(Extension());
         const std::string filter = FormatText(kFileFilterFormat, shown.c_str(), extension.c_str(), extension.c_str());
         if (std::optional<std::filesystem::path> file = ChooseFileToSave(dialog_, Text(IDC_SAVE_FILE), filter.c_str())) {
@@ -170,8 +146,8 @@ private:
     void OnSave() {
         const std::string format = Format();
         const ExportRequest request{format,
-                                    ChosenForm(IDC_SAVE_ID_FORM, kIdForms),
-                                    ChosenForm(IDC_SAVE_DATE_FORM, kDateForms),
+                                    ChosenForm(IDC_SAVE_ID_FORM, OfferedIdForms()),
+                                    ChosenForm(IDC_SAVE_DATE_FORM, OfferedDateForms()),
                                     Given(IDC_SAVE_SENDING),
                                     Given(IDC_SAVE_RECEIVING),
                                     Given(IDC_SAVE_DATE_SENT),
@@ -185,14 +161,9 @@ private:
         const ExportProfileAnswer answer = ProfileForRequest(request, DateOf(SystemClock().now()));
         if (!answer.profile) {
             const ExportRefusal& refusal = answer.refusal;
-            const FieldName* field = std::find_if(std::begin(kFieldNames), std::end(kFieldNames),
-                                                  [&](const FieldName& f) { return f.field == refusal.field; });
-            const char* shown = kFormats[FormatIndex()].shown;
-            switch (refusal.why) {
-            case ExportRefusal::Why::Value: return Refuse(FormatText(kRefusedFormat, field->name, refusal.text.c_str()), field->control);
-            case ExportRefusal::Why::Needed: return Refuse(FormatText(kNeededFormat, field->name, shown), field->control);
-            case ExportRefusal::Why::NotTaken: return Refuse(FormatText(kNotTakenFormat, field->name, shown), field->control);
-            }
+            const FieldControl* field = std::find_if(std::begin(kFieldControls), std::end(kFieldControls),
+                                                     [&](const FieldControl& f) { return f.field == refusal.field; });
+            return Refuse(RefusalSentence(refusal, format), field->control);
         }
         const std::filesystem::path file = Text(IDC_SAVE_FILE);
         if (file.empty() || !file.has_filename()) return Refuse(kNoFile, IDC_SAVE_FILE);

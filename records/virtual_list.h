@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "records/table_cells.h"
+#include "book/table_cells.h"
 
 class VirtualList {
 public:

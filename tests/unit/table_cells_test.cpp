@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "book_records.h"
-#include "records/table_cells.h"
+#include "book/table_cells.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "records/book_worker.h"
+#include "book/book_worker.h"
 
 #include <sqlite3.h>
 
@@ -11,8 +11,8 @@ int StopAsked(void* worker) { return static_cast<const std::atomic<bool>*>(worke
 
 }  // namespace
 
-BookWorker::BookWorker(std::filesystem::path path, HWND window)
-    : path_(std::move(path)), window_(window), thread_(&BookWorker::Work, this) {}
+BookWorker::BookWorker(std::filesystem::path path, Deliver deliver)
+    : path_(std::move(path)), deliver_(std::move(deliver)), thread_(&BookWorker::Work, this) {}
 
 BookWorker::~BookWorker() {
     {
@@ -32,11 +32,6 @@ void BookWorker::Post(Job job) {
     wake_.notify_one();
 }
 
-void BookWorker::RunDone(LPARAM done) {
-    std::unique_ptr<Done> answer(reinterpret_cast<Done*>(done));
-    if (*answer) (*answer)();
-}
-
 void BookWorker::Work() {
     for (;;) {
         Job job;
@@ -51,8 +46,6 @@ void BookWorker::Work() {
         if (!book_.IsOpen()) opened = book_.Open(path_, BookAccess::Existing);
         // A query still running when the window closes ends at its next look.
         if (book_.IsOpen()) sqlite3_progress_handler(book_.Handle(), kStepsBetweenLooks, StopAsked, &stopping_);
-        auto done = std::make_unique<Done>(job(book_, opened));
-        if (!*done) continue;
-        if (PostMessageW(window_, kWorkDone, 0, reinterpret_cast<LPARAM>(done.get()))) done.release();
+        if (Done done = job(book_, opened)) deliver_(std::move(done));
     }
 }

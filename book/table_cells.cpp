@@ -1,4 +1,4 @@
-#include "records/table_cells.h"
+#include "book/table_cells.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,6 @@
 namespace {
 
 enum DownloadColumn { kNumber, kWhen, kPort, kRecords, kNewRecords, kOutcome, kFile };
-enum ReadColumn { kRow, kType, kCountry, kTag, kTime, kVisual, kName, kGroup, kNew };
 enum AnimalColumn { kAnimalTag, kAnimalVisual, kAnimalName, kAnimalGroup, kAnimalNotes };
 
 const std::array<ColumnHeading, 7> kDownloadHeadings = {{
@@ -47,15 +46,15 @@ int CompareTags(const TagId& a, const TagId& b) {
 
 int CompareReads(const BookRead& a, const BookRead& b, int column) {
     switch (column) {
-    case kRow: return Compare(std::tie(a.download, a.row), std::tie(b.download, b.row));
-    case kType: return CompareText(TypeText(a.tag.type), TypeText(b.tag.type));
-    case kCountry: return Compare(a.tag.id.country, b.tag.id.country);
-    case kTag: return CompareTags(a.tag.id, b.tag.id);
-    case kTime: return Compare(a.tag.seconds, b.tag.seconds);
-    case kVisual: return CompareText(a.animal.visual, b.animal.visual);
-    case kName: return CompareText(a.animal.name, b.animal.name);
-    case kGroup: return CompareText(a.animal.group, b.animal.group);
-    case kNew: return Compare(a.isNew, b.isNew);
+    case kReadRow: return Compare(std::tie(a.download, a.row), std::tie(b.download, b.row));
+    case kReadType: return CompareText(TypeText(a.tag.type), TypeText(b.tag.type));
+    case kReadCountry: return Compare(a.tag.id.country, b.tag.id.country);
+    case kReadTag: return CompareTags(a.tag.id, b.tag.id);
+    case kReadTime: return Compare(a.tag.seconds, b.tag.seconds);
+    case kReadVisual: return CompareText(a.animal.visual, b.animal.visual);
+    case kReadName: return CompareText(a.animal.name, b.animal.name);
+    case kReadGroup: return CompareText(a.animal.group, b.animal.group);
+    case kReadNew: return Compare(a.isNew, b.isNew);
     default: return 0;
     }
 }
@@ -103,15 +102,15 @@ std::string DownloadCell(const DownloadSummary& d, int column) {
 
 std::string ReadCell(const BookRead& read, int column, IdForm form) {
     switch (column) {
-    case kRow: return std::to_string(read.row);
-    case kType: return TypeText(read.tag.type);
-    case kCountry: return FormatTagId(read.tag.id, IdForm::Split).front();
-    case kTag: return TagText(read.tag.id, form);
-    case kTime: return TimeText(read.tag.seconds);
-    case kVisual: return read.animal.visual;
-    case kName: return read.animal.name;
-    case kGroup: return read.animal.group;
-    case kNew: return read.isNew ? kIsNew : "";
+    case kReadRow: return std::to_string(read.row);
+    case kReadType: return TypeText(read.tag.type);
+    case kReadCountry: return FormatTagId(read.tag.id, IdForm::Split).front();
+    case kReadTag: return TagText(read.tag.id, form);
+    case kReadTime: return TimeText(read.tag.seconds);
+    case kReadVisual: return read.animal.visual;
+    case kReadName: return read.animal.name;
+    case kReadGroup: return read.animal.group;
+    case kReadNew: return read.isNew ? kIsNew : "";
     default: return {};
     }
 }
@@ -133,4 +132,14 @@ std::vector<uint32_t> SortedReads(const std::vector<BookRead>& reads, int column
 
 std::vector<uint32_t> SortedAnimals(const std::vector<Animal>& animals, int column, bool ascending) {
     return Sorted(animals, column, ascending, CompareAnimals);
+}
+
+std::vector<uint32_t> ReadsWhoseTagHolds(const std::vector<BookRead>& reads, std::vector<uint32_t> order,
+                                         std::string text) {
+    std::erase(text, ' ');
+    if (text.empty()) return order;
+    std::erase_if(order, [&](uint32_t row) {
+        return FormatTagId(reads[row].tag.id, IdForm::Eid15).front().find(text) == std::string::npos;
+    });
+    return order;
 }
