@@ -9,7 +9,8 @@
 // animals to an export's columns (known_animals.h), and writes reads back
 // into files in any export format (reads_file.h). For the windows over it,
 // it runs queries on a thread of its own (book_worker.h) and turns their
-// answers into the lists' cells and orders (table_cells.h).
+// answers into the lists' cells and orders (table_cells.h) and what the
+// windows say of them (window_texts.h).
 #pragma once
 
 #include "book/animal_list.h"
@@ -25,3 +26,4 @@
 #include "book/queries.h"
 #include "book/reads_file.h"
 #include "book/table_cells.h"
+#include "book/window_texts.h"

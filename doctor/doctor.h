@@ -24,6 +24,9 @@ struct Finding {
 
 // "text" or "text: remedy".
 std::string FindingLine(const Finding& finding);
+// A window's text of the findings: each on its line, its remedy on the
+// next, indented, and a blank line after each.
+std::string FindingsText(const std::vector<Finding>& findings, const char* lineEnd);
 
 // Everything for kavrin-cli doctor: the serial ports present and the
 // adapters whose port is missing, then, for `port` (none when empty), what

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kOrganisation = "kavrin";
@@ -9,12 +11,15 @@ const char* const kApplication = "kavrin-gui";
 const char* const kIdFormKey = "export/idForm";
 const char* const kDateFormKey = "export/dateForm";
 
-// Each name is an item, the name itself its data: what the settings keep.
-void Offer(QComboBox* box, const std::vector<std::string>& names, const char* key, std::string_view fallback) {
-    for (const std::string& name : names) box->addItem(QString::fromStdString(name), QString::fromStdString(name));
-    const QString kept = KeptSettings().value(key, QString::fromUtf8(fallback.data(), int(fallback.size()))).toString();
-    const int index = box->findData(kept);
-    box->setCurrentIndex(index >= 0 ? index : box->findData(QString::fromUtf8(fallback.data(), int(fallback.size()))));
+// Each form shows as what it looks like ("982 000123456789"); its name is
+// the item's data, and what the settings keep, so that a choice kept by an
+// older kavrin-gui still holds.
+template <typename Form>
+void Offer(QComboBox* box, std::span<const Form> forms, std::string (*example)(Form), std::string_view (*name)(Form),
+           const char* key) {
+    for (Form form : forms) box->addItem(QString::fromStdString(example(form)), QString::fromUtf8(name(form).data(), qsizetype(name(form).size())));
+    const QString kept = KeptSettings().value(key).toString();
+    box->setCurrentIndex(std::max(0, box->findData(kept)));
     QObject::connect(box, &QComboBox::currentIndexChanged, box,
                      [box, key] { KeptSettings().setValue(key, box->currentData().toString()); });
 }
@@ -26,8 +31,8 @@ std::string Chosen(const QComboBox* box) { return box->currentData().toString().
 QSettings KeptSettings() { return QSettings(kOrganisation, kApplication); }
 
 void OfferExportForms(QComboBox* idForm, QComboBox* dateForm) {
-    Offer(idForm, IdFormNames(), kIdFormKey, IdFormName(IdForm::Split));
-    Offer(dateForm, DateFormNames(), kDateFormKey, DateFormName(DateForm::Iso));
+    Offer(idForm, OfferedIdForms(), IdFormExample, IdFormName, kIdFormKey);
+    Offer(dateForm, OfferedDateForms(), DateFormExample, DateFormName, kDateFormKey);
 }
 
 ExportForms ChosenExportForms(const QComboBox* idForm, const QComboBox* dateForm) {

@@ -1,7 +1,8 @@
 // The ID form and the date form that Get Data writes, chosen in the window
 // and kept between runs in the user's settings (QSettings, organisation
-// "kavrin", application "kavrin-gui"). The defaults give the window's own
-// file; a name the settings hold that no form has counts as the default.
+// "kavrin", application "kavrin-gui"). Each form is offered as what it
+// looks like, the default first: the defaults give the window's own file;
+// a name the settings hold that no form has counts as the default.
 #pragma once
 
 #include <QComboBox>

@@ -28,29 +28,15 @@ const char* const kCloseDuringUpgrade =
 
 const char* const kCsvFormat = "csv";
 
-// Download `number` and the list of downloads, read from `book` here and
-// shown in the view on the window's thread; what failed goes to the log.
-void ShowBookIn(Feedback& ui, Book& book, int64_t number, RecordsView* records) {
-    if (number != 0) {
-        BookAnswer<ShownDownload> shown = LoadDownload(book, number);
-        if (!shown.status.Ok()) return ui.AppendLog(shown.status.text);
-        QMetaObject::invokeMethod(records, [records, download = std::move(shown.value)] { records->Show(download); },
-                                  Qt::QueuedConnection);
-    }
-    BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
-    if (!list.status.Ok()) return ui.AppendLog(list.status.text);
-    QMetaObject::invokeMethod(records, [records, downloads = std::move(list.value)] { records->ShowDownloads(downloads); },
-                              Qt::QueuedConnection);
-}
-
 // One more line where the reader refused a command without the window's
 // lines saying so.
 void SayRefusal(Feedback& ui, const OpResult& result) {
     if (result.outcome == Outcome::Refused) ui.AppendLog(RefusalText(result));
 }
 
-// Connect's lines, and after a failed connection one more that says why;
-// the port and the reader's firmware version are kept for the book.
+// Connect's lines, and after a failed connection one more that says why,
+// with every finding of the checks and its remedy under the log; the port
+// and the reader's firmware version are kept for the book.
 void Connect(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
     if (state.connected) {
         DisconnectReader(state.port);
@@ -64,7 +50,9 @@ void Connect(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
     state.portName = result.connected ? port : std::string();
     state.firmware = result.connected ? FirmwareText(result.major, result.minor) : std::string();
     ui.ShowConnected(state.connected);
-    if (result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed)
+    const bool failed = result.outcome == Outcome::PortFailed || result.outcome == Outcome::TransactionFailed;
+    ui.ShowDiagnosis(failed ? ConnectDiagnosis(port, result) : std::vector<Finding>{});
+    if (failed)
         ui.AppendLog(ConnectFailureLine(port, result));
     else
         SayRefusal(ui, result.VersionAnswer());
@@ -102,7 +90,10 @@ void GetData(WindowFeedback& ui, ReaderState& state, const WorkOrder& order) {
     book.Finish(result);
     if (const std::string line = book.Line(); !line.empty()) ui.AppendLog(line);
     if (!result.file.empty()) ui.AppendLog(Utf8FromPath(std::filesystem::absolute(result.file, error)));
-    if (book.Number() != 0) ShowBookIn(ui, book.TheBook(), book.Number(), order.records);
+    if (book.Number() != 0)
+        QMetaObject::invokeMethod(order.records, [records = order.records, number = book.Number()] {
+            records->ShowDownload(number);
+        }, Qt::QueuedConnection);
 }
 
 void GetCnt(WindowFeedback& ui, ReaderState& state, const WorkOrder&) {
@@ -167,24 +158,11 @@ MainWindow::MainWindow(const QString& port, const BookChoice& book, ReaderSource
     if (!port.isEmpty()) widgets_.port->Preset(port);
     widgets_.upgrade->setEnabled(false);
     feedback_.PushFieldsHere(state_.recordCount, state_.powerDownMin);
-    widgets_.records->OnChosen([this](int64_t number) { ShowFromBook(number); });
+    widgets_.records->UseBook(book_);
     ShowFromBook(0);
 }
 
-// Behind any work in progress on the worker; a book not made yet is no failure.
-void MainWindow::ShowFromBook(int64_t number) {
-    if (!book_.kept) return;
-    worker_.Run(
-        [this, number, choice = book_, records = widgets_.records] {
-            Book book;
-            const BookStatus status = OpenChosenBook(choice, BookAccess::Existing, book);
-            if (status.Ok())
-                ShowBookIn(feedback_, book, number, records);
-            else if (status.error != BookError::Missing || number != 0)
-                feedback_.AppendLog(status.text);
-        },
-        this, [] {});
-}
+void MainWindow::ShowFromBook(int64_t number) { widgets_.records->ShowDownload(number); }
 
 void MainWindow::Start(Operation operation) {
     if (busy_) return;

@@ -11,9 +11,9 @@
 // Data writes the ID and the time in the forms chosen in the window, which
 // are kept between runs (export_forms_setting.h), and keeps the download in
 // the record book (unless none is kept), whose rows the window then shows
-// beside the log (records_view.h). The book is read and written on the
-// worker thread too; a book that fails never costs the file, and the log
-// says what happened to it.
+// over the log (records_view.h, which reads the book on a thread of its
+// own). The download is written into the book on the worker thread; a book
+// that fails never costs the file, and the log says what happened to it.
 //
 // Closing the window (close box, Esc) during work asks first (during an
 // upgrade, saying what stopping does to the reader). A close that
@@ -79,7 +79,7 @@ private:
     void Start(Operation operation);
     void Finished();
     void SetBusy(bool busy);
-    // Download `number` (0: none, only the list) from the book, shown once read on the worker.
+    // Download `number` (0: none, only the list) from the book, shown once read.
     void ShowFromBook(int64_t number);
 
     WindowWidgets widgets_;

@@ -1,22 +1,38 @@
 #include "qt/records_view.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "link/utf8_path.h"
+#include "qt/book_dialogs.h"
+
 namespace {
 
 const char* const kRecordsTab = "Records";
 const char* const kDownloadsTab = "Downloads";
+const char* const kAnimalsTab = "Animals";
 const char* const kFilterHint = "Filter by tag";
 const char* const kOpenFolder = "Open Folder";
+const char* const kFindHint = "Find Tag: any form of an ID";
+const char* const kFind = "Find Tag";
+const char* const kSaveAs = "Save As...";
+const char* const kImportAnimals = "Import Animals...";
+const char* const kAllGroups = "All groups";
+const char* const kMissing = "Missing...";
+const char* const kUnknown = "Unknown...";
+const char* const kReading = "Reading the record book...";
+const char* const kAnimalListFilter = "Animal list (*.csv);;All files (*)";
 const char* const kCountFormat = "Download %1: %2 records, %3 new";
 const char* const kDownloadFormat = "%1  %2  %3  %4 records, %5 new  %6  %7";
 // A likely widest text of each column, to size it by.
@@ -39,55 +55,178 @@ void SizeColumns(QTableView* table) {
     table->setMinimumWidth(throughTag + 2 * table->frameWidth() + scrollBar);
 }
 
+QPushButton* Button(const char* caption, const char* name) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(name);
+    button->setEnabled(false);
+    return button;
+}
+
+QTableView* Table(const char* name, QAbstractItemModel* model) {
+    auto* table = new QTableView;
+    table->setObjectName(name);
+    table->setModel(model);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table->setSortingEnabled(true);
+    return table;
+}
+
+std::filesystem::path DocumentsFolder() {
+    return PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
+}
+
 }  // namespace
 
 RecordsView::RecordsView(QWidget* parent)
     : QTabWidget(parent), model_(new RecordsModel(this)), order_(new RecordsOrder(model_, this)),
-      table_(new QTableView), filter_(new QLineEdit), count_(new QLabel), openFolder_(new QPushButton(kOpenFolder)),
-      downloads_(new QListWidget) {
-    table_->setObjectName("records");
-    table_->setModel(order_);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    table_->setSortingEnabled(true);
+      table_(Table("records", order_)), bookStatus_(new QLabel), count_(new QLabel), filter_(new QLineEdit),
+      openFolder_(Button(kOpenFolder, "openFolder")), findTag_(new QLineEdit), find_(Button(kFind, "find")),
+      saveAs_(Button(kSaveAs, "saveAs")), downloads_(new QListWidget),
+      importAnimals_(Button(kImportAnimals, "importAnimals")), group_(new QComboBox),
+      missing_(Button(kMissing, "missing")), unknown_(Button(kUnknown, "unknown")), animalsTitle_(new QLabel),
+      animals_(new AnimalsModel(this)), animalsTable_(Table("animals", animals_)) {
     table_->sortByColumn(kRowColumn, Qt::AscendingOrder);
     SizeColumns(table_);
+    bookStatus_->setObjectName("bookStatus");
+    bookStatus_->setWordWrap(true);
+    bookStatus_->hide();
     filter_->setObjectName("tagFilter");
     filter_->setPlaceholderText(kFilterHint);
     filter_->setClearButtonEnabled(true);
     count_->setObjectName("recordsCount");
-    openFolder_->setEnabled(false);
+    findTag_->setObjectName("findTag");
+    findTag_->setAccessibleName(kFind);
+    findTag_->setPlaceholderText(kFindHint);
+    findTag_->setEnabled(false);
     downloads_->setObjectName("downloads");
+    group_->setObjectName("group");
+    group_->setAccessibleName("Group");
+    group_->addItem(kAllGroups);
+    group_->setEnabled(false);
+    animalsTitle_->setObjectName("animalsTitle");
+    animalsTitle_->setWordWrap(true);
 
     auto* records = new QWidget;
     auto* bar = new QHBoxLayout;
     bar->addWidget(count_, 1);
     bar->addWidget(filter_);
     bar->addWidget(openFolder_);
+    auto* findBar = new QHBoxLayout;
+    findBar->addWidget(findTag_, 1);
+    findBar->addWidget(find_);
+    findBar->addWidget(saveAs_);
     auto* column = new QVBoxLayout(records);
+    column->addWidget(bookStatus_);
     column->addLayout(bar);
+    column->addLayout(findBar);
     column->addWidget(table_);
     addTab(records, kRecordsTab);
     addTab(downloads_, kDownloadsTab);
 
+    auto* animals = new QWidget;
+    auto* animalsBar = new QHBoxLayout;
+    animalsBar->addWidget(importAnimals_);
+    animalsBar->addWidget(group_, 1);
+    animalsBar->addWidget(missing_);
+    animalsBar->addWidget(unknown_);
+    auto* animalsColumn = new QVBoxLayout(animals);
+    animalsColumn->addLayout(animalsBar);
+    animalsColumn->addWidget(animalsTitle_);
+    animalsColumn->addWidget(animalsTable_);
+    addTab(animals, kAnimalsTab);
+
     connect(filter_, &QLineEdit::textChanged, order_, &RecordsOrder::FilterByTag);
     connect(openFolder_, &QPushButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(folder_)); });
-    connect(downloads_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        if (chosen_) chosen_(item->data(Qt::UserRole).toLongLong());
+    connect(downloads_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { ShowDownload(item->data(Qt::UserRole).toLongLong()); });
+    connect(findTag_, &QLineEdit::returnPressed, this, [this] { OnFindTag(); });
+    connect(find_, &QPushButton::clicked, this, [this] { OnFindTag(); });
+    connect(saveAs_, &QPushButton::clicked, this, [this] { OnSaveAs(); });
+    connect(importAnimals_, &QPushButton::clicked, this, [this] { OnImportAnimals(); });
+    connect(group_, &QComboBox::activated, this, [this] { OnGroup(); });
+    connect(missing_, &QPushButton::clicked, this, [this] { OnMissing(); });
+    connect(unknown_, &QPushButton::clicked, this, [this] { OnUnknown(); });
+}
+
+// The worker ends its query at its next look, before the models it answers to go.
+RecordsView::~RecordsView() { worker_.reset(); }
+
+void RecordsView::UseBook(const BookChoice& book) {
+    book_ = book;
+    if (!book_.kept) return;
+    worker_ = std::make_unique<BookWorker>(book_.path, [this](Done done) {
+        QMetaObject::invokeMethod(this, std::move(done), Qt::QueuedConnection);
+    });
+    for (QWidget* control : std::initializer_list<QWidget*>{findTag_, find_, importAnimals_, group_, missing_, unknown_})
+        control->setEnabled(true);
+}
+
+void RecordsView::Ask(std::function<Done(Book& book)> job) {
+    if (!worker_) return;
+    const unsigned asked = ++asked_;
+    worker_->Post([this, asked, job = std::move(job)](Book& book, const BookStatus& opened) -> Done {
+        // Asked again before this one ran: only the last counts.
+        if (asked != asked_) return {};
+        if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
+        Done done = job(book);
+        return [this, asked, done = std::move(done)] {
+            if (asked == asked_ && done) done();
+        };
     });
 }
 
-void RecordsView::Show(const ShownDownload& download) {
-    const DownloadSummary& summary = download.summary;
-    count_->setText(QString(kCountFormat).arg(summary.number).arg(summary.rows).arg(summary.newRows));
-    folder_ = QFileInfo(Text(summary.file)).absolutePath();
-    openFolder_->setEnabled(!summary.file.empty());
-    model_->SetReads(download.rows);
+// A book not made yet is no fault: the first Get Data makes it.
+void RecordsView::ShowBookStatus(const BookStatus& status) {
+    const bool said = !status.Ok() && status.error != BookError::Missing;
+    bookStatus_->setText(said ? Text(status.text) : QString());
+    bookStatus_->setVisible(said);
+}
+
+void RecordsView::ShowDownload(int64_t number) {
+    if (number != 0) count_->setText(kReading);
+    Ask([this, number](Book& book) -> Done {
+        BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
+        BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
+        BookAnswer<ShownDownload> shown;
+        if (number != 0) shown = LoadDownload(book, number);
+        const BookStatus status = !list.status.Ok()      ? list.status
+                                  : !animals.status.Ok() ? animals.status
+                                                         : shown.status;
+        return [this, number, status, list = std::move(list.value), animals = std::move(animals.value),
+                shown = std::move(shown.value)]() mutable {
+            ShowBookStatus(status);
+            ShowDownloads(list, animals);
+            if (number == 0 || shown.summary.number == 0) return;
+            const DownloadSummary& summary = shown.summary;
+            shownDownload_ = summary.number;
+            folder_ = QFileInfo(Text(summary.file)).absolutePath();
+            openFolder_->setEnabled(!summary.file.empty());
+            const QString title = QString(kCountFormat).arg(summary.number).arg(summary.rows).arg(summary.newRows);
+            ShowReads(title.toStdString(), std::move(shown.rows), RowNumbers::AsRead, SaveAsName(summary.number));
+        };
+    });
+}
+
+void RecordsView::ShowReads(const std::string& title, std::vector<BookRead> reads, RowNumbers numbers,
+                            std::string fileName) {
+    count_->setText(Text(title));
+    reads_ = std::move(reads);
+    numbers_ = numbers;
+    fileName_ = std::move(fileName);
+    model_->SetReads(reads_);
+    saveAs_->setEnabled(!reads_.empty());
     setCurrentIndex(0);
 }
 
-void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads) {
+void RecordsView::ShowAnimals(const std::string& title, std::vector<Animal> animals) {
+    animalsTitle_->setText(Text(title));
+    animals_->SetAnimals(std::move(animals));
+    setCurrentIndex(indexOf(animalsTable_->parentWidget()));
+}
+
+void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads, const std::vector<Animal>& animals) {
     downloads_->clear();
     for (const DownloadSummary& summary : downloads) {
         const QString text = QString(kDownloadFormat)
@@ -99,4 +238,109 @@ void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads) {
         auto* item = new QListWidgetItem(text, downloads_);
         item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(summary.number));
     }
+    const QString chosen = group_->currentIndex() > 0 ? group_->currentText() : QString();
+    while (group_->count() > 1) group_->removeItem(1);
+    for (const std::string& group : GroupsOf(animals)) group_->addItem(Text(group));
+    group_->setCurrentIndex(std::max(0, group_->findText(chosen)));
+}
+
+std::string RecordsView::SelectedGroup() const {
+    return group_->currentIndex() > 0 ? group_->currentText().toStdString() : std::string();
+}
+
+DownloadScope RecordsView::Scope() const { return {shownDownload_, "", ""}; }
+
+std::string RecordsView::ScopeText() const {
+    return shownDownload_ != 0 ? DownloadScopeText(shownDownload_) : LatestDownloadText();
+}
+
+void RecordsView::OnFindTag() {
+    const TagIdParse parsed = ParseTagId(findTag_->text().toStdString());
+    if (!parsed.id) {
+        QMessageBox::warning(this, kFind, Text(parsed.refusal));
+        findTag_->setFocus();
+        findTag_->selectAll();
+        return;
+    }
+    count_->setText(kReading);
+    Ask([this, tag = *parsed.id](Book& book) -> Done {
+        BookAnswer<std::vector<BookRead>> reads = ReadsOfTag(book, tag);
+        return [this, tag, status = reads.status, reads = std::move(reads.value)]() mutable {
+            ShowBookStatus(status);
+            const std::string title = TagReadsTitle(tag, reads.size());
+            ShowReads(title, std::move(reads), RowNumbers::FromOne, SaveAsName(0));
+        };
+    });
+}
+
+void RecordsView::OnSaveAs() {
+    if (reads_.empty() || !worker_) return;
+    const std::optional<SaveAsAnswer> answer = AskSaveAs(this, DocumentsFolder() / PathFromUtf8(fileName_));
+    if (!answer) return;
+    // The reads as shown: in the order sorted, those the filter keeps.
+    std::vector<BookRead> rows;
+    rows.reserve(static_cast<size_t>(order_->rowCount()));
+    for (int row = 0; row < order_->rowCount(); ++row)
+        rows.push_back(reads_[static_cast<size_t>(order_->mapToSource(order_->index(row, 0)).row())]);
+    worker_->Post([this, answer = *answer, rows = std::move(rows), numbers = numbers_](Book& book,
+                                                                                       const BookStatus&) -> Done {
+        auto saved = SaveReadsAs(book, rows, numbers, answer.choice, answer.file);
+        return [this, status = saved.status, files = saved.value.size(), count = rows.size(), file = answer.file] {
+            const std::string name = Utf8FromPath(file);
+            // The animal list a file needed could not be read from the book.
+            if (!status.Ok()) return void(QMessageBox::warning(this, kSaveAs, Text(status.text)));
+            if (files == 0) return void(QMessageBox::warning(this, kSaveAs, Text(SavedSentence(count, files, name))));
+            QMessageBox::information(this, kSaveAs, Text(SavedSentence(count, files, name)));
+        };
+    });
+}
+
+void RecordsView::OnImportAnimals() {
+    const QString chosen = QFileDialog::getOpenFileName(this, kImportAnimals, QString(), kAnimalListFilter);
+    if (chosen.isEmpty() || !worker_) return;
+    const std::filesystem::path file = PathFromUtf8(chosen.toStdString());
+    worker_->Post([this, file](Book& book, const BookStatus&) -> Done {
+        // The animal list may come before the first download: it starts the book.
+        BookStatus opened;
+        if (!book.IsOpen()) opened = OpenChosenBook(book_, BookAccess::Create, book);
+        if (!opened.Ok()) return [this, opened] { QMessageBox::warning(this, kImportAnimals, Text(opened.text)); };
+        return [this, file, result = ImportAnimalList(book, file)] {
+            const std::string name = Utf8FromPath(file);
+            if (!result.problems.empty()) return ShowImportReport(this, name, result.problems);
+            if (!result.status.Ok()) return void(QMessageBox::warning(this, kImportAnimals, Text(result.status.text)));
+            QMessageBox::information(this, kImportAnimals, Text(ImportedSentence(result.imported, name)));
+            ShowDownload(0);
+            OnGroup();
+        };
+    });
+}
+
+void RecordsView::OnGroup() {
+    Ask([this, group = SelectedGroup()](Book& book) -> Done {
+        BookAnswer<std::vector<Animal>> animals = ListAnimals(book, group);
+        return [this, group, status = animals.status, animals = std::move(animals.value)]() mutable {
+            ShowBookStatus(status);
+            ShowAnimals(AnimalsTitle(group, animals.size()), std::move(animals));
+        };
+    });
+}
+
+void RecordsView::OnMissing() {
+    Ask([this, group = SelectedGroup(), scope = Scope(), where = ScopeText()](Book& book) -> Done {
+        BookAnswer<std::vector<Animal>> animals = MissingAnimals(book, group, scope);
+        return [this, group, where, status = animals.status, animals = std::move(animals.value)]() mutable {
+            ShowBookStatus(status);
+            ShowAnimals(MissingAnimalsTitle(group, where, animals.size()), std::move(animals));
+        };
+    });
+}
+
+void RecordsView::OnUnknown() {
+    Ask([this, scope = Scope(), where = ScopeText()](Book& book) -> Done {
+        BookAnswer<std::vector<BookRead>> reads = ReadsOfScope(book, scope, ReadFilter::Unknown);
+        return [this, where, status = reads.status, reads = std::move(reads.value)]() mutable {
+            ShowBookStatus(status);
+            ShowReads(UnknownReadsTitle(where, reads.size()), std::move(reads), RowNumbers::FromOne, SaveAsName(0));
+        };
+    });
 }

@@ -1,17 +1,28 @@
-// The records beside the log: the rows of the download shown (after Get
-// Data, the one just made), with the visual tag number and name of each
-// animal the user's list knows and the reads new to the book marked; and,
-// on a second tab, the downloads the book holds, any of which can be shown.
+// The records beside the log, over the record book, in three tabs:
 //
-// The book is read on the worker thread (LoadDownload, ListDownloads); the
-// view only shows what it is handed, on the window's thread. The table is
-// a view of the download's model (records_model.h), sortable by any
-// column; a download shown keeps the order and the filter chosen. Its
-// columns are sized from their headings and a sample text, and the table
-// is never narrower than the columns up to the tag, so that at the
-// window's first size the tag shows without a scroll.
+// - Records: the reads shown (after Get Data, the download just made; or a
+//   download chosen, every read of a tag found with "Find Tag", the reads
+//   whose tag is not in the animal list), with the visual tag number and
+//   name of each animal the user's list knows and the reads new to the
+//   book marked; "Save As..." writes them, in the order and with the filter
+//   shown, in any export format, the registries' files included.
+// - Downloads: the downloads the book holds, any of which can be shown.
+// - Animals: "Import Animals..." (every bad line reported, nothing imported
+//   until the file is clean), the animals of the group chosen, "Missing..."
+//   (the group's animals not read in the download shown) and "Unknown...".
+//
+// The book is read and written on a thread of its own (book/book_worker.h),
+// never on the window's, so the window answers at once whatever the book
+// holds and while a download is being written; the view only shows what
+// the worker hands it, and only the answer asked for last. What stops the
+// book (locked, damaged, newer, not a book) is said over the records in a
+// sentence. The records table is a view of the download's model
+// (records_model.h), sortable by any column; the table is never narrower
+// than the columns up to the tag, so that at the window's first size the
+// tag shows without a scroll.
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,29 +30,75 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "book/book.h"
+#include "qt/animals_model.h"
 #include "qt/records_model.h"
 
 class RecordsView : public QTabWidget {
 public:
     explicit RecordsView(QWidget* parent);
+    ~RecordsView() override;
 
-    // Called with a download's number when the user picks it in the list.
-    void OnChosen(std::function<void(int64_t)> chosen) { chosen_ = std::move(chosen); }
-    void Show(const ShownDownload& download);
-    void ShowDownloads(const std::vector<DownloadSummary>& downloads);
+    // The book the view reads; with none kept it shows nothing and offers nothing.
+    void UseBook(const BookChoice& book);
+    // Download `number` and the list of downloads; 0: only the list.
+    void ShowDownload(int64_t number);
 
 private:
+    using Done = BookWorker::Done;
+    using Job = BookWorker::Job;
+
+    // Runs `job` on the book's worker; its answer is shown only if nothing was asked after it.
+    void Ask(std::function<Done(Book& book)> job);
+    void ShowBookStatus(const BookStatus& status);
+    void ShowReads(const std::string& title, std::vector<BookRead> reads, RowNumbers numbers, std::string fileName);
+    void ShowAnimals(const std::string& title, std::vector<Animal> animals);
+    void ShowDownloads(const std::vector<DownloadSummary>& downloads, const std::vector<Animal>& animals);
+    std::string SelectedGroup() const;
+    // What Missing... and Unknown... look in: the download shown, else the latest.
+    DownloadScope Scope() const;
+    std::string ScopeText() const;
+
+    void OnFindTag();
+    void OnSaveAs();
+    void OnImportAnimals();
+    void OnGroup();
+    void OnMissing();
+    void OnUnknown();
+
+    BookChoice book_;
+    std::unique_ptr<BookWorker> worker_;
+    std::atomic<unsigned> asked_ = 0;  // the answer that counts; the worker looks too
+
     RecordsModel* model_;
     RecordsOrder* order_;
     QTableView* table_;
-    QLineEdit* filter_;
+    QLabel* bookStatus_;
     QLabel* count_;
+    QLineEdit* filter_;
     QPushButton* openFolder_;
+    QLineEdit* findTag_;
+    QPushButton* find_;
+    QPushButton* saveAs_;
     QListWidget* downloads_;
+    QPushButton* importAnimals_;
+    QComboBox* group_;
+    QPushButton* missing_;
+    QPushButton* unknown_;
+    QLabel* animalsTitle_;
+    AnimalsModel* animals_;
+    QTableView* animalsTable_;
+
+    std::vector<BookRead> reads_;  // as the model holds them, for Save As
+    RowNumbers numbers_ = RowNumbers::AsRead;
+    std::string fileName_;     // what Save As offers to call the file
+    int64_t shownDownload_ = 0;
     QString folder_;
-    std::function<void(int64_t)> chosen_;
 };

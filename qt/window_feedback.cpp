@@ -16,6 +16,7 @@ namespace {
 
 const char* const kAppName = "Kavrin";
 const char* const kFirmwareFilter = "BINARY FILE(*.bin)";
+const char* const kLineEnd = "\n";
 constexpr int kProgressEnd = 100;
 
 template <typename F>
@@ -45,6 +46,13 @@ void WindowFeedback::ShowConnected(bool connected) {
     Post(w_.window, [this, connected] {
         w_.connect->setText(connected ? kDisconnectCaption : kConnectCaption);
         connected_ = connected;
+    });
+}
+
+void WindowFeedback::ShowDiagnosis(const std::vector<Finding>& findings) {
+    Post(w_.window, [this, text = Text(FindingsText(findings, kLineEnd)).trimmed()] {
+        w_.diagnosis->setText(text);
+        w_.diagnosis->setVisible(!text.isEmpty());
     });
 }
 

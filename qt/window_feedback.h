@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "doctor/doctor.h"
 #include "ops/feedback.h"
 #include "qt/window_widgets.h"
 
@@ -44,6 +45,8 @@ public:
     bool PullFields(int& recordCount, int& powerDownMin);
     void PushFields(int recordCount, int powerDownMin);
     void ShowWaitCursor(bool on);
+    // Under the log: why Connect failed, each finding with its remedy; none hides it.
+    void ShowDiagnosis(const std::vector<Finding>& findings);
 
     // "Records Cnt" first, then "Auto PwrDwn Time" and its range; each
     // value is written as soon as its field passed. A failed check shows

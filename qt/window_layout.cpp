@@ -124,10 +124,19 @@ WindowWidgets LayOutWindow(QWidget* window) {
     left->addWidget(record);
     left->addWidget(upgradeGroup);
     left->addStretch(1);
+    w.records = new RecordsView(window);
+    w.diagnosis = new QLabel(window);
+    w.diagnosis->setObjectName("diagnosis");
+    w.diagnosis->setAccessibleName("Why the reader was not reached");
+    w.diagnosis->setWordWrap(true);
+    w.diagnosis->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    w.diagnosis->hide();
+    auto* right = new QVBoxLayout;
+    right->addWidget(w.records, 3);
+    right->addWidget(w.log, 1);
+    right->addWidget(w.diagnosis);
     auto* columns = new QHBoxLayout(window);
     columns->addLayout(left);
-    columns->addWidget(w.log, 1);
-    w.records = new RecordsView(window);
-    columns->addWidget(w.records, 2);
+    columns->addLayout(right, 1);
     return w;
 }

@@ -1,7 +1,8 @@
 // The controls of the Linux window, laid out as the Windows dialog has them:
 // the groups Comm, Config, Record and Upgrade on the left, the log list on
-// the right, with the same captions, and the records (records_view.h)
-// beside the log. Qt layouts size every control from its
+// the right, with the same captions; the records (records_view.h) over the
+// log, so that the window fits a screen 1024 pixels wide with the tag in
+// sight, and under the log why Connect failed. Qt layouts size every control from its
 // text, so nothing clips at any font size or scale factor. The controls are
 // created in the dialog's tab order. Beyond the dialog, the Record group
 // chooses the forms Get Data writes the ID and the time in, and holds the
@@ -10,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -28,6 +30,7 @@ struct WindowWidgets {
     QPushButton* upgrade = nullptr;
     QProgressBar* progress = nullptr;
     QListWidget* log = nullptr;
+    QLabel* diagnosis = nullptr;  // why Connect failed, under the log; hidden while there is nothing to say
     QPushButton* syncTime = nullptr;
     QLineEdit* powerDown = nullptr;
     QPushButton* deleteAll = nullptr;

@@ -9,7 +9,6 @@
 namespace {
 
 const char* const kLooking = "Looking at the serial ports...";
-const char* const kRemedy = "    What to do: ";
 const char* const kNoProblem = "No problem found with the serial ports.";
 const char* const kNoWordToReader =
     "Kavrin Records does not talk to the reader. Whether the reader answers, Connect in Kavrin shows.";
@@ -49,12 +48,7 @@ void ReaderDialog::Survey() {
 
 void ReaderDialog::ShowFindings(const std::vector<Finding>& findings) {
     if (!dialog_) return;
-    std::string text;
-    for (const Finding& finding : findings) {
-        text += finding.text + kLineEnd;
-        if (finding.Problem()) text += kRemedy + finding.remedy + kLineEnd;
-        text += kLineEnd;
-    }
+    std::string text = FindingsText(findings, kLineEnd);
     if (std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.Problem(); }))
         text += std::string(kNoProblem) + kLineEnd + kLineEnd;
     text += kNoWordToReader;

@@ -23,32 +23,10 @@ namespace {
 
 const char* const kBookAtFormat = "Record book: %s";
 const char* const kReading = "Reading the record book...";
-const char* const kDownloadTitleFormat = "%zu reads in download %lld (%s, %s)";
-const char* const kPeriodTitleFormat = "Reads of %s: %zu";
-const char* const kTagTitleFormat = "Every read of %s: %zu";
-const char* const kNoReadOfTagFormat = "No read of %s in the record book";
-const char* const kUnknownTitleFormat = "Reads of %s whose tag is not in the animal list: %zu";
-const char* const kAnimalsTitleFormat = "Animals of %s: %zu";
-const char* const kMissingTitleFormat = "Animals of %s not read in %s: %zu";
-const char* const kEveryGroup = "every group";
-const char* const kGroupFormat = "group %s";
-const char* const kDownloadScopeFormat = "download %lld";
-const char* const kLatestDownload = "the latest download";
-const char* const kEveryDownload = "every download";
-const char* const kFromToFormat = "the downloads from %s to %s";
-const char* const kFromFormat = "the downloads from %s on";
-const char* const kToFormat = "the downloads up to %s";
-const char* const kImportedFormat = "%zu animals imported from %s.";
-const char* const kSavedFormat = "%zu reads saved in %s.";
-const char* const kSavedSplitFormat = "%zu reads saved in %zu files, the first %s.";
-const char* const kNotSavedFormat = "%s could not be written, so nothing was saved: choose a folder you can write to.";
 const char* const kSettingNotSaved = "The setting could not be saved in the registry.";
 const char* const kAnimalListFilter = "Animal list (*.csv)|*.csv|All files (*.*)|*.*||";
 // Every download: each started on or after this day.
 const char* const kEveryDay = "0000-01-01";
-// What Save As offers to name the file, in the Documents folder.
-const char* const kDownloadFileFormat = "download %lld";
-const char* const kReadsFile = "reads";
 
 using Done = BookWorker::Done;
 
@@ -57,28 +35,6 @@ std::optional<CalendarDate> DayOf(HWND picker) {
     SYSTEMTIME day{};
     if (DateTime_GetSystemtime(picker, &day) != GDT_VALID) return std::nullopt;
     return CalendarDate{day.wYear, day.wMonth, day.wDay};
-}
-
-std::string PeriodText(const std::string& from, const std::string& to) {
-    if (!from.empty() && !to.empty()) return FormatText(kFromToFormat, from.c_str(), to.c_str());
-    if (!from.empty()) return FormatText(kFromFormat, from.c_str());
-    if (!to.empty()) return FormatText(kToFormat, to.c_str());
-    return kEveryDownload;
-}
-
-std::string GroupText(const std::string& group) {
-    return group.empty() ? kEveryGroup : FormatText(kGroupFormat, group.c_str());
-}
-
-std::string Spaced(const TagId& tag) { return FormatTagId(tag, IdForm::Spaced).front(); }
-
-// The groups of the animals, each once, in the book's order.
-std::vector<std::string> GroupsOf(const std::vector<Animal>& animals) {
-    std::vector<std::string> groups;
-    for (const Animal& animal : animals) {
-        if (!animal.group.empty() && (groups.empty() || groups.back() != animal.group)) groups.push_back(animal.group);
-    }
-    return groups;
 }
 
 }  // namespace
@@ -162,15 +118,13 @@ void RecordsWindow::AskForShown(std::function<BookAnswer<std::vector<Row>>(Book&
 
 void RecordsWindow::ShowDownload(const DownloadSummary& download) {
     scope_ = {download.number, "", ""};
-    scopeText_ = FormatText(kDownloadScopeFormat, static_cast<long long>(download.number));
+    scopeText_ = DownloadScopeText(download.number);
     // The download followed as it grows keeps its rows on show until the new ones come.
     if (shownDownload_ != download.number) ShowWaiting(kReading);
     shownDownload_ = download.number;
     AskForShown<BookRead>([number = download.number](Book& book) { return DownloadRows(book, number); },
                           [this, download](std::shared_ptr<const std::vector<BookRead>> rows) {
-                              std::string title = FormatText(kDownloadTitleFormat, rows->size(),
-                                                             static_cast<long long>(download.number),
-                                                             download.started.c_str(), download.port.c_str());
+                              std::string title = DownloadReadsTitle(rows->size(), download);
                               ShowReads(std::move(title), std::move(rows), RowNumbers::AsRead);
                           });
 }
@@ -187,7 +141,7 @@ void RecordsWindow::OnShowPeriod() {
     ShowWaiting(kReading);
     AskForShown<BookRead>([scope = scope_](Book& book) { return ReadsOfScope(book, scope, ReadFilter::All); },
                           [this, what = scopeText_](std::shared_ptr<const std::vector<BookRead>> reads) {
-                              std::string title = FormatText(kPeriodTitleFormat, what.c_str(), reads->size());
+                              std::string title = PeriodReadsTitle(what, reads->size());
                               ShowReads(std::move(title), std::move(reads), RowNumbers::FromOne);
                           });
 }
@@ -203,10 +157,8 @@ void RecordsWindow::OnFindTag() {
     }
     ShowWaiting(kReading);
     AskForShown<BookRead>([tag = *parsed.id](Book& book) { return ReadsOfTag(book, tag); },
-                          [this, tag = Spaced(*parsed.id)](std::shared_ptr<const std::vector<BookRead>> reads) {
-                              std::string title = reads->empty()
-                                                      ? FormatText(kNoReadOfTagFormat, tag.c_str())
-                                                      : FormatText(kTagTitleFormat, tag.c_str(), reads->size());
+                          [this, tag = *parsed.id](std::shared_ptr<const std::vector<BookRead>> reads) {
+                              std::string title = TagReadsTitle(tag, reads->size());
                               ShowReads(std::move(title), std::move(reads), RowNumbers::FromOne);
                           });
 }
@@ -214,29 +166,29 @@ void RecordsWindow::OnFindTag() {
 void RecordsWindow::OnAnimals() {
     ShowWaiting(kReading);
     AskForShown<Animal>([group = SelectedGroup()](Book& book) { return ListAnimals(book, group); },
-                        [this, group = GroupText(SelectedGroup())](std::shared_ptr<const std::vector<Animal>> animals) {
-                            std::string title = FormatText(kAnimalsTitleFormat, group.c_str(), animals->size());
+                        [this, group = SelectedGroup()](std::shared_ptr<const std::vector<Animal>> animals) {
+                            std::string title = AnimalsTitle(group, animals->size());
                             ShowAnimals(std::move(title), std::move(animals));
                         });
 }
 
 void RecordsWindow::OnMissing() {
-    const std::string where = scopeText_.empty() ? kLatestDownload : scopeText_;
+    const std::string where = scopeText_.empty() ? LatestDownloadText() : scopeText_;
     ShowWaiting(kReading);
     AskForShown<Animal>(
         [group = SelectedGroup(), scope = scope_](Book& book) { return MissingAnimals(book, group, scope); },
-        [this, group = GroupText(SelectedGroup()), where](std::shared_ptr<const std::vector<Animal>> animals) {
-            std::string title = FormatText(kMissingTitleFormat, group.c_str(), where.c_str(), animals->size());
+        [this, group = SelectedGroup(), where](std::shared_ptr<const std::vector<Animal>> animals) {
+            std::string title = MissingAnimalsTitle(group, where, animals->size());
             ShowAnimals(std::move(title), std::move(animals));
         });
 }
 
 void RecordsWindow::OnUnknown() {
-    const std::string where = scopeText_.empty() ? kLatestDownload : scopeText_;
+    const std::string where = scopeText_.empty() ? LatestDownloadText() : scopeText_;
     ShowWaiting(kReading);
     AskForShown<BookRead>([scope = scope_](Book& book) { return ReadsOfScope(book, scope, ReadFilter::Unknown); },
                           [this, where](std::shared_ptr<const std::vector<BookRead>> reads) {
-                              std::string title = FormatText(kUnknownTitleFormat, where.c_str(), reads->size());
+                              std::string title = UnknownReadsTitle(where, reads->size());
                               ShowReads(std::move(title), std::move(reads), RowNumbers::FromOne);
                           });
 }
@@ -348,7 +300,7 @@ void RecordsWindow::OnImportAnimals() {
             const std::string name = Utf8FromPath(file);
             if (!result.problems.empty()) return ShowImportReport(window_, name, result.problems);
             if (!result.status.Ok()) return Say(result.status.text, MB_ICONWARNING);
-            Say(FormatText(kImportedFormat, result.imported, name.c_str()));
+            Say(ImportedSentence(result.imported, name));
             Watch(true);
             OnAnimals();
         };
@@ -357,9 +309,7 @@ void RecordsWindow::OnImportAnimals() {
 
 void RecordsWindow::OnSaveAs() {
     if (!reads_ || reads_->empty()) return;
-    const std::string name = numbers_ == RowNumbers::AsRead
-                                  ? FormatText(kDownloadFileFormat, static_cast<long long>(shownDownload_))
-                                  : kReadsFile;
+    const std::string name = SaveAsName(numbers_ == RowNumbers::AsRead ? shownDownload_ : 0);
     const std::optional<SaveChoice> choice = AskSaveAs(window_, DocumentsFolder() / PathFromUtf8(name));
     if (!choice) return;
     Worker().Post([this, choice = *choice, reads = reads_, order = order_, numbers = numbers_](
@@ -372,9 +322,7 @@ void RecordsWindow::OnSaveAs() {
             const std::string name = Utf8FromPath(target);
             // The animal list a file needed could not be read from the book.
             if (!status.Ok()) return Say(status.text, MB_ICONWARNING);
-            if (files.empty()) return Say(FormatText(kNotSavedFormat, name.c_str()), MB_ICONWARNING);
-            if (files.size() == 1) return Say(FormatText(kSavedFormat, count, name.c_str()));
-            Say(FormatText(kSavedSplitFormat, count, files.size(), name.c_str()));
+            Say(SavedSentence(count, files.size(), name), files.empty() ? MB_ICONWARNING : MB_ICONINFORMATION);
         };
     });
 }

@@ -203,10 +203,13 @@ void WindowTest::getDataWritesTheFormsChosenWhichAreKept() {
     reader->SetRecords(GenerateRecords(5));
     auto* idForm = window->findChild<QComboBox*>("idForm");
     auto* dateForm = window->findChild<QComboBox*>("dateForm");
-    QCOMPARE(idForm->currentText(), QString("split"));
-    QCOMPARE(dateForm->currentText(), QString("iso"));
-    idForm->setCurrentIndex(idForm->findText("eid16"));
-    dateForm->setCurrentIndex(dateForm->findText("date"));
+    // Offered as they look; kept by their names.
+    QCOMPARE(idForm->currentData().toString(), QString("split"));
+    QCOMPARE(dateForm->currentData().toString(), QString("iso"));
+    idForm->setCurrentIndex(idForm->findText("0982000123456789"));
+    dateForm->setCurrentIndex(dateForm->findText("19/09/2021"));
+    QCOMPARE(idForm->currentData().toString(), QString("eid16"));
+    QCOMPARE(dateForm->currentData().toString(), QString("date"));
     ConnectReader();
     MessageBoxAnswerer answerer;
     Press("Get Data");
@@ -221,8 +224,8 @@ void WindowTest::getDataWritesTheFormsChosenWhichAreKept() {
 
     // The next start shows the forms chosen.
     window = NewWindow();
-    QCOMPARE(window->findChild<QComboBox*>("idForm")->currentText(), QString("eid16"));
-    QCOMPARE(window->findChild<QComboBox*>("dateForm")->currentText(), QString("date"));
+    QCOMPARE(window->findChild<QComboBox*>("idForm")->currentText(), QString("0982000123456789"));
+    QCOMPARE(window->findChild<QComboBox*>("dateForm")->currentText(), QString("19/09/2021"));
 }
 
 void WindowTest::getDataShowsTheRecordsAndWhatIsNewToTheBook() {
