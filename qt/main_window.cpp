@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QScreen>
 
 #include <filesystem>
 #include <system_error>
@@ -27,6 +28,8 @@ const char* const kCloseDuringUpgrade =
     "is run again. Stop after the current block and close?";
 
 const char* const kCsvFormat = "csv";
+// At first the records take the room a screen 1024 pixels wide leaves them, frame included.
+constexpr QSize kFirstSize(1000, 700);
 
 // One more line where the reader refused a command without the window's
 // lines saying so.
@@ -148,6 +151,7 @@ const ButtonRoute kButtonMap[] = {
 MainWindow::MainWindow(const QString& port, const BookChoice& book, ReaderSource readers)
     : widgets_(LayOutWindow(this)), feedback_(widgets_), book_(book) {
     setWindowTitle(kTitle);
+    resize(sizeHint().expandedTo(kFirstSize).boundedTo(screen()->availableGeometry().size()));
     OfferExportForms(widgets_.idForm, widgets_.dateForm);
     watch_ = std::make_unique<WindowWatch>(widgets_, feedback_, book_, [this](int64_t number) { ShowFromBook(number); },
                                            std::move(readers));

@@ -24,62 +24,68 @@ RecordCells RecordCellsOf(const BookRead& read) {
     }};
 }
 
-void RecordsModel::TextColumn::Reset(size_t rows) {
+void TextColumn::Reset(size_t rows) {
     texts.clear();
     ends.clear();
     ends.reserve(rows);
 }
 
-void RecordsModel::TextColumn::Append(QStringView text) {
+void TextColumn::Append(QStringView text) {
     texts.append(text);
     ends.push_back(texts.size());
 }
 
-QStringView RecordsModel::TextColumn::At(int row) const {
+QStringView TextColumn::At(int row) const {
     const qsizetype start = row == 0 ? 0 : ends[static_cast<size_t>(row) - 1];
     return QStringView(texts).sliced(start, ends[static_cast<size_t>(row)] - start);
 }
 
-void RecordsModel::SetReads(const std::vector<BookRead>& reads) {
-    beginResetModel();
-    numbers_.clear();
-    numbers_.reserve(reads.size());
-    for (TextColumn& column : texts_) column.Reset(reads.size());
-    tagSearch_.Reset(reads.size());
+RecordTable RecordTableOf(const std::vector<BookRead>& reads) {
+    RecordTable table;
+    table.numbers.reserve(reads.size());
+    for (TextColumn& column : table.texts) column.Reset(reads.size());
+    table.tagSearch.Reset(reads.size());
     for (const BookRead& read : reads) {
         const RecordCells cells = RecordCellsOf(read);
-        numbers_.push_back(cells.row);
-        for (size_t column = 0; column < kRecordColumns; ++column) texts_[column].Append(cells.texts[column]);
-        tagSearch_.Append(cells.texts[kCountryColumn] + cells.texts[kTagColumn]);
+        table.numbers.push_back(cells.row);
+        for (size_t column = 0; column < kRecordColumns; ++column) table.texts[column].Append(cells.texts[column]);
+        table.tagSearch.Append(cells.texts[kCountryColumn] + cells.texts[kTagColumn]);
     }
+    return table;
+}
+
+RecordTable RecordsModel::SetTable(RecordTable table) {
+    beginResetModel();
+    std::swap(table_, table);
     endResetModel();
+    return table;
 }
 
 QModelIndex RecordsModel::index(int row, int column, const QModelIndex& parent) const {
-    const bool inside = row >= 0 && static_cast<size_t>(row) < numbers_.size() && column >= 0 &&
+    const bool inside = row >= 0 && static_cast<size_t>(row) < table_.numbers.size() && column >= 0 &&
                         column < kRecordColumns && !parent.isValid();
     return inside ? createIndex(row, column) : QModelIndex();
 }
 
 int RecordsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(numbers_.size());
+    return parent.isValid() ? 0 : static_cast<int>(table_.numbers.size());
 }
 
 int RecordsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kRecordColumns; }
 
 QVariant RecordsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) return {};
-    if (index.column() == kRowColumn) return numbers_[static_cast<size_t>(index.row())];
-    return texts_[static_cast<size_t>(index.column())].At(index.row()).toString();
+    if (index.column() == kRowColumn) return table_.numbers[static_cast<size_t>(index.row())];
+    return table_.texts[static_cast<size_t>(index.column())].At(index.row()).toString();
 }
 
 bool RecordsModel::Less(int left, int right, int column) const {
-    if (column == kRowColumn) return numbers_[static_cast<size_t>(left)] < numbers_[static_cast<size_t>(right)];
-    const TextColumn& texts = texts_[static_cast<size_t>(column)];
+    if (column == kRowColumn) return table_.numbers[static_cast<size_t>(left)] < table_.numbers[static_cast<size_t>(right)];
+    const TextColumn& texts = table_.texts[static_cast<size_t>(column)];
     return texts.At(left) < texts.At(right);
 }
 
-bool RecordsModel::TagHolds(int row, const QString& text) const { return tagSearch_.At(row).contains(text); }
+bool RecordsModel::TagHolds(int row, const QString& text) const { return table_.tagSearch.At(row).contains(text); }
 
 QVariant RecordsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kRecordColumns) return {};

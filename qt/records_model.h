@@ -30,11 +30,32 @@ struct RecordCells {
 
 RecordCells RecordCellsOf(const BookRead& read);
 
+// A column's texts end to end.
+struct TextColumn {
+    QString texts;
+    std::vector<qsizetype> ends;  // of each row's text in `texts`
+
+    void Reset(size_t rows);
+    void Append(QStringView text);
+    QStringView At(int row) const;
+};
+
+// A download's rows as the table shows them. Made on any thread, so that
+// the window's thread only swaps one in.
+struct RecordTable {
+    std::vector<int> numbers;                       // each row's number
+    std::array<TextColumn, kRecordColumns> texts;  // texts[kRowColumn] stays empty
+    TextColumn tagSearch;                           // each row's country and tag, run together
+};
+
+RecordTable RecordTableOf(const std::vector<BookRead>& reads);
+
 class RecordsModel : public QAbstractTableModel {
 public:
     explicit RecordsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-    void SetReads(const std::vector<BookRead>& reads);
+    // Shows `table`; gives back the one shown before, to be freed where it costs the window nothing.
+    RecordTable SetTable(RecordTable table);
     // Whether row `left` comes before row `right` by `column`.
     bool Less(int left, int right, int column) const;
     // Whether the tag of `row`, with or without its country, holds `text`.
@@ -48,18 +69,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    struct TextColumn {
-        QString texts;
-        std::vector<qsizetype> ends;  // of each row's text in `texts`
-
-        void Reset(size_t rows);
-        void Append(QStringView text);
-        QStringView At(int row) const;
-    };
-
-    std::vector<int> numbers_;                      // each row's number
-    std::array<TextColumn, kRecordColumns> texts_;  // texts_[kRowColumn] stays empty
-    TextColumn tagSearch_;                          // each row's country and tag, run together
+    RecordTable table_;
 };
 
 // The model sorted and filtered as the view shows it.

@@ -17,6 +17,12 @@
 #include "link/utf8_path.h"
 #include "qt/book_dialogs.h"
 
+// Reads and their cells, made on the worker: the window's thread only swaps them in.
+struct PreparedReads {
+    std::vector<BookRead> reads;
+    RecordTable table;
+};
+
 namespace {
 
 const char* const kRecordsTab = "Records";
@@ -70,6 +76,11 @@ QTableView* Table(const char* name, QAbstractItemModel* model) {
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->setSortingEnabled(true);
     return table;
+}
+
+std::shared_ptr<PreparedReads> Prepared(std::vector<BookRead> reads) {
+    RecordTable table = RecordTableOf(reads);
+    return std::make_shared<PreparedReads>(PreparedReads{std::move(reads), std::move(table)});
 }
 
 std::filesystem::path DocumentsFolder() {
@@ -194,28 +205,29 @@ void RecordsView::ShowDownload(int64_t number) {
         const BookStatus status = !list.status.Ok()      ? list.status
                                   : !animals.status.Ok() ? animals.status
                                                          : shown.status;
+        auto prepared = Prepared(std::move(shown.value.rows));
         return [this, number, status, list = std::move(list.value), animals = std::move(animals.value),
-                shown = std::move(shown.value)]() mutable {
+                summary = shown.value.summary, prepared]() mutable {
             ShowBookStatus(status);
             ShowDownloads(list, animals);
-            if (number == 0 || shown.summary.number == 0) return;
-            const DownloadSummary& summary = shown.summary;
+            if (number == 0 || summary.number == 0) return;
             shownDownload_ = summary.number;
             folder_ = QFileInfo(Text(summary.file)).absolutePath();
             openFolder_->setEnabled(!summary.file.empty());
             const QString title = QString(kCountFormat).arg(summary.number).arg(summary.rows).arg(summary.newRows);
-            ShowReads(title.toStdString(), std::move(shown.rows), RowNumbers::AsRead, SaveAsName(summary.number));
+            ShowReads(title.toStdString(), std::move(*prepared), RowNumbers::AsRead, SaveAsName(summary.number));
         };
     });
 }
 
-void RecordsView::ShowReads(const std::string& title, std::vector<BookRead> reads, RowNumbers numbers,
-                            std::string fileName) {
+void RecordsView::ShowReads(const std::string& title, PreparedReads shown, RowNumbers numbers, std::string fileName) {
     count_->setText(Text(title));
-    reads_ = std::move(reads);
     numbers_ = numbers;
     fileName_ = std::move(fileName);
-    model_->SetReads(reads_);
+    // Freeing 100,000 reads and their cells takes longer than the window may wait.
+    auto old = std::make_shared<PreparedReads>(
+        PreparedReads{std::exchange(reads_, std::move(shown.reads)), model_->SetTable(std::move(shown.table))});
+    worker_->Post([old = std::move(old)](Book&, const BookStatus&) -> Done { return {}; });
     saveAs_->setEnabled(!reads_.empty());
     setCurrentIndex(0);
 }
@@ -265,10 +277,10 @@ void RecordsView::OnFindTag() {
     count_->setText(kReading);
     Ask([this, tag = *parsed.id](Book& book) -> Done {
         BookAnswer<std::vector<BookRead>> reads = ReadsOfTag(book, tag);
-        return [this, tag, status = reads.status, reads = std::move(reads.value)]() mutable {
+        return [this, tag, status = reads.status, prepared = Prepared(std::move(reads.value))] {
             ShowBookStatus(status);
-            const std::string title = TagReadsTitle(tag, reads.size());
-            ShowReads(title, std::move(reads), RowNumbers::FromOne, SaveAsName(0));
+            const std::string title = TagReadsTitle(tag, prepared->reads.size());
+            ShowReads(title, std::move(*prepared), RowNumbers::FromOne, SaveAsName(0));
         };
     });
 }
@@ -338,9 +350,10 @@ void RecordsView::OnMissing() {
 void RecordsView::OnUnknown() {
     Ask([this, scope = Scope(), where = ScopeText()](Book& book) -> Done {
         BookAnswer<std::vector<BookRead>> reads = ReadsOfScope(book, scope, ReadFilter::Unknown);
-        return [this, where, status = reads.status, reads = std::move(reads.value)]() mutable {
+        return [this, where, status = reads.status, prepared = Prepared(std::move(reads.value))] {
             ShowBookStatus(status);
-            ShowReads(UnknownReadsTitle(where, reads.size()), std::move(reads), RowNumbers::FromOne, SaveAsName(0));
+            ShowReads(UnknownReadsTitle(where, prepared->reads.size()), std::move(*prepared), RowNumbers::FromOne,
+                      SaveAsName(0));
         };
     });
 }

@@ -41,6 +41,8 @@
 #include "qt/animals_model.h"
 #include "qt/records_model.h"
 
+struct PreparedReads;
+
 class RecordsView : public QTabWidget {
 public:
     explicit RecordsView(QWidget* parent);
@@ -58,7 +60,7 @@ private:
     // Runs `job` on the book's worker; its answer is shown only if nothing was asked after it.
     void Ask(std::function<Done(Book& book)> job);
     void ShowBookStatus(const BookStatus& status);
-    void ShowReads(const std::string& title, std::vector<BookRead> reads, RowNumbers numbers, std::string fileName);
+    void ShowReads(const std::string& title, PreparedReads shown, RowNumbers numbers, std::string fileName);
     void ShowAnimals(const std::string& title, std::vector<Animal> animals);
     void ShowDownloads(const std::vector<DownloadSummary>& downloads, const std::vector<Animal>& animals);
     std::string SelectedGroup() const;
