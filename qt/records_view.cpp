@@ -174,16 +174,17 @@ void RecordsView::UseBook(const BookChoice& book) {
         control->setEnabled(true);
 }
 
-void RecordsView::Ask(std::function<Done(Book& book)> job) {
+void RecordsView::Ask(Shown shown, std::function<Done(Book& book)> job) {
     if (!worker_) return;
-    const unsigned asked = ++asked_;
-    worker_->Post([this, asked, job = std::move(job)](Book& book, const BookStatus& opened) -> Done {
+    std::atomic<unsigned>& last = asked_[shown];
+    const unsigned asked = ++last;
+    worker_->Post([this, &last, asked, job = std::move(job)](Book& book, const BookStatus& opened) -> Done {
         // Asked again before this one ran: only the last counts.
-        if (asked != asked_) return {};
+        if (asked != last) return {};
         if (!book.IsOpen()) return [this, opened] { ShowBookStatus(opened); };
         Done done = job(book);
-        return [this, asked, done = std::move(done)] {
-            if (asked == asked_ && done) done();
+        return [&last, asked, done = std::move(done)] {
+            if (asked == last && done) done();
         };
     });
 }
@@ -197,7 +198,7 @@ void RecordsView::ShowBookStatus(const BookStatus& status) {
 
 void RecordsView::ShowDownload(int64_t number) {
     if (number != 0) count_->setText(kReading);
-    Ask([this, number](Book& book) -> Done {
+    Ask(number != 0 ? kReadsShown : kListsShown, [this, number](Book& book) -> Done {
         BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
         BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
         BookAnswer<ShownDownload> shown;
@@ -275,7 +276,7 @@ void RecordsView::OnFindTag() {
         return;
     }
     count_->setText(kReading);
-    Ask([this, tag = *parsed.id](Book& book) -> Done {
+    Ask(kReadsShown, [this, tag = *parsed.id](Book& book) -> Done {
         BookAnswer<std::vector<BookRead>> reads = ReadsOfTag(book, tag);
         return [this, tag, status = reads.status, prepared = Prepared(std::move(reads.value))] {
             ShowBookStatus(status);
@@ -328,32 +329,34 @@ void RecordsView::OnImportAnimals() {
 }
 
 void RecordsView::OnGroup() {
-    Ask([this, group = SelectedGroup()](Book& book) -> Done {
+    Ask(kAnimalsShown, [this, group = SelectedGroup()](Book& book) -> Done {
         BookAnswer<std::vector<Animal>> animals = ListAnimals(book, group);
         return [this, group, status = animals.status, animals = std::move(animals.value)]() mutable {
             ShowBookStatus(status);
-            ShowAnimals(AnimalsTitle(group, animals.size()), std::move(animals));
+            const std::string title = AnimalsTitle(group, animals.size());
+            ShowAnimals(title, std::move(animals));
         };
     });
 }
 
 void RecordsView::OnMissing() {
-    Ask([this, group = SelectedGroup(), scope = Scope(), where = ScopeText()](Book& book) -> Done {
+    Ask(kAnimalsShown, [this, group = SelectedGroup(), scope = Scope(), where = ScopeText()](Book& book) -> Done {
         BookAnswer<std::vector<Animal>> animals = MissingAnimals(book, group, scope);
         return [this, group, where, status = animals.status, animals = std::move(animals.value)]() mutable {
             ShowBookStatus(status);
-            ShowAnimals(MissingAnimalsTitle(group, where, animals.size()), std::move(animals));
+            const std::string title = MissingAnimalsTitle(group, where, animals.size());
+            ShowAnimals(title, std::move(animals));
         };
     });
 }
 
 void RecordsView::OnUnknown() {
-    Ask([this, scope = Scope(), where = ScopeText()](Book& book) -> Done {
+    Ask(kReadsShown, [this, scope = Scope(), where = ScopeText()](Book& book) -> Done {
         BookAnswer<std::vector<BookRead>> reads = ReadsOfScope(book, scope, ReadFilter::Unknown);
         return [this, where, status = reads.status, prepared = Prepared(std::move(reads.value))] {
             ShowBookStatus(status);
-            ShowReads(UnknownReadsTitle(where, prepared->reads.size()), std::move(*prepared), RowNumbers::FromOne,
-                      SaveAsName(0));
+            const std::string title = UnknownReadsTitle(where, prepared->reads.size());
+            ShowReads(title, std::move(*prepared), RowNumbers::FromOne, SaveAsName(0));
         };
     });
 }

@@ -30,6 +30,7 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -57,8 +58,12 @@ private:
     using Done = BookWorker::Done;
     using Job = BookWorker::Job;
 
-    // Runs `job` on the book's worker; its answer is shown only if nothing was asked after it.
-    void Ask(std::function<Done(Book& book)> job);
+    // What an answer fills: the reads, the animals, or only the lists of downloads and groups.
+    enum Shown { kReadsShown, kAnimalsShown, kListsShown, kShownKinds };
+
+    // Runs `job` on the book's worker; its answer is shown only if nothing
+    // was asked after it for the same place.
+    void Ask(Shown shown, std::function<Done(Book& book)> job);
     void ShowBookStatus(const BookStatus& status);
     void ShowReads(const std::string& title, PreparedReads shown, RowNumbers numbers, std::string fileName);
     void ShowAnimals(const std::string& title, std::vector<Animal> animals);
@@ -77,7 +82,7 @@ private:
 
     BookChoice book_;
     std::unique_ptr<BookWorker> worker_;
-    std::atomic<unsigned> asked_ = 0;  // the answer that counts; the worker looks too
+    std::array<std::atomic<unsigned>, kShownKinds> asked_{};  // the answers that count; the worker looks too
 
     RecordsModel* model_;
     RecordsOrder* order_;

@@ -71,6 +71,8 @@ private slots:
     void aCloseAnsweredAfterTheWorkHasEndedStillCloses();
     void thePortListOffersThePairedReadersByName();
     void theWatchBoxReadsEachReaderThatAppearsAndIsKept();
+    void theAnimalsNotReadAndTheReadsNotKnown();
+    void aBookThatIsNotABookIsSaidAndLeftAlone();
 
 private:
     QPushButton* Button(const QString& caption) {
@@ -252,6 +254,7 @@ void WindowTest::getDataShowsTheRecordsAndWhatIsNewToTheBook() {
     Press("Get Data");
     QTRY_VERIFY_WITH_TIMEOUT(Idle() && rows->rowCount() == kRows && downloads->count() == 1, kBound);
     QCOMPARE(count->text(), QString("Download 1: 12 records, 12 new"));
+    QVERIFY2(window->minimumSizeHint().width() <= 1024, "the window fits a screen 1024 pixels wide");
     QVERIFY(Log().contains("record book: download 1, 12 records, 12 new"));
     QVERIFY(tagInSight());
 
@@ -335,6 +338,16 @@ void WindowTest::aSilentReaderLeavesTheWindowAnswering() {
                                      "after its power-down time"}));
     QVERIFY(!Button("Upgrade")->isEnabled());
     QVERIFY(Button("Connect"));
+
+    // Under the log, why and what to do; gone once the reader answers.
+    auto* diagnosis = window->findChild<QLabel*>("diagnosis");
+    QVERIFY(diagnosis->isVisible());
+    QVERIFY2(diagnosis->text().startsWith(QString::fromStdString(reader->PortPath()) + ": nothing answered in 2.8 s\n"
+                                          "    What to do: is the reader switched on?"),
+             qPrintable(diagnosis->text()));
+    reader->ClearFaults();
+    ConnectReader();
+    QVERIFY(!diagnosis->isVisible());
 }
 
 void WindowTest::aFieldOutOfRangeIsRefusedBeforeAnythingIsSent() {
@@ -503,6 +516,63 @@ void WindowTest::theWatchBoxReadsEachReaderThatAppearsAndIsKept() {
     box->click();
     QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), kBound);
     QVERIFY(!NewWindow()->findChild<QCheckBox*>("watch")->isChecked());
+}
+
+void WindowTest::theAnimalsNotReadAndTheReadsNotKnown() {
+    const std::vector<TagBytes> records = GenerateRecords(4);
+    reader->SetRecords(records);
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    Press("Get Data");
+    auto* shown = window->findChild<QTableView*>("records")->model();
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && shown->rowCount() == 4, kBound);
+    const QString first = shown->index(0, kCountryColumn).data().toString() + shown->index(0, kTagColumn).data().toString();
+
+    // Two animals of group Heifers: the first read, one never read.
+    const fs::path list = fs::path(folder->path().toStdString()) / "animals.csv";
+    std::ofstream(list) << "tag,visual tag,group\r\n" << first.toStdString() << ",17,Heifers\r\n"
+                        << "982000999999999,18,Heifers\r\n";
+    QTimer::singleShot(0, [list] { ChooseIn(QString::fromStdString(list.string())); });
+    Press("Import Animals...");
+    QTRY_VERIFY_WITH_TIMEOUT(answerer.Seen().size() == 2, kBound);
+    QCOMPARE(answerer.Seen().back().text, QString("2 animals imported from %1.").arg(list.c_str()));
+    auto* group = window->findChild<QComboBox*>("group");
+    QTRY_COMPARE_WITH_TIMEOUT(group->count(), 2, kBound);
+    group->setCurrentIndex(1);
+
+    auto* animals = window->findChild<QTableView*>("animals")->model();
+    auto* animalsTitle = window->findChild<QLabel*>("animalsTitle");
+    Press("Missing...");
+    QTRY_COMPARE_WITH_TIMEOUT(animalsTitle->text(), QString("Animals of group Heifers not read in download 1: 1"), kBound);
+    QCOMPARE(animals->rowCount(), 1);
+    QCOMPARE(animals->index(0, 1).data().toString(), QString("18"));
+
+    auto* title = window->findChild<QLabel*>("recordsCount");
+    Press("Unknown...");
+    QTRY_COMPARE_WITH_TIMEOUT(title->text(), QString("Reads of download 1 whose tag is not in the animal list: 3"), kBound);
+    QCOMPARE(shown->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        const QString tag = shown->index(row, kCountryColumn).data().toString() + shown->index(row, kTagColumn).data().toString();
+        QVERIFY(tag != first);
+    }
+}
+
+void WindowTest::aBookThatIsNotABookIsSaidAndLeftAlone() {
+    const fs::path path = fs::path(settings->path().toStdString()) / "records.db";
+    const std::string text = "a letter to the bank, not a book\n";
+    std::ofstream(path, std::ios::binary) << text;
+    window = NewWindow();
+    auto* status = window->findChild<QLabel*>("bookStatus");
+    QTRY_VERIFY_WITH_TIMEOUT(!status->text().isEmpty(), kBound);
+    QVERIFY2(status->text().contains(path.c_str()), qPrintable(status->text()));
+    // Get Data still saves its file, and the file that is not a book stays as it was.
+    reader->SetRecords(GenerateRecords(3));
+    ConnectReader();
+    MessageBoxAnswerer answerer;
+    Press("Get Data");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle() && answerer.Seen().size() == 1, kBound);
+    QCOMPARE(FilesIn(folder->path()).size(), size_t{1});
+    QCOMPARE(ReadAll(path), text);
 }
 
 QTEST_MAIN(WindowTest)
