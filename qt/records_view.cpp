@@ -52,7 +52,9 @@ QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 // table is never narrower than the columns up to the tag.
 void SizeColumns(QTableView* table) {
     QHeaderView* header = table->horizontalHeader();
-    const int margin = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    // The cell's own margins, and a character's room that styles and fonts differ by.
+    const int margin = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) +
+                       table->fontMetrics().averageCharWidth();
     for (int column = 0; column < kRecordColumns; ++column)
         header->resizeSection(column, std::max(header->sectionSizeHint(column),
                                                table->fontMetrics().horizontalAdvance(kSamples[column]) + margin));
@@ -75,6 +77,10 @@ QTableView* Table(const char* name, QAbstractItemModel* model) {
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->setSortingEnabled(true);
+    // One line a row: a time broken over two would halve the rows in sight.
+    table->setWordWrap(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() +
+                                                   2 * table->style()->pixelMetric(QStyle::PM_FocusFrameVMargin));
     return table;
 }
 

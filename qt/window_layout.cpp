@@ -116,14 +116,6 @@ WindowWidgets LayOutWindow(QWidget* window) {
     configGrid->addWidget(w.get, 3, 0);
     configGrid->addWidget(w.set, 3, 1);
 
-    auto* topRow = new QHBoxLayout;
-    topRow->addWidget(comm);
-    topRow->addWidget(config);
-    auto* left = new QVBoxLayout;
-    left->addLayout(topRow);
-    left->addWidget(record);
-    left->addWidget(upgradeGroup);
-    left->addStretch(1);
     w.records = new RecordsView(window);
     w.diagnosis = new QLabel(window);
     w.diagnosis->setObjectName("diagnosis");
@@ -131,12 +123,18 @@ WindowWidgets LayOutWindow(QWidget* window) {
     w.diagnosis->setWordWrap(true);
     w.diagnosis->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     w.diagnosis->hide();
-    auto* right = new QVBoxLayout;
-    right->addWidget(w.records, 3);
-    right->addWidget(w.log, 1);
-    right->addWidget(w.diagnosis);
+
+    auto* topRow = new QHBoxLayout;
+    topRow->addWidget(comm);
+    topRow->addWidget(config);
+    auto* left = new QVBoxLayout;
+    left->addLayout(topRow);
+    left->addWidget(record);
+    left->addWidget(upgradeGroup);
+    left->addWidget(w.log, 1);
+    left->addWidget(w.diagnosis);
     auto* columns = new QHBoxLayout(window);
     columns->addLayout(left);
-    columns->addLayout(right, 1);
+    columns->addWidget(w.records, 1);
     return w;
 }

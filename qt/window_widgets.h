@@ -1,9 +1,10 @@
-// The controls of the Linux window, laid out as the Windows dialog has them:
-// the groups Comm, Config, Record and Upgrade on the left, the log list on
-// the right, with the same captions; the records (records_view.h) over the
-// log, so that the window fits a screen 1024 pixels wide with the tag in
-// sight, and under the log why Connect failed. Qt layouts size every control from its
-// text, so nothing clips at any font size or scale factor. The controls are
+// The controls of the Linux window, with the captions of the Windows
+// dialog: the groups Comm, Config, Record and Upgrade on the left, the log
+// list under them (the dialog has it beside them) and under the log why
+// Connect failed; the records (records_view.h) take the right, so that the
+// window fits a screen 1024 pixels wide with the tag in sight. Qt layouts
+// size every control from its text, so nothing clips at any font size or
+// scale factor. The controls are
 // created in the dialog's tab order. Beyond the dialog, the Record group
 // chooses the forms Get Data writes the ID and the time in, and holds the
 // box that downloads each reader plugged in.

@@ -23,7 +23,7 @@ def main():
         press(app, "Get Data")
         wait_for("the message box", lambda: find(app, pyatspi.ROLE_LABEL, "Data has been saved!"))
         press(app, "OK")
-        wait_for("the file's line", lambda: len(log_lines(app)) == 4)
+        wait_for("the book's and the file's lines", lambda: len(log_lines(app)) == 5)
         window = subprocess.run(["xwininfo", "-display", display, "-name", "Kavrin"], check=True,
                                 capture_output=True, text=True).stdout
         window_id = next(line.split()[3] for line in window.splitlines() if "Window id:" in line)
