@@ -24,6 +24,8 @@ const char* const kSaveAsTitle = "Save As";
 const char* const kFormatLabel = "Format";
 const char* const kWithAnimals = "With the animal list's columns";
 const char* const kSave = "Save...";
+// As the checks take a date.
+const char* const kDateHint = "YYYY-MM-DD";
 const char* const kFileFilterFormat = "%s (*%s);;All files (*)";
 const char* const kImportTitle = "Import Animals";
 
@@ -73,6 +75,8 @@ private:
 
     void AddField(QFormLayout* form, ExportField field) {
         auto* edit = new QLineEdit;
+        if (field == ExportField::DateSent || field == ExportField::DateReceived || field == ExportField::Date)
+            edit->setPlaceholderText(kDateHint);
         AddRow(form, ExportFieldLabel(field), edit, ExportFieldLabel(field));
         fields_.push_back({field, edit});
     }
