@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -39,6 +40,7 @@ const char* const kMissing = "Missing...";
 const char* const kUnknown = "Unknown...";
 const char* const kReading = "Reading the record book...";
 const char* const kAnimalListFilter = "Animal list (*.csv);;All files (*)";
+constexpr int kLookMs = 1000;
 const char* const kCountFormat = "Download %1: %2 records, %3 new";
 const char* const kDownloadFormat = "%1  %2  %3  %4 records, %5 new  %6  %7";
 // A likely widest text of each column, to size it by.
@@ -178,6 +180,26 @@ void RecordsView::UseBook(const BookChoice& book) {
     });
     for (QWidget* control : std::initializer_list<QWidget*>{findTag_, find_, importAnimals_, group_, missing_, unknown_})
         control->setEnabled(true);
+    auto* look = new QTimer(this);
+    connect(look, &QTimer::timeout, this, [this] { LookForChanges(); });
+    look->start(kLookMs);
+}
+
+void RecordsView::LookForChanges() {
+    if (looking_) return;
+    looking_ = true;
+    worker_->Post([this](Book& book, const BookStatus&) -> Done {
+        const BookAnswer<int64_t> changes = book.IsOpen() ? ChangeCount(book) : BookAnswer<int64_t>{};
+        if (!book.IsOpen() || !changes.status.Ok() || changes.value == seenChanges_) return [this] { looking_ = false; };
+        seenChanges_ = changes.value;
+        BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
+        BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
+        const bool read = list.status.Ok() && animals.status.Ok();
+        return [this, read, list = std::move(list.value), animals = std::move(animals.value)] {
+            looking_ = false;
+            if (read) ShowDownloads(list, animals);
+        };
+    });
 }
 
 void RecordsView::Ask(Shown shown, std::function<Done(Book& book)> job) {

@@ -14,7 +14,8 @@
 // The book is read and written on a thread of its own (book/book_worker.h),
 // never on the window's, so the window answers at once whatever the book
 // holds and while a download is being written; the view only shows what
-// the worker hands it, and only the answer asked for last. What stops the
+// the worker hands it, and only the answer asked for last. A download
+// another program writes into the book shows in the list within a second. What stops the
 // book (locked, damaged, newer, not a book) is said over the records in a
 // sentence. The records table is a view of the download's model
 // (records_model.h), sortable by any column; the table is never narrower
@@ -35,6 +36,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,9 @@ private:
     DownloadScope Scope() const;
     std::string ScopeText() const;
 
+    // Once a second: when another program (kavrin-cli, its watch) has
+    // written to the book, the lists of downloads and groups are read again.
+    void LookForChanges();
     void OnFindTag();
     void OnSaveAs();
     void OnImportAnimals();
@@ -83,6 +88,8 @@ private:
     BookChoice book_;
     std::unique_ptr<BookWorker> worker_;
     std::array<std::atomic<unsigned>, kShownKinds> asked_{};  // the answers that count; the worker looks too
+    bool looking_ = false;                // a look for changes is on the worker
+    std::optional<int64_t> seenChanges_;  // the worker's alone
 
     RecordsModel* model_;
     RecordsOrder* order_;

@@ -192,9 +192,14 @@ void WindowTest::getDataWritesTheFileTheCommandLineWrites() {
     QTRY_VERIFY_WITH_TIMEOUT(Idle(), kBound);
     QTemporaryDir cliFolder;
     QProcess cli;
-    cli.start(KAVRIN_CLI, {"-p", QString::fromStdString(reader->PortPath()), "export", "-o", cliFolder.path()});
+    // Into the window's book, whose list then shows the download without being asked.
+    const QString book = settings->path() + "/records.db";
+    cli.start(KAVRIN_CLI, {"-p", QString::fromStdString(reader->PortPath()), "--book", book, "export", "-o",
+                           cliFolder.path()});
     QVERIFY(cli.waitForFinished(kBound));
     QCOMPARE(cli.exitCode(), 0);
+    auto* downloads = window->findChild<QListWidget*>("downloads");
+    QTRY_COMPARE_WITH_TIMEOUT(downloads->count(), 2, kBound);
     std::vector<fs::path> cliFiles = FilesIn(cliFolder.path());
     QCOMPARE(cliFiles.size(), size_t{1});
     QVERIFY(ReadAll(files[0]).size() > 57 * 20);
