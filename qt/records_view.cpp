@@ -239,7 +239,9 @@ void RecordsView::ShowDownload(int64_t number) {
                 summary = shown.value.summary, prepared]() mutable {
             ShowBookStatus(status);
             ShowDownloads(list, animals);
-            if (number == 0 || summary.number == 0) return;
+            if (number == 0) return;
+            // Gone from the book (a book replaced under the window): the status says why.
+            if (summary.number == 0) return count_->clear();
             shownDownload_ = summary.number;
             folder_ = QFileInfo(Text(summary.file)).absolutePath();
             openFolder_->setEnabled(!summary.file.empty());
