@@ -24,6 +24,7 @@ const char* const kRefusedSummaryFormat =
     "Nothing was imported from %s: %zu bad lines. Mend them in the file and import it again.";
 const char* const kLineFormat = "Line %d: %s";
 const char* const kImportedFormat = "%zu animals imported from %s.";
+const char* const kOneImportedFormat = "1 animal imported from %s.";
 const char* const kDownloadFileFormat = "download %lld";
 const char* const kReadsFile = "reads";
 const char* const kSavedFormat = "%zu reads saved in %s.";
@@ -95,7 +96,7 @@ std::vector<std::string> ImportProblemLines(const std::vector<CsvProblem>& probl
 }
 
 std::string ImportedSentence(size_t animals, const std::string& file) {
-    return FormatText(kImportedFormat, animals, file.c_str());
+    return animals == 1 ? FormatText(kOneImportedFormat, file.c_str()) : FormatText(kImportedFormat, animals, file.c_str());
 }
 
 std::string SaveAsName(int64_t number) {

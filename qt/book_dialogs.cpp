@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,17 +16,16 @@
 #include "formats/formats.h"
 #include "link/utf8_path.h"
 #include "ops/format_text.h"
+#include "qt/file_dialogs.h"
 
 namespace {
 
-const char* const kSaveAsTitle = "Save As";
 const char* const kFormatLabel = "Format";
 const char* const kWithAnimals = "With the animal list's columns";
 const char* const kSave = "Save...";
 // As the checks take a date.
 const char* const kDateHint = "YYYY-MM-DD";
 const char* const kFileFilterFormat = "%s (*%s);;All files (*)";
-const char* const kImportTitle = "Import Animals";
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -141,7 +139,7 @@ private:
         std::filesystem::path start = suggested_;
         start += extension;
         const QString filter = Text(FormatText(kFileFilterFormat, offered.shown, extension.c_str()));
-        const QString chosen = QFileDialog::getSaveFileName(this, kSaveAsTitle, Text(Utf8FromPath(start)), filter);
+        const QString chosen = ChooseFileToSave(this, kSaveAsTitle, Text(Utf8FromPath(start)), filter);
         if (chosen.isEmpty()) return;
         std::filesystem::path file = PathFromUtf8(chosen.toStdString());
         if (!file.has_extension()) file += extension;

@@ -19,6 +19,10 @@
 
 #include "book/book.h"
 
+// The titles of the dialogs and of the messages that follow them.
+inline constexpr const char* kSaveAsTitle = "Save As";
+inline constexpr const char* kImportTitle = "Import Animals";
+
 struct SaveAsAnswer {
     std::filesystem::path file;
     ReadsFileChoice choice;

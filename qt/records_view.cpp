@@ -1,7 +1,6 @@
 #include "qt/records_view.h"
 
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +16,7 @@
 
 #include "link/utf8_path.h"
 #include "qt/book_dialogs.h"
+#include "qt/file_dialogs.h"
 
 // Reads and their cells, made on the worker: the window's thread only swaps them in.
 struct PreparedReads {
@@ -35,6 +35,7 @@ const char* const kFindHint = "Find Tag: any form of an ID";
 const char* const kFind = "Find Tag";
 const char* const kSaveAs = "Save As...";
 const char* const kImportAnimals = "Import Animals...";
+const char* const kGroupLabel = "Group";
 const char* const kAllGroups = "All groups";
 const char* const kMissing = "Missing...";
 const char* const kUnknown = "Unknown...";
@@ -120,7 +121,6 @@ RecordsView::RecordsView(QWidget* parent)
     findTag_->setEnabled(false);
     downloads_->setObjectName("downloads");
     group_->setObjectName("group");
-    group_->setAccessibleName("Group");
     group_->addItem(kAllGroups);
     group_->setEnabled(false);
     animalsTitle_->setObjectName("animalsTitle");
@@ -145,7 +145,10 @@ RecordsView::RecordsView(QWidget* parent)
 
     auto* animals = new QWidget;
     auto* animalsBar = new QHBoxLayout;
+    auto* groupLabel = new QLabel(kGroupLabel);
+    groupLabel->setBuddy(group_);
     animalsBar->addWidget(importAnimals_);
+    animalsBar->addWidget(groupLabel);
     animalsBar->addWidget(group_, 1);
     animalsBar->addWidget(missing_);
     animalsBar->addWidget(unknown_);
@@ -331,27 +334,27 @@ void RecordsView::OnSaveAs() {
         return [this, status = saved.status, files = saved.value.size(), count = rows.size(), file = answer.file] {
             const std::string name = Utf8FromPath(file);
             // The animal list a file needed could not be read from the book.
-            if (!status.Ok()) return void(QMessageBox::warning(this, kSaveAs, Text(status.text)));
-            if (files == 0) return void(QMessageBox::warning(this, kSaveAs, Text(SavedSentence(count, files, name))));
-            QMessageBox::information(this, kSaveAs, Text(SavedSentence(count, files, name)));
+            if (!status.Ok()) return void(QMessageBox::warning(this, kSaveAsTitle, Text(status.text)));
+            if (files == 0) return void(QMessageBox::warning(this, kSaveAsTitle, Text(SavedSentence(count, files, name))));
+            QMessageBox::information(this, kSaveAsTitle, Text(SavedSentence(count, files, name)));
         };
     });
 }
 
 void RecordsView::OnImportAnimals() {
-    const QString chosen = QFileDialog::getOpenFileName(this, kImportAnimals, QString(), kAnimalListFilter);
+    const QString chosen = ChooseFileToOpen(this, kImportTitle, kAnimalListFilter);
     if (chosen.isEmpty() || !worker_) return;
     const std::filesystem::path file = PathFromUtf8(chosen.toStdString());
     worker_->Post([this, file](Book& book, const BookStatus&) -> Done {
         // The animal list may come before the first download: it starts the book.
         BookStatus opened;
         if (!book.IsOpen()) opened = OpenChosenBook(book_, BookAccess::Create, book);
-        if (!opened.Ok()) return [this, opened] { QMessageBox::warning(this, kImportAnimals, Text(opened.text)); };
+        if (!opened.Ok()) return [this, opened] { QMessageBox::warning(this, kImportTitle, Text(opened.text)); };
         return [this, file, result = ImportAnimalList(book, file)] {
             const std::string name = Utf8FromPath(file);
             if (!result.problems.empty()) return ShowImportReport(this, name, result.problems);
-            if (!result.status.Ok()) return void(QMessageBox::warning(this, kImportAnimals, Text(result.status.text)));
-            QMessageBox::information(this, kImportAnimals, Text(ImportedSentence(result.imported, name)));
+            if (!result.status.Ok()) return void(QMessageBox::warning(this, kImportTitle, Text(result.status.text)));
+            QMessageBox::information(this, kImportTitle, Text(ImportedSentence(result.imported, name)));
             ShowDownload(0);
             OnGroup();
         };

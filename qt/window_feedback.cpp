@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QMetaObject>
 
@@ -11,6 +10,7 @@
 
 #include "ops/connection.h"
 #include "ops/integer_field.h"
+#include "qt/file_dialogs.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void WindowFeedback::ShowWaitCursor(bool on) {
 
 std::optional<std::string> WindowFeedback::ChooseFirmwareFile() {
     return Ask(w_.window, [this]() -> std::optional<std::string> {
-        QString path = QFileDialog::getOpenFileName(w_.window, QString(), QString(), kFirmwareFilter);
+        QString path = ChooseFileToOpen(w_.window, QString(), kFirmwareFilter);
         if (path.isEmpty()) return std::nullopt;
         return QFile::encodeName(path).toStdString();
     });
