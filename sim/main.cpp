@@ -7,7 +7,7 @@
 // input instead and ends when standard input closes (see PrintHelp).
 #include <CLI/CLI.hpp>
 
-#include <csignal>
+#include <signal.h>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -18,9 +18,6 @@
 #include "sim/virtual_reader.h"
 
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-void OnSignal(int) { g_stop = 1; }
 
 const char* const kControlHelp =
     "commands: fault RULE | clear-faults | records N | count N | version MAJOR.MINOR | params HEX8 |\n"
@@ -166,6 +163,16 @@ int main(int argc, char** argv) {
     config.reportedCount = count;
     config.baud = baud;
 
+    // Without --control the program waits for SIGINT or SIGTERM. Both are
+    // blocked before the reader's threads start, which inherit the mask, and
+    // taken by sigwait: a handler could run on one of those threads, or
+    // between a look at a flag and pause(), and leave the wait unended.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    if (!control) pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
     VirtualReader reader(config);
     for (const std::string& text : faults) {
         FaultRule rule;
@@ -197,9 +204,8 @@ int main(int argc, char** argv) {
             }
         }
     } else {
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGTERM, OnSignal);
-        while (!g_stop) pause();
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
     }
     if (!link.empty()) unlink(link.c_str());
     return 0;

@@ -17,6 +17,7 @@ import contextlib
 import csv
 import datetime
 import os
+import socket
 import sqlite3
 import subprocess
 import sys
@@ -203,13 +204,20 @@ def extents(node):
 
 
 def start_xvfb():
+    """Xvfb on a free display, once it takes connections; the process and ":N"."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+                            pass_fds=(write_end,))
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
-        display = pipe.readline().strip()
-    return xvfb, ":" + display
+        number = pipe.readline().strip()
+    assert number, f"Xvfb did not start (exit status {xvfb.poll()})"
+
+    def accepts():
+        with socket.socket(socket.AF_UNIX) as client:
+            return client.connect_ex(f"/tmp/.X11-unix/X{number}") == 0
+    wait_for(f"Xvfb taking connections on :{number}", accepts)
+    return xvfb, ":" + number
 
 
 @contextlib.contextmanager
@@ -232,7 +240,12 @@ def running_window(gui, sim, records):
             env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             children.append(subprocess.Popen([gui, "--port", str(link), "--book", str(book_file(work))],
                                              cwd=work, env=env))
-            app = wait_for("kavrin-gui on the accessibility bus", lambda: application("kavrin-gui"))
+            program = children[-1]
+
+            def started():
+                assert program.poll() is None, f"kavrin-gui ended at its start with status {program.returncode}"
+                return application("kavrin-gui")
+            app = wait_for("kavrin-gui on the accessibility bus", started)
             yield app, display, work
     finally:
         for child in reversed(children):
