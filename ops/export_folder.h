@@ -12,3 +12,8 @@
 #include <filesystem>
 
 std::filesystem::path ExportFolder(const std::filesystem::path& working);
+
+#ifdef _WIN32
+// The Documents folder of the user who runs the program; empty where Windows names none.
+std::filesystem::path DocumentsFolder();
+#endif

@@ -38,6 +38,8 @@ bool MayAddFile(const std::filesystem::path& folder) {
     return checked && allowed;
 }
 
+}  // namespace
+
 std::filesystem::path DocumentsFolder() {
     wchar_t* path = nullptr;
     std::filesystem::path folder;
@@ -45,8 +47,6 @@ std::filesystem::path DocumentsFolder() {
     CoTaskMemFree(path);
     return folder;
 }
-
-}  // namespace
 
 std::filesystem::path ExportFolder(const std::filesystem::path& working) {
     if (MayAddFile(working)) return working;

@@ -1,7 +1,6 @@
 #include "records/file_choice.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
@@ -42,12 +41,4 @@ std::optional<std::filesystem::path> ChooseFileToOpen(HWND owner, const char* fi
 std::optional<std::filesystem::path> ChooseFileToSave(HWND owner, const std::filesystem::path& suggested,
                                                       const char* filter) {
     return Choose(owner, suggested, filter, true);
-}
-
-std::filesystem::path DocumentsFolder() {
-    PWSTR path = nullptr;
-    std::filesystem::path folder;
-    if (SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path) == S_OK) folder = path;
-    CoTaskMemFree(path);
-    return folder;
 }

@@ -1,5 +1,4 @@
-// The system's dialogs for a file to open and a file to save to, and the
-// user's Documents folder, where a file is offered first.
+// The system's dialogs for a file to open and a file to save to.
 #pragma once
 
 #include <windows.h>
@@ -12,5 +11,3 @@ std::optional<std::filesystem::path> ChooseFileToOpen(HWND owner, const char* fi
 // Starting at `suggested`; Windows asks before an existing file is replaced.
 std::optional<std::filesystem::path> ChooseFileToSave(HWND owner, const std::filesystem::path& suggested,
                                                       const char* filter);
-
-std::filesystem::path DocumentsFolder();

@@ -12,6 +12,7 @@
 #include "formats/formats.h"
 #include "link/utf.h"
 #include "link/utf8_path.h"
+#include "ops/export_folder.h"
 #include "ops/format_text.h"
 #include "records/file_choice.h"
 #include "records/import_report_dialog.h"

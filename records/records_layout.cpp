@@ -4,6 +4,7 @@
 // again for the font of a new DPI when the window moves to another screen.
 #include <algorithm>
 #include <iterator>
+#include <span>
 
 #include "formats/formats.h"
 #include "link/utf.h"
@@ -53,8 +54,6 @@ constexpr int kFirstExtraHeight = 160;
 constexpr int kStatusLines = 2;
 // Of the lists' room, the downloads' share, in percent.
 constexpr int kDownloadsShare = 30;
-
-constexpr IdForm kIdForms[] = {IdForm::Split, IdForm::Eid15, IdForm::Spaced, IdForm::Eid16};
 
 // The text as the control shows it: no '&' before a mnemonic.
 std::wstring ShownText(HWND control) {
@@ -124,7 +123,7 @@ void RecordsWindow::CreateControls() {
     DateTime_SetSystemtime(to_, GDT_NONE, nullptr);
     SendMessageW(group_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromNarrow(kAllGroups).c_str()));
     SendMessageW(group_, CB_SETCURSEL, 0, 0);
-    for (IdForm form : kIdForms) {
+    for (IdForm form : OfferedIdForms()) {
         SendMessageW(idForm_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromNarrow(IdFormExample(form)).c_str()));
         if (form == form_) SendMessageW(idForm_, CB_SETCURSEL, SendMessageW(idForm_, CB_GETCOUNT, 0, 0) - 1, 0);
     }
@@ -133,8 +132,9 @@ void RecordsWindow::CreateControls() {
 
 IdForm RecordsWindow::ChosenIdForm() const {
     const LRESULT index = SendMessageW(idForm_, CB_GETCURSEL, 0, 0);
-    if (index < 0 || index >= static_cast<LRESULT>(std::size(kIdForms))) return form_;
-    return kIdForms[index];
+    const std::span<const IdForm> forms = OfferedIdForms();
+    if (index < 0 || static_cast<size_t>(index) >= forms.size()) return form_;
+    return forms[static_cast<size_t>(index)];
 }
 
 void RecordsWindow::UseDpi(UINT dpi) {
