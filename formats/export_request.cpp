@@ -17,10 +17,10 @@ struct Given {
     bool given;
 };
 
-// The first field of `fields` whose being given is not `wanted`.
-Refusal FirstNot(std::initializer_list<Given> fields, bool wanted, Why why) {
+// The first field of `fields` the user left out.
+Refusal FirstMissing(std::initializer_list<Given> fields) {
     for (const Given& f : fields) {
-        if (f.given != wanted) return ExportRefusal{f.field, why, {}};
+        if (!f.given) return ExportRefusal{f.field, Why::Needed, {}};
     }
     return std::nullopt;
 }
@@ -48,17 +48,14 @@ Refusal Check(const ExportRequest& r) {
         nvd{Field::Nvd, r.nvd.has_value()}, date{Field::Date, r.date.has_value()};
     const Given pic{Field::Pic, r.pic.has_value()};
 
-    Refusal refusal;
-    if (IsRegistryFormat(r.format)) {
-        if (r.clear) return ExportRefusal{Field::Clear, Why::NotTaken, {}};
-        refusal = FirstNot({idForm, dateForm}, false, Why::NotTaken);
+    for (const Given& f : {Given{Field::Clear, r.clear}, idForm, dateForm, sending, receiving, dateSent, dateReceived,
+                           fromPic, toPic, nvd, date, pic}) {
+        if (f.given && !FormatTakes(r.format, f.field)) return ExportRefusal{f.field, Why::NotTaken, {}};
     }
-    if (!refusal && !nait) refusal = FirstNot({sending, receiving, dateSent, dateReceived}, false, Why::NotTaken);
-    if (!refusal && !nlis) refusal = FirstNot({fromPic, toPic, nvd, date}, false, Why::NotTaken);
-    if (!refusal && !reconciliation) refusal = FirstNot({pic}, false, Why::NotTaken);
-    if (!refusal && nait) refusal = FirstNot({sending, receiving}, true, Why::Needed);
-    if (!refusal && nlis) refusal = FirstNot({fromPic, toPic}, true, Why::Needed);
-    if (!refusal && reconciliation) refusal = FirstNot({pic}, true, Why::Needed);
+    Refusal refusal;
+    if (nait) refusal = FirstMissing({sending, receiving});
+    if (!refusal && nlis) refusal = FirstMissing({fromPic, toPic});
+    if (!refusal && reconciliation) refusal = FirstMissing({pic});
     if (refusal) return refusal;
     for (const Refusal& value : {ValueOf(Field::Sending, r.sending, NaitNumberRefusal),
                             ValueOf(Field::Receiving, r.receiving, NaitNumberRefusal),
@@ -73,6 +70,24 @@ Refusal Check(const ExportRequest& r) {
 }
 
 }  // namespace
+
+bool FormatTakes(std::string_view format, ExportField field) {
+    switch (field) {
+    case Field::IdForm:
+    case Field::DateForm:
+    case Field::Clear: return !IsRegistryFormat(format);
+    case Field::Sending:
+    case Field::Receiving:
+    case Field::DateSent:
+    case Field::DateReceived: return format == kNaitFormat;
+    case Field::FromPic:
+    case Field::ToPic:
+    case Field::Nvd:
+    case Field::Date: return format == kNlisFormat;
+    case Field::Pic: return format == kNlisPicFormat;
+    }
+    return false;
+}
 
 ExportProfileAnswer ProfileForRequest(const ExportRequest& r, const CalendarDate& today) {
     if (Refusal refusal = Check(r)) return {std::nullopt, std::move(*refusal)};

@@ -57,5 +57,9 @@ struct ExportProfileAnswer {
     ExportRefusal refusal;  // when there is no profile
 };
 
+// Whether `format` takes `field`: the forms and the clear the plain formats,
+// each registry's own fields that registry's file. A window opens only these.
+bool FormatTakes(std::string_view format, ExportField field);
+
 // Dates left out are taken as `today` where the registry needs one.
 ExportProfileAnswer ProfileForRequest(const ExportRequest& request, const CalendarDate& today);

@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-#include <array>
 
 #include "formats/formats.h"
 #include "link/utf8_path.h"
@@ -29,10 +28,10 @@ const char* const kFileFilterFormat = "%s (*%s);;All files (*)";
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
-// The fields a registry's file takes, in the order of the dialog.
-constexpr std::array kNaitFields = {ExportField::Sending, ExportField::Receiving, ExportField::DateSent,
-                                    ExportField::DateReceived};
-constexpr std::array kNlisFields = {ExportField::FromPic, ExportField::ToPic, ExportField::Nvd, ExportField::Date};
+// The registries' fields, in the order of the dialog.
+constexpr ExportField kRegistryFields[] = {ExportField::Sending, ExportField::Receiving, ExportField::DateSent,
+                                           ExportField::DateReceived, ExportField::FromPic, ExportField::ToPic,
+                                           ExportField::Nvd, ExportField::Date};
 
 class SaveAsDialog : public QDialog {
 public:
@@ -48,8 +47,7 @@ public:
         AddRow(form, ExportFieldLabel(ExportField::DateForm), dateForm_, "saveDateForm");
         for (DateForm shown : OfferedDateForms()) dateForm_->addItem(Text(DateFormExample(shown)));
         form->addRow(withAnimals_);
-        for (ExportField field : kNaitFields) AddField(form, field);
-        for (ExportField field : kNlisFields) AddField(form, field);
+        for (ExportField field : kRegistryFields) AddField(form, field);
 
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
         buttons->addButton(kSave, QDialogButtonBox::AcceptRole);
@@ -81,17 +79,13 @@ private:
 
     std::string Format() const { return std::string(OfferedFormats()[static_cast<size_t>(format_->currentIndex())].name); }
 
-    // Only the fields the format takes are open.
+    // Only the fields the format takes are open; the animal list's columns go with the forms.
     void OnFormat() {
         const std::string format = Format();
-        const bool registry = IsRegistryFormat(format);
-        for (QWidget* field : {static_cast<QWidget*>(idForm_), static_cast<QWidget*>(dateForm_),
-                               static_cast<QWidget*>(withAnimals_)})
-            field->setEnabled(!registry);
-        for (const Field& field : fields_) {
-            const bool nait = std::find(kNaitFields.begin(), kNaitFields.end(), field.field) != kNaitFields.end();
-            field.edit->setEnabled(nait ? format == kNaitFormat : format == kNlisFormat);
-        }
+        idForm_->setEnabled(FormatTakes(format, ExportField::IdForm));
+        dateForm_->setEnabled(FormatTakes(format, ExportField::DateForm));
+        withAnimals_->setEnabled(FormatTakes(format, ExportField::IdForm));
+        for (const Field& field : fields_) field.edit->setEnabled(FormatTakes(format, field.field));
     }
 
     std::optional<std::string> Given(ExportField wanted) const {

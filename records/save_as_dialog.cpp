@@ -16,10 +16,6 @@
 
 namespace {
 
-const int kFormFields[] = {IDC_SAVE_ID_FORM, IDC_SAVE_DATE_FORM, IDC_SAVE_WITH_ANIMALS};
-const int kNaitFields[] = {IDC_SAVE_SENDING, IDC_SAVE_RECEIVING, IDC_SAVE_DATE_SENT, IDC_SAVE_DATE_RECEIVED};
-const int kNlisFields[] = {IDC_SAVE_FROM_PIC, IDC_SAVE_TO_PIC, IDC_SAVE_NVD, IDC_SAVE_DATE};
-
 // Each field's control.
 struct FieldControl {
     ExportField field;
@@ -116,10 +112,9 @@ private:
     // Only the fields the format takes are open; the file's extension follows it.
     void OnFormat() {
         const std::string format = Format();
-        const bool registry = format == kNaitFormat || format == kNlisFormat;
-        for (int id : kFormFields) EnableWindow(Item(id), !registry);
-        for (int id : kNaitFields) EnableWindow(Item(id), format == kNaitFormat);
-        for (int id : kNlisFields) EnableWindow(Item(id), format == kNlisFormat);
+        for (const FieldControl& field : kFieldControls) EnableWindow(Item(field.control), FormatTakes(format, field.field));
+        // The animal list's columns go with the formats that take the forms.
+        EnableWindow(Item(IDC_SAVE_WITH_ANIMALS), FormatTakes(format, ExportField::IdForm));
         std::filesystem::path file = Text(IDC_SAVE_FILE);
         if (!file.empty()) {
             file.replace_extension(Extension());
