@@ -92,6 +92,13 @@ std::shared_ptr<PreparedReads> Prepared(std::vector<BookRead> reads) {
     return std::make_shared<PreparedReads>(PreparedReads{std::move(reads), std::move(table)});
 }
 
+BookLists ReadLists(Book& book) {
+    BookAnswer<std::vector<DownloadSummary>> downloads = ListDownloads(book);
+    BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
+    return {!downloads.status.Ok() ? downloads.status : animals.status, std::move(downloads.value),
+            std::move(animals.value)};
+}
+
 std::filesystem::path DocumentsFolder() {
     return PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
 }
@@ -192,15 +199,14 @@ void RecordsView::LookForChanges() {
     if (looking_) return;
     looking_ = true;
     worker_->Post([this](Book& book, const BookStatus&) -> Done {
-        const BookAnswer<int64_t> changes = book.IsOpen() ? ChangeCount(book) : BookAnswer<int64_t>{};
-        if (!book.IsOpen() || !changes.status.Ok() || changes.value == seenChanges_) return [this] { looking_ = false; };
+        auto done = [this] { looking_ = false; };
+        if (!book.IsOpen()) return done;
+        const BookAnswer<int64_t> changes = ChangeCount(book);
+        if (!changes.status.Ok() || changes.value == seenChanges_) return done;
         seenChanges_ = changes.value;
-        BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
-        BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
-        const bool read = list.status.Ok() && animals.status.Ok();
-        return [this, read, list = std::move(list.value), animals = std::move(animals.value)] {
+        return [this, lists = ReadLists(book)] {
             looking_ = false;
-            if (read) ShowDownloads(list, animals);
+            if (lists.status.Ok()) ShowLists(lists);
         };
     });
 }
@@ -230,18 +236,14 @@ void RecordsView::ShowBookStatus(const BookStatus& status) {
 void RecordsView::ShowDownload(int64_t number) {
     if (number != 0) count_->setText(kReading);
     Ask(number != 0 ? kReadsShown : kListsShown, [this, number](Book& book) -> Done {
-        BookAnswer<std::vector<DownloadSummary>> list = ListDownloads(book);
-        BookAnswer<std::vector<Animal>> animals = ListAnimals(book, "");
+        BookLists lists = ReadLists(book);
         BookAnswer<ShownDownload> shown;
         if (number != 0) shown = LoadDownload(book, number);
-        const BookStatus status = !list.status.Ok()      ? list.status
-                                  : !animals.status.Ok() ? animals.status
-                                                         : shown.status;
+        const BookStatus status = !lists.status.Ok() ? lists.status : shown.status;
         auto prepared = Prepared(std::move(shown.value.rows));
-        return [this, number, status, list = std::move(list.value), animals = std::move(animals.value),
-                summary = shown.value.summary, prepared]() mutable {
+        return [this, number, status, lists = std::move(lists), summary = shown.value.summary, prepared]() mutable {
             ShowBookStatus(status);
-            ShowDownloads(list, animals);
+            ShowLists(lists);
             if (number == 0) return;
             // Gone from the book (a book replaced under the window): the status says why.
             if (summary.number == 0) return count_->clear();
@@ -272,9 +274,9 @@ void RecordsView::ShowAnimals(const std::string& title, std::vector<Animal> anim
     setCurrentIndex(indexOf(animalsTable_->parentWidget()));
 }
 
-void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads, const std::vector<Animal>& animals) {
+void RecordsView::ShowLists(const BookLists& lists) {
     downloads_->clear();
-    for (const DownloadSummary& summary : downloads) {
+    for (const DownloadSummary& summary : lists.downloads) {
         const QString text = QString(kDownloadFormat)
                                  .arg(summary.number)
                                  .arg(Text(summary.started), Text(summary.port))
@@ -286,7 +288,7 @@ void RecordsView::ShowDownloads(const std::vector<DownloadSummary>& downloads, c
     }
     const QString chosen = group_->currentIndex() > 0 ? group_->currentText() : QString();
     while (group_->count() > 1) group_->removeItem(1);
-    for (const std::string& group : GroupsOf(animals)) group_->addItem(Text(group));
+    for (const std::string& group : GroupsOf(lists.animals)) group_->addItem(Text(group));
     group_->setCurrentIndex(std::max(0, group_->findText(chosen)));
 }
 

@@ -46,6 +46,14 @@
 
 struct PreparedReads;
 
+// The lists the view keeps in step with the book: its downloads, and its
+// animals, whose groups the view offers.
+struct BookLists {
+    BookStatus status;
+    std::vector<DownloadSummary> downloads;
+    std::vector<Animal> animals;
+};
+
 class RecordsView : public QTabWidget {
 public:
     explicit RecordsView(QWidget* parent);
@@ -69,7 +77,7 @@ private:
     void ShowBookStatus(const BookStatus& status);
     void ShowReads(const std::string& title, PreparedReads shown, RowNumbers numbers, std::string fileName);
     void ShowAnimals(const std::string& title, std::vector<Animal> animals);
-    void ShowDownloads(const std::vector<DownloadSummary>& downloads, const std::vector<Animal>& animals);
+    void ShowLists(const BookLists& lists);
     std::string SelectedGroup() const;
     // What Missing... and Unknown... look in: the download shown, else the latest.
     DownloadScope Scope() const;
