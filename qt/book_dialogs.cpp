@@ -77,7 +77,8 @@ private:
         fields_.push_back({field, edit});
     }
 
-    std::string Format() const { return std::string(OfferedFormats()[static_cast<size_t>(format_->currentIndex())].name); }
+    const OfferedFormat& Offered() const { return OfferedFormats()[static_cast<size_t>(format_->currentIndex())]; }
+    std::string Format() const { return std::string(Offered().name); }
 
     // Only the fields the format takes are open; the animal list's columns go with the forms.
     void OnFormat() {
@@ -129,10 +130,9 @@ private:
         const ExportProfileAnswer checked = ProfileForRequest(request, DateOf(SystemClock().now()));
         if (!checked.profile) return Refuse(RefusalSentence(checked.refusal, format), checked.refusal.field);
         const std::string extension(MakeRecordWriter(format)->Extension());
-        const OfferedFormat& offered = OfferedFormats()[static_cast<size_t>(format_->currentIndex())];
         std::filesystem::path start = suggested_;
         start += extension;
-        const QString filter = Text(FormatText(kFileFilterFormat, offered.shown, extension.c_str()));
+        const QString filter = Text(FormatText(kFileFilterFormat, Offered().shown, extension.c_str()));
         const QString chosen = ChooseFileToSave(this, kSaveAsTitle, Text(Utf8FromPath(start)), filter);
         if (chosen.isEmpty()) return;
         std::filesystem::path file = PathFromUtf8(chosen.toStdString());

@@ -153,7 +153,9 @@ MainWindow::MainWindow(const QString& port, const BookChoice& book, ReaderSource
     setWindowTitle(kTitle);
     resize(sizeHint().expandedTo(kFirstSize).boundedTo(screen()->availableGeometry().size()));
     OfferExportForms(widgets_.idForm, widgets_.dateForm);
-    watch_ = std::make_unique<WindowWatch>(widgets_, feedback_, book_, [this](int64_t number) { ShowFromBook(number); },
+    RecordsView* records = widgets_.records;
+    watch_ = std::make_unique<WindowWatch>(widgets_, feedback_, book_,
+                                           [records](int64_t number) { records->ShowDownload(number); },
                                            std::move(readers));
     for (const ButtonRoute& route : kButtonMap) {
         Operation operation = route.operation;
@@ -162,11 +164,9 @@ MainWindow::MainWindow(const QString& port, const BookChoice& book, ReaderSource
     if (!port.isEmpty()) widgets_.port->Preset(port);
     widgets_.upgrade->setEnabled(false);
     feedback_.PushFieldsHere(state_.recordCount, state_.powerDownMin);
-    widgets_.records->UseBook(book_);
-    ShowFromBook(0);
+    records->UseBook(book_);
+    records->ShowDownload(0);
 }
-
-void MainWindow::ShowFromBook(int64_t number) { widgets_.records->ShowDownload(number); }
 
 void MainWindow::Start(Operation operation) {
     if (busy_) return;

@@ -79,8 +79,6 @@ private:
     void Start(Operation operation);
     void Finished();
     void SetBusy(bool busy);
-    // Download `number` (0: none, only the list) from the book, shown once read.
-    void ShowFromBook(int64_t number);
 
     WindowWidgets widgets_;
     WindowFeedback feedback_;
